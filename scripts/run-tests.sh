@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Builds and runs the whole test suite: once optimised, once under Address- and
+# UndefinedBehaviorSanitizer. Usage: scripts/run-tests.sh [release|asan|debug]...
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+
+presets=("$@")
+[ ${#presets[@]} -gt 0 ] || presets=(release asan)
+
+for preset in "${presets[@]}"; do
+    echo "== $preset =="
+    cmake --preset "$preset"
+    cmake --build --preset "$preset"
+    # Integration tests open editors under a virtual display.
+    xvfb-run -a ctest --preset "$preset"
+done
