@@ -1,0 +1,6 @@
+#pragma once
+
+namespace Halvane {
+// The handle the module received from its loader (ModuleEntry), or null.
+void* moduleHandle();
+} // namespace Halvane
