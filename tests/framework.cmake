@@ -1,0 +1,2 @@
+halvane_add_test(test_framework SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/framework_test.cpp
+                 LIBS halvane_framework)
