@@ -39,3 +39,14 @@ struct CUpdateNode
     float value = 0.0f; // the actual value
     CUpdateNode* next = nullptr;
 };
+
+// Side-chain input handed to processAuxInput.
+struct AuxInputInfo
+{
+    int32_t version = 1;
+    float* frame = nullptr; // frame path: the current frame's side-chain samples
+    void* reserved = nullptr;
+    float** channelBuffers = nullptr; // whole-buffer path
+    int32_t channelCount = 0;
+    bool active = false;
+};

@@ -4,27 +4,31 @@
 
 #include "pluginterfaces/base/fplatform.h"
 
-namespace {
+namespace
+{
 int moduleCounter = 0;
 void* loadedModuleHandle = nullptr;
 } // namespace
 
-namespace Halvane {
-void* moduleHandle() { return loadedModuleHandle; }
+namespace Halvane
+{
+void* moduleHandle()
+{
+    return loadedModuleHandle;
+}
 } // namespace Halvane
 
-extern "C" {
-SMTG_EXPORT_SYMBOL bool ModuleEntry(void* sharedLibraryHandle)
+extern "C"
 {
-    if (++moduleCounter == 1)
-        loadedModuleHandle = sharedLibraryHandle;
-    return true;
-}
+    SMTG_EXPORT_SYMBOL bool ModuleEntry(void* sharedLibraryHandle)
+    {
+        if (++moduleCounter == 1) loadedModuleHandle = sharedLibraryHandle;
+        return true;
+    }
 
-SMTG_EXPORT_SYMBOL bool ModuleExit()
-{
-    if (moduleCounter > 0 && --moduleCounter == 0)
-        loadedModuleHandle = nullptr;
-    return true;
-}
+    SMTG_EXPORT_SYMBOL bool ModuleExit()
+    {
+        if (moduleCounter > 0 && --moduleCounter == 0) loadedModuleHandle = nullptr;
+        return true;
+    }
 }

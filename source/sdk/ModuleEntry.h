@@ -1,6 +1,7 @@
 #pragma once
 
-namespace Halvane {
+namespace Halvane
+{
 // The handle the module received from its loader (ModuleEntry), or null.
 void* moduleHandle();
 } // namespace Halvane

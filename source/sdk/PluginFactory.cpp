@@ -4,11 +4,13 @@
 
 #include <cstring>
 
-namespace Steinberg {
+namespace Steinberg
+{
 
 IPluginFactory* gPluginFactory = nullptr;
 
-namespace {
+namespace
+{
 template <size_t N> void copyAscii(char16 (&dest)[N], const char8* src)
 {
     size_t i = 0;
@@ -28,17 +30,13 @@ template <size_t N> void copyBounded(char8 (&dest)[N], const char8* src)
 }
 } // namespace
 
-CPluginFactory::CPluginFactory(const PFactoryInfo& info) : factoryInfo(info)
-{
-    FUNKNOWN_CTOR
-}
+CPluginFactory::CPluginFactory(const PFactoryInfo& info)
+    : factoryInfo(info){FUNKNOWN_CTOR}
 
-CPluginFactory::~CPluginFactory()
+      CPluginFactory::~CPluginFactory()
 {
-    if (gPluginFactory == this)
-        gPluginFactory = nullptr;
-    if (hostContext)
-        hostContext->release();
+    if (gPluginFactory == this) gPluginFactory = nullptr;
+    if (hostContext) hostContext->release();
     FUNKNOWN_DTOR
 }
 
@@ -57,8 +55,7 @@ tresult PLUGIN_API CPluginFactory::queryInterface(FIDString iid, void** obj)
 bool CPluginFactory::registerClass(const PClassInfo* info, CreateInstanceFunction createFunc,
                                    void* context)
 {
-    if (!info || !createFunc)
-        return false;
+    if (!info || !createFunc) return false;
     PClassInfo2 info2;
     std::memcpy(info2.cid, info->cid, sizeof(TUID));
     info2.cardinality = info->cardinality;
@@ -70,8 +67,7 @@ bool CPluginFactory::registerClass(const PClassInfo* info, CreateInstanceFunctio
 bool CPluginFactory::registerClass(const PClassInfo2* info, CreateInstanceFunction createFunc,
                                    void* context)
 {
-    if (!info || !createFunc)
-        return false;
+    if (!info || !createFunc) return false;
     ClassEntry entry;
     entry.info2 = *info;
     std::memcpy(entry.infoW.cid, info->cid, sizeof(TUID));
@@ -92,29 +88,31 @@ bool CPluginFactory::registerClass(const PClassInfo2* info, CreateInstanceFuncti
 bool CPluginFactory::isClassRegistered(const FUID& cid) const
 {
     for (const auto& entry : classes)
-        if (FUnknownPrivate::iidEqual(entry.info2.cid, cid.toTUID()))
-            return true;
+        if (FUnknownPrivate::iidEqual(entry.info2.cid, cid.toTUID())) return true;
     return false;
 }
 
-void CPluginFactory::removeAllClasses() { classes.clear(); }
+void CPluginFactory::removeAllClasses()
+{
+    classes.clear();
+}
 
 tresult PLUGIN_API CPluginFactory::getFactoryInfo(PFactoryInfo* info)
 {
-    if (!info)
-        return kInvalidArgument;
+    if (!info) return kInvalidArgument;
     std::memcpy(info, &factoryInfo, sizeof(PFactoryInfo));
     return kResultOk;
 }
 
-int32 PLUGIN_API CPluginFactory::countClasses() { return static_cast<int32>(classes.size()); }
+int32 PLUGIN_API CPluginFactory::countClasses()
+{
+    return static_cast<int32>(classes.size());
+}
 
 tresult PLUGIN_API CPluginFactory::getClassInfo(int32 index, PClassInfo* info)
 {
-    if (!info)
-        return kInvalidArgument;
-    if (index < 0 || index >= countClasses())
-        return kInvalidArgument;
+    if (!info) return kInvalidArgument;
+    if (index < 0 || index >= countClasses()) return kInvalidArgument;
     const PClassInfo2& src = classes[index].info2;
     std::memcpy(info->cid, src.cid, sizeof(TUID));
     info->cardinality = src.cardinality;
@@ -125,43 +123,34 @@ tresult PLUGIN_API CPluginFactory::getClassInfo(int32 index, PClassInfo* info)
 
 tresult PLUGIN_API CPluginFactory::getClassInfo2(int32 index, PClassInfo2* info)
 {
-    if (!info)
-        return kInvalidArgument;
-    if (index < 0 || index >= countClasses())
-        return kInvalidArgument;
+    if (!info) return kInvalidArgument;
+    if (index < 0 || index >= countClasses()) return kInvalidArgument;
     std::memcpy(info, &classes[index].info2, sizeof(PClassInfo2));
     return kResultOk;
 }
 
 tresult PLUGIN_API CPluginFactory::getClassInfoUnicode(int32 index, PClassInfoW* info)
 {
-    if (!info)
-        return kInvalidArgument;
-    if (index < 0 || index >= countClasses())
-        return kInvalidArgument;
+    if (!info) return kInvalidArgument;
+    if (index < 0 || index >= countClasses()) return kInvalidArgument;
     std::memcpy(info, &classes[index].infoW, sizeof(PClassInfoW));
     return kResultOk;
 }
 
 tresult PLUGIN_API CPluginFactory::createInstance(FIDString cid, FIDString iid, void** obj)
 {
-    if (!obj)
-        return kInvalidArgument;
+    if (!obj) return kInvalidArgument;
     *obj = nullptr;
-    if (!cid || !iid)
-        return kInvalidArgument;
+    if (!cid || !iid) return kInvalidArgument;
     for (const auto& entry : classes)
     {
-        if (!FUnknownPrivate::iidEqual(entry.info2.cid, cid))
-            continue;
+        if (!FUnknownPrivate::iidEqual(entry.info2.cid, cid)) continue;
         FUnknown* instance = entry.createFunc(entry.context);
-        if (!instance)
-            return kOutOfMemory;
+        if (!instance) return kOutOfMemory;
         tresult result = instance->queryInterface(iid, obj);
         // The interface holds its own reference now (or the query failed).
         instance->release();
-        if (result != kResultOk)
-            *obj = nullptr;
+        if (result != kResultOk) *obj = nullptr;
         return result == kResultOk ? kResultOk : kNoInterface;
     }
     return kNoInterface;
@@ -169,10 +158,8 @@ tresult PLUGIN_API CPluginFactory::createInstance(FIDString cid, FIDString iid, 
 
 tresult PLUGIN_API CPluginFactory::setHostContext(FUnknown* context)
 {
-    if (context)
-        context->addRef();
-    if (hostContext)
-        hostContext->release();
+    if (context) context->addRef();
+    if (hostContext) hostContext->release();
     hostContext = context;
     return kResultOk;
 }

@@ -4,7 +4,8 @@
 
 #include <vector>
 
-namespace Steinberg {
+namespace Steinberg
+{
 
 using CreateInstanceFunction = FUnknown* (*)(void* context);
 

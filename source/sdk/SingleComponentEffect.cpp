@@ -2,8 +2,10 @@
 
 #include <cstring>
 
-namespace Steinberg {
-namespace Vst {
+namespace Steinberg
+{
+namespace Vst
+{
 
 SingleComponentEffect::SingleComponentEffect()
     : audioInputs(kAudio, kInput), audioOutputs(kAudio, kOutput), eventInputs(kEvent, kInput),
@@ -36,14 +38,15 @@ tresult PLUGIN_API SingleComponentEffect::getControllerClassId(TUID /*classId*/)
     return kNotImplemented;
 }
 
-tresult PLUGIN_API SingleComponentEffect::setIoMode(IoMode /*mode*/) { return kNotImplemented; }
+tresult PLUGIN_API SingleComponentEffect::setIoMode(IoMode /*mode*/)
+{
+    return kNotImplemented;
+}
 
 BusList* SingleComponentEffect::getBusList(MediaType type, BusDirection dir)
 {
-    if (type == kAudio)
-        return dir == kInput ? &audioInputs : &audioOutputs;
-    if (type == kEvent)
-        return dir == kInput ? &eventInputs : &eventOutputs;
+    if (type == kAudio) return dir == kInput ? &audioInputs : &audioOutputs;
+    if (type == kEvent) return dir == kInput ? &eventInputs : &eventOutputs;
     return nullptr;
 }
 
@@ -53,12 +56,11 @@ int32 PLUGIN_API SingleComponentEffect::getBusCount(MediaType type, BusDirection
     return list ? static_cast<int32>(list->size()) : 0;
 }
 
-tresult PLUGIN_API SingleComponentEffect::getBusInfo(MediaType type, BusDirection dir,
-                                                     int32 index, BusInfo& info)
+tresult PLUGIN_API SingleComponentEffect::getBusInfo(MediaType type, BusDirection dir, int32 index,
+                                                     BusInfo& info)
 {
     BusList* list = getBusList(type, dir);
-    if (!list || index < 0 || index >= static_cast<int32>(list->size()))
-        return kInvalidArgument;
+    if (!list || index < 0 || index >= static_cast<int32>(list->size())) return kInvalidArgument;
     Bus* bus = list->at(index);
     info.mediaType = type;
     info.direction = dir;
@@ -71,24 +73,26 @@ tresult PLUGIN_API SingleComponentEffect::getRoutingInfo(RoutingInfo& /*inInfo*/
     return kNotImplemented;
 }
 
-tresult PLUGIN_API SingleComponentEffect::activateBus(MediaType type, BusDirection dir,
-                                                      int32 index, TBool state)
+tresult PLUGIN_API SingleComponentEffect::activateBus(MediaType type, BusDirection dir, int32 index,
+                                                      TBool state)
 {
     BusList* list = getBusList(type, dir);
-    if (!list || index < 0 || index >= static_cast<int32>(list->size()))
-        return kInvalidArgument;
+    if (!list || index < 0 || index >= static_cast<int32>(list->size())) return kInvalidArgument;
     list->at(index)->setActive(state);
     return kResultTrue;
 }
 
-tresult PLUGIN_API SingleComponentEffect::setActive(TBool /*state*/) { return kResultOk; }
+tresult PLUGIN_API SingleComponentEffect::setActive(TBool /*state*/)
+{
+    return kResultOk;
+}
 
-tresult PLUGIN_API SingleComponentEffect::setState(IBStream* /*state*/)
+tresult SingleComponentEffect::setComponentData(IBStream* /*state*/)
 {
     return kNotImplemented;
 }
 
-tresult PLUGIN_API SingleComponentEffect::getState(IBStream* /*state*/)
+tresult SingleComponentEffect::getComponentData(IBStream* /*state*/)
 {
     return kNotImplemented;
 }
@@ -98,19 +102,15 @@ tresult PLUGIN_API SingleComponentEffect::setBusArrangements(SpeakerArrangement*
                                                              SpeakerArrangement* outputs,
                                                              int32 numOuts)
 {
-    if (numIns < 0 || numOuts < 0)
-        return kInvalidArgument;
+    if (numIns < 0 || numOuts < 0) return kInvalidArgument;
     if (numIns > static_cast<int32>(audioInputs.size()) ||
         numOuts > static_cast<int32>(audioOutputs.size()))
         return kResultFalse;
-    if ((numIns > 0 && !inputs) || (numOuts > 0 && !outputs))
-        return kInvalidArgument;
+    if ((numIns > 0 && !inputs) || (numOuts > 0 && !outputs)) return kInvalidArgument;
     for (int32 i = 0; i < numIns; ++i)
-        if (auto* bus = FCast<AudioBus>(audioInputs.at(i).get()))
-            bus->setArrangement(inputs[i]);
+        if (auto* bus = FCast<AudioBus>(audioInputs.at(i).get())) bus->setArrangement(inputs[i]);
     for (int32 i = 0; i < numOuts; ++i)
-        if (auto* bus = FCast<AudioBus>(audioOutputs.at(i).get()))
-            bus->setArrangement(outputs[i]);
+        if (auto* bus = FCast<AudioBus>(audioOutputs.at(i).get())) bus->setArrangement(outputs[i]);
     return kResultTrue;
 }
 
@@ -118,8 +118,7 @@ tresult PLUGIN_API SingleComponentEffect::getBusArrangement(BusDirection dir, in
                                                             SpeakerArrangement& arr)
 {
     BusList* list = getBusList(kAudio, dir);
-    if (!list || index < 0 || index >= static_cast<int32>(list->size()))
-        return kInvalidArgument;
+    if (!list || index < 0 || index >= static_cast<int32>(list->size())) return kInvalidArgument;
     if (auto* bus = FCast<AudioBus>(list->at(index).get()))
     {
         arr = bus->getArrangement();
@@ -135,8 +134,7 @@ tresult PLUGIN_API SingleComponentEffect::canProcessSampleSize(int32 symbolicSam
 
 tresult PLUGIN_API SingleComponentEffect::setupProcessing(ProcessSetup& setup)
 {
-    if (canProcessSampleSize(setup.symbolicSampleSize) != kResultTrue)
-        return kResultFalse;
+    if (canProcessSampleSize(setup.symbolicSampleSize) != kResultTrue) return kResultFalse;
     processSetup = setup;
     return kResultOk;
 }
@@ -175,8 +173,8 @@ EventBus* SingleComponentEffect::addEventInput(const TChar* name, int32 channels
     return bus;
 }
 
-EventBus* SingleComponentEffect::addEventOutput(const TChar* name, int32 channels,
-                                                BusType type, int32 flags)
+EventBus* SingleComponentEffect::addEventOutput(const TChar* name, int32 channels, BusType type,
+                                                int32 flags)
 {
     auto* bus = new EventBus(name, type, flags, channels);
     eventOutputs.push_back(IPtr<Bus>(bus, false));
@@ -203,7 +201,7 @@ tresult PLUGIN_API SingleComponentEffect::queryInterface(const TUID iid, void** 
         FUnknownPrivate::iidEqual(iid, IPluginBase::iid))
     {
         addRef();
-        *obj = static_cast<IComponent*>(this);
+        *obj = static_cast<IComponent*>(static_cast<ComponentStateRouting*>(this));
         return kResultOk;
     }
     if (FUnknownPrivate::iidEqual(iid, IAudioProcessor::iid))

@@ -1,17 +1,35 @@
 #pragma once
 
-#include "public.sdk/source/vst/vstbus.h"
-#include "public.sdk/source/vst/vsteditcontroller.h"
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
 #include "pluginterfaces/vst/ivstcomponent.h"
+#include "public.sdk/source/vst/vstbus.h"
+#include "public.sdk/source/vst/vsteditcontroller.h"
 
-namespace Steinberg {
-namespace Vst {
+namespace Steinberg
+{
+namespace Vst
+{
+
+// IComponent's setState/getState share their signature with IEditController's. This layer
+// routes the component's pair to their own virtuals so the controller's pair keeps its
+// own answers.
+class ComponentStateRouting : public IComponent
+{
+public:
+    tresult PLUGIN_API setState(IBStream* state) SMTG_OVERRIDE { return setComponentData(state); }
+    tresult PLUGIN_API getState(IBStream* state) SMTG_OVERRIDE { return getComponentData(state); }
+
+protected:
+    virtual tresult setComponentData(IBStream* state) = 0;
+    virtual tresult getComponentData(IBStream* state) = 0;
+};
 
 // One object that is edit controller, component and audio processor at once, for effects that
 // keep no separate controller class. Hosts see the same interfaces and defaults as with any
 // VST 3 single-component effect.
-class SingleComponentEffect : public EditController, public IComponent, public IAudioProcessor
+class SingleComponentEffect : public EditController,
+                              public ComponentStateRouting,
+                              public IAudioProcessor
 {
 public:
     SingleComponentEffect();
@@ -31,13 +49,10 @@ public:
     tresult PLUGIN_API activateBus(MediaType type, BusDirection dir, int32 index,
                                    TBool state) SMTG_OVERRIDE;
     tresult PLUGIN_API setActive(TBool state) SMTG_OVERRIDE;
-    tresult PLUGIN_API setState(IBStream* state) SMTG_OVERRIDE;
-    tresult PLUGIN_API getState(IBStream* state) SMTG_OVERRIDE;
 
     // IAudioProcessor
     tresult PLUGIN_API setBusArrangements(SpeakerArrangement* inputs, int32 numIns,
-                                          SpeakerArrangement* outputs,
-                                          int32 numOuts) SMTG_OVERRIDE;
+                                          SpeakerArrangement* outputs, int32 numOuts) SMTG_OVERRIDE;
     tresult PLUGIN_API getBusArrangement(BusDirection dir, int32 index,
                                          SpeakerArrangement& arr) SMTG_OVERRIDE;
     tresult PLUGIN_API canProcessSampleSize(int32 symbolicSampleSize) SMTG_OVERRIDE;
@@ -66,6 +81,10 @@ public:
     REFCOUNT_METHODS(EditController)
 
 protected:
+    // The component state (IComponent::setState/getState).
+    tresult setComponentData(IBStream* state) SMTG_OVERRIDE;
+    tresult getComponentData(IBStream* state) SMTG_OVERRIDE;
+
     BusList* getBusList(MediaType type, BusDirection dir);
 
     ProcessSetup processSetup;

@@ -1,0 +1,138 @@
+#pragma once
+
+#include "binding/ParameterIds.h"
+#include "framework/EditorMessage.h"
+#include "sdk/SingleComponentEffect.h"
+
+#include "pluginterfaces/vst/ivstmidicontrollers.h"
+#include "pluginterfaces/vst/ivstunits.h"
+#include "public.sdk/source/vst/vsteditcontroller.h"
+
+#include <map>
+#include <memory>
+#include <vector>
+
+class CPlugIn;
+
+namespace Steinberg
+{
+namespace Vst
+{
+namespace Davu2VOV3
+{
+
+class CVSTMidiEventList;
+class CVSTParamUpdateQueue;
+
+// The one object a host creates: audio processor and edit controller in one. It owns the
+// plug-in object and translates between VST 3 and the plug-in object's control table.
+class Processor : public SingleComponentEffect, public IMidiMapping, public IUnitInfo
+{
+public:
+    Processor();
+    ~Processor() override;
+
+    static FUnknown* createInstance(void* context);
+    // The n-th entry of a comma-separated list (new[]-allocated, caller deletes[]), or null.
+    static char* enumEntry(const char* text, int n);
+
+    // IPluginBase
+    tresult PLUGIN_API initialize(FUnknown* context) SMTG_OVERRIDE;
+    tresult PLUGIN_API terminate() SMTG_OVERRIDE;
+
+    // IComponent / IAudioProcessor
+    tresult PLUGIN_API setActive(TBool state) SMTG_OVERRIDE;
+    tresult PLUGIN_API setupProcessing(ProcessSetup& setup) SMTG_OVERRIDE;
+    tresult PLUGIN_API canProcessSampleSize(int32 symbolicSampleSize) SMTG_OVERRIDE;
+    uint32 PLUGIN_API getLatencySamples() SMTG_OVERRIDE;
+    uint32 PLUGIN_API getTailSamples() SMTG_OVERRIDE;
+    tresult PLUGIN_API setBusArrangements(SpeakerArrangement* inputs, int32 numIns,
+                                          SpeakerArrangement* outputs, int32 numOuts) SMTG_OVERRIDE;
+    tresult PLUGIN_API process(ProcessData& data) SMTG_OVERRIDE;
+
+    // IEditController
+    tresult PLUGIN_API setComponentState(IBStream* state) SMTG_OVERRIDE;
+    tresult PLUGIN_API setParamNormalized(ParamID tag, ParamValue value) SMTG_OVERRIDE;
+    ParamValue PLUGIN_API normalizedParamToPlain(ParamID tag,
+                                                 ParamValue valueNormalized) SMTG_OVERRIDE;
+    ParamValue PLUGIN_API plainParamToNormalized(ParamID tag, ParamValue plainValue) SMTG_OVERRIDE;
+    IPlugView* PLUGIN_API createView(FIDString name) SMTG_OVERRIDE;
+
+    // IMidiMapping
+    tresult PLUGIN_API getMidiControllerAssignment(int32 busIndex, int16 channel,
+                                                   CtrlNumber midiControllerNumber,
+                                                   ParamID& id) SMTG_OVERRIDE;
+
+    // IUnitInfo
+    int32 PLUGIN_API getUnitCount() SMTG_OVERRIDE;
+    tresult PLUGIN_API getUnitInfo(int32 unitIndex, UnitInfo& info) SMTG_OVERRIDE;
+    int32 PLUGIN_API getProgramListCount() SMTG_OVERRIDE;
+    tresult PLUGIN_API getProgramListInfo(int32 listIndex, ProgramListInfo& info) SMTG_OVERRIDE;
+    tresult PLUGIN_API getProgramName(ProgramListID listId, int32 programIndex,
+                                      String128 name) SMTG_OVERRIDE;
+    tresult PLUGIN_API getProgramInfo(ProgramListID listId, int32 programIndex, CString attributeId,
+                                      String128 attributeValue) SMTG_OVERRIDE;
+    tresult PLUGIN_API hasProgramPitchNames(ProgramListID listId, int32 programIndex) SMTG_OVERRIDE;
+    tresult PLUGIN_API getProgramPitchName(ProgramListID listId, int32 programIndex,
+                                           int16 midiPitch, String128 name) SMTG_OVERRIDE;
+    UnitID PLUGIN_API getSelectedUnit() SMTG_OVERRIDE;
+    tresult PLUGIN_API selectUnit(UnitID unitId) SMTG_OVERRIDE;
+    tresult PLUGIN_API getUnitByBus(MediaType type, BusDirection dir, int32 busIndex, int32 channel,
+                                    UnitID& unitId) SMTG_OVERRIDE;
+    tresult PLUGIN_API setUnitProgramData(int32 listOrUnitId, int32 programIndex,
+                                          IBStream* data) SMTG_OVERRIDE;
+
+    // Controller-side services
+    void notifyEditorParamChange(ParamID id, ParamValue value);
+    void applyLinkedUpdates();
+    int32 findControlPosition(uint32 controlId) const;
+    tresult notifyUnitSelection();
+    tresult setProgramName(ProgramListID listId, int32 programIndex, const String128 name);
+    void PLUGIN_API update(FUnknown* changedUnknown, int32 message) SMTG_OVERRIDE;
+
+    CPlugIn* getPlugIn() const { return plugIn; }
+    bool isBypassed() const { return bypassed; }
+
+    OBJ_METHODS(Processor, SingleComponentEffect)
+    tresult PLUGIN_API queryInterface(const TUID iid, void** obj) SMTG_OVERRIDE;
+    REFCOUNT_METHODS(SingleComponentEffect)
+
+protected:
+    tresult setComponentData(IBStream* state) SMTG_OVERRIDE;
+    tresult getComponentData(IBStream* state) SMTG_OVERRIDE;
+
+private:
+    // Creates the plug-in object if missing; `allCopies` also takes the queue settings.
+    void ensurePlugIn(bool allCopies);
+    void registerControlParameters();
+    void registerFixedParameters();
+    void registerUnits();
+    bool applyParameterChanges(ProcessData& data);
+    void applyFixedParameter(ParamID id, ParamValue value);
+    void writeMeters(ProcessData& data, bool zeroed);
+    void processFrames(ProcessData& data, uint32 outChannels);
+    void processWholeBuffers(ProcessData& data, uint32 outChannels);
+    void applyProgram(ParamValue value);
+
+    int32 latencyInSamples = 0;
+    CPlugIn* plugIn = nullptr;
+    bool bypassed = false;
+    std::vector<int32> meterParamIds;
+    bool auxInputEnabled = false;
+    std::vector<std::unique_ptr<CVSTParamUpdateQueue>> paramQueues;
+    int32 queueGranularity = 1;
+    bool paramQueuesEnabled = false;
+    std::unique_ptr<CVSTMidiEventList> midiEventList;
+    std::vector<IPtr<Unit>> units;
+    std::map<ProgramListID, size_t> programIndexMap;
+    std::vector<IPtr<ProgramList>> programLists;
+    UnitID selectedUnit = kRootUnitId;
+    EditorMessage editorMessage;
+    // Zeroed input for plug-in objects without audio input on the whole-buffer path.
+    std::vector<float> silentChannel[2];
+    float* silentInputChannels[2] = {nullptr, nullptr};
+};
+
+} // namespace Davu2VOV3
+} // namespace Vst
+} // namespace Steinberg

@@ -1,0 +1,369 @@
+// The real-time side of Processor: set-up, activation and the audio cycle.
+#include "binding/Processor.h"
+
+#include "binding/DenormalGuard.h"
+#include "binding/FastMath.h"
+#include "binding/MidiEventList.h"
+#include "binding/MidiEventRelay.h"
+#include "binding/ParamUpdateQueue.h"
+#include "framework/PlugIn.h"
+
+#include "pluginterfaces/vst/ivstevents.h"
+#include "pluginterfaces/vst/ivstparameterchanges.h"
+#include "pluginterfaces/vst/ivstprocesscontext.h"
+#include "pluginterfaces/vst/vstspeaker.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace Steinberg
+{
+namespace Vst
+{
+namespace Davu2VOV3
+{
+
+namespace
+{
+// Channels the binding moves: 1 or 2 (0 for an empty arrangement).
+uint32 movedChannels(uint32 channels)
+{
+    return channels >= 2 ? 2 : channels;
+}
+
+bool hasChannels(const AudioBusBuffers* buses, int32 busCount, uint32 channels)
+{
+    if (!buses || busCount < 1) return false;
+    const AudioBusBuffers& bus = buses[0];
+    if (!bus.channelBuffers32 || bus.numChannels < static_cast<int32>(channels)) return false;
+    for (uint32 c = 0; c < channels; ++c)
+        if (!bus.channelBuffers32[c]) return false;
+    return true;
+}
+
+void fillTimeInfo(HostTimeInfo& info, const ProcessContext& context, double reciprocalRate)
+{
+    info = HostTimeInfo();
+    info.samplePosition = static_cast<uint32>(context.projectTimeSamples);
+    info.timeInSeconds = static_cast<double>(info.samplePosition) * reciprocalRate;
+    info.tempo = context.tempo;
+    info.timeSigNumerator = static_cast<float>(context.timeSigNumerator);
+    info.timeSigDenominator = context.timeSigDenominator;
+}
+} // namespace
+
+tresult PLUGIN_API Processor::setupProcessing(ProcessSetup& setup)
+{
+    ensurePlugIn(false);
+    if (canProcessSampleSize(setup.symbolicSampleSize) != kResultTrue) return kResultFalse;
+    if (plugIn)
+    {
+        plugIn->sampleRate = static_cast<uint32>(setup.sampleRate);
+        plugIn->prepare();
+    }
+    tresult result = SingleComponentEffect::setupProcessing(setup);
+    // Not on the audio thread: size the silent input for the largest block.
+    if (result == kResultOk && setup.maxSamplesPerBlock > 0)
+    {
+        for (auto& channel : silentChannel)
+            channel.assign(static_cast<size_t>(setup.maxSamplesPerBlock), 0.0f);
+        silentInputChannels[0] = silentChannel[0].data();
+        silentInputChannels[1] = silentChannel[1].data();
+    }
+    return result;
+}
+
+tresult PLUGIN_API Processor::setActive(TBool state)
+{
+    if (state)
+    {
+        ensurePlugIn(false);
+        if (plugIn)
+        {
+            plugIn->sampleRate = static_cast<uint32>(processSetup.sampleRate);
+            plugIn->prepare();
+        }
+    }
+    return kResultOk;
+}
+
+tresult PLUGIN_API Processor::canProcessSampleSize(int32 symbolicSampleSize)
+{
+    return symbolicSampleSize == kSample32 ? kResultTrue : kResultFalse;
+}
+
+uint32 PLUGIN_API Processor::getLatencySamples()
+{
+    return static_cast<uint32>(latencyInSamples);
+}
+
+uint32 PLUGIN_API Processor::getTailSamples()
+{
+    if (!plugIn) return kNoTail;
+    if (plugIn->infiniteTail == 1) return kInfiniteTail;
+    double samples = plugIn->tailTimeMs / 1000.0 * processSetup.sampleRate;
+    if (!(samples > 0.0)) return kNoTail;
+    if (samples >= static_cast<double>(kInfiniteTail)) return kInfiniteTail;
+    return static_cast<uint32>(samples);
+}
+
+tresult PLUGIN_API Processor::setBusArrangements(SpeakerArrangement* inputs, int32 numIns,
+                                                 SpeakerArrangement* outputs, int32 numOuts)
+{
+    const bool instrument = plugIn && plugIn->noAudioInput;
+    bool accepted = false;
+    if (instrument)
+        accepted = numIns == 0 && numOuts == 1 && outputs && outputs[0] == SpeakerArr::kStereo;
+    else
+        accepted = numIns == 1 && numOuts == 1 && inputs && outputs && inputs[0] == outputs[0];
+    if (!accepted) return kResultFalse;
+    return SingleComponentEffect::setBusArrangements(inputs, numIns, outputs, numOuts);
+}
+
+tresult PLUGIN_API Processor::process(ProcessData& data)
+{
+    if (!plugIn) return kResultFalse;
+    DenormalGuard denormals;
+
+    SpeakerArrangement outArrangement = 0;
+    SingleComponentEffect::getBusArrangement(kOutput, 0, outArrangement);
+    const uint32 outChannels = static_cast<uint32>(SpeakerArr::getChannelCount(outArrangement));
+    const uint32 moved = movedChannels(outChannels);
+
+    // A block without usable buffers still carries parameter changes (hosts flush them so
+    // while stopped); apply them and touch no audio.
+    const bool hasInput = plugIn->noAudioInput || hasChannels(data.inputs, data.numInputs, moved);
+    const bool hasOutput = hasChannels(data.outputs, data.numOutputs, moved);
+    applyParameterChanges(data);
+    if (!hasInput || !hasOutput || data.numSamples <= 0 || moved == 0) return kResultOk;
+
+    const double reciprocalRate = 1.0 / static_cast<double>(plugIn->sampleRate);
+    HostTimeInfo timeInfo;
+    HostInfoRecord timeRecord;
+    if (data.processContext)
+    {
+        fillTimeInfo(timeInfo, *data.processContext, reciprocalRate);
+        timeRecord.timeInfo = &timeInfo;
+        timeRecord.count = -1;
+        plugIn->receiveHostInfo(kHostInfoTime, &timeRecord);
+    }
+
+    if (!plugIn->noAudioInput && bypassed)
+    {
+        for (uint32 c = 0; c < moved; ++c)
+        {
+            const float* in = data.inputs[0].channelBuffers32[c];
+            float* out = data.outputs[0].channelBuffers32[c];
+            if (in != out) std::copy(in, in + data.numSamples, out);
+        }
+        writeMeters(data, true);
+        return kResultOk;
+    }
+
+    if (midiEventList) midiEventList->attach(data.inputEvents);
+
+    if (plugIn->processesWholeBuffers)
+    {
+        processWholeBuffers(data, moved);
+        writeMeters(data, true);
+        return kResultOk;
+    }
+
+    // Frame path.
+    float inFrame[2] = {0.0f, 0.0f};
+    float outFrame[2] = {0.0f, 0.0f};
+    float auxFrame[2] = {0.0f, 0.0f};
+    AuxInputInfo auxInfo;
+    const bool auxActive = auxInputEnabled && data.numInputs > 1 && audioInputs.size() > 1 &&
+                           audioInputs.at(1)->isActive() && hasChannels(data.inputs + 1, 1, 1);
+
+    IEventList* events = data.inputEvents;
+    const int32 eventCount = events ? events->getEventCount() : 0;
+    int32 eventIndex = 0;
+    Event event{};
+    bool pending = eventCount > 0 && events->getEvent(0, event) == kResultOk;
+
+    const int32 lastFrame = data.numSamples - 1;
+    for (int32 i = 0; i < data.numSamples; ++i)
+    {
+        if (auxActive)
+        {
+            const AudioBusBuffers& aux = data.inputs[1];
+            auxFrame[0] = aux.channelBuffers32[0][i];
+            if (aux.numChannels == 2 && aux.channelBuffers32[1])
+                auxFrame[1] = aux.channelBuffers32[1][i];
+            auxInfo.active = true;
+            auxInfo.channelCount = aux.numChannels;
+            auxInfo.frame = auxFrame;
+            plugIn->processAuxInput(&auxInfo);
+        }
+
+        // Late (out-of-order) events play now; events beyond the block play on its last frame.
+        while (pending && (event.sampleOffset <= i || i == lastFrame))
+        {
+            relayMidiEvent(plugIn, event);
+            ++eventIndex;
+            pending = eventIndex < eventCount && events->getEvent(eventIndex, event) == kResultOk;
+        }
+
+        if (!plugIn->noAudioInput)
+        {
+            inFrame[0] = data.inputs[0].channelBuffers32[0][i];
+            if (moved == 2) inFrame[1] = data.inputs[0].channelBuffers32[1][i];
+        }
+        plugIn->processFrame(inFrame, outFrame, moved, moved);
+        data.outputs[0].channelBuffers32[0][i] = outFrame[0];
+        if (moved == 2) data.outputs[0].channelBuffers32[1][i] = outFrame[1];
+
+        if (data.processContext)
+        {
+            timeInfo.samplePosition += 1;
+            timeInfo.timeInSeconds = static_cast<double>(timeInfo.samplePosition) * reciprocalRate;
+        }
+        plugIn->receiveHostInfo(kHostInfoTime, &timeRecord);
+    }
+
+    writeMeters(data, false);
+    return kResultOk;
+}
+
+void Processor::processWholeBuffers(ProcessData& data, uint32 moved)
+{
+    if (auxInputEnabled && data.numInputs > 1 && audioInputs.size() > 1 &&
+        audioInputs.at(1)->isActive() && data.inputs[1].channelBuffers32)
+    {
+        AuxInputInfo auxInfo;
+        auxInfo.active = true;
+        auxInfo.channelCount = data.inputs[1].numChannels;
+        auxInfo.channelBuffers = data.inputs[1].channelBuffers32;
+        plugIn->processAuxInput(&auxInfo);
+    }
+    float** outputs = data.outputs[0].channelBuffers32;
+    if (!plugIn->noAudioInput)
+    {
+        plugIn->processBuffers(data.inputs[0].channelBuffers32, outputs, moved,
+                               static_cast<uint32>(data.numSamples));
+        return;
+    }
+    // Feed silence in chunks no longer than the silent buffers.
+    const int32 capacity = static_cast<int32>(silentChannel[0].size());
+    if (capacity <= 0) return;
+    float* chunkOut[2] = {nullptr, nullptr};
+    for (int32 start = 0; start < data.numSamples; start += capacity)
+    {
+        const int32 frames = std::min(capacity, data.numSamples - start);
+        for (uint32 c = 0; c < moved; ++c)
+            chunkOut[c] = outputs[c] + start;
+        plugIn->processBuffers(silentInputChannels, chunkOut, moved, static_cast<uint32>(frames));
+    }
+}
+
+bool Processor::applyParameterChanges(ProcessData& data)
+{
+    IParameterChanges* changes = data.inputParameterChanges;
+    if (!changes) return false;
+    const int32 count = changes->getParameterCount();
+    bool applied = false;
+    for (int32 k = 0; k < count; ++k)
+    {
+        IParamValueQueue* queue = changes->getParameterData(k);
+        if (!queue) continue;
+        const int32 points = queue->getPointCount();
+        // An empty queue carries nothing; the rest of the block still applies.
+        if (points < 1) continue;
+        const ParamID id = queue->getParameterId();
+        int32 offset = 0;
+        ParamValue v = 0.0;
+        if (queue->getPoint(points - 1, offset, v) != kResultOk) continue;
+        // Host values are not trusted.
+        if (std::isnan(v)) continue;
+        v = std::clamp(v, 0.0, 1.0);
+        applied = true;
+
+        CControlDescriptor* d = plugIn->controlAt(id);
+        if (!d)
+        {
+            applyFixedParameter(id, v);
+            continue;
+        }
+
+        float x = static_cast<float>(v);
+        if (d->logScale)
+        {
+            x = static_cast<float>(std::log10(static_cast<float>(v) * 9.0 + 1.0));
+        }
+        else if (d->voltOctaveScale)
+        {
+            if (d->dataType == CControlDescriptor::kUnsigned)
+            {
+                x = plugIn->getControlValue(id);
+            }
+            else
+            {
+                const float minValue = d->minValue;
+                const float maxValue = d->maxValue;
+                const float ratio = maxValue / minValue;
+                const float exponent = static_cast<float>(static_cast<double>(fastLog2(ratio)) *
+                                                          static_cast<float>(v));
+                x = (fastPow2(exponent) * minValue - minValue) / (maxValue - minValue);
+            }
+        }
+        if (paramQueuesEnabled && id < paramQueues.size() && paramQueues[id])
+        {
+            paramQueues[id]->attach(data.numSamples, queue);
+            d->pendingQueue = paramQueues[id].get();
+        }
+        else
+        {
+            d->pendingQueue = nullptr;
+        }
+        plugIn->setControlNormalized(id, x, false);
+    }
+    return applied;
+}
+
+void Processor::applyFixedParameter(ParamID id, ParamValue v)
+{
+    switch (id)
+    {
+    case kButton1Id:
+    case kButton2Id:
+    case kButton3Id:
+        plugIn->controlChanged(CPlugIn::kButtonControlBase + (id - kButton1Id));
+        break;
+    case kJoystickXId:
+        plugIn->setJoystickX(static_cast<float>(2.0 * v - 1.0), true);
+        break;
+    case kJoystickYId:
+        plugIn->setJoystickY(static_cast<float>(2.0 * v - 1.0), true);
+        break;
+    case kBypassId:
+        bypassed = v != 0.0;
+        break;
+    default:
+        if (id >= kPitchBendId && id <= kAllNotesOffId) convertPseudoParameter(plugIn, id, v);
+        break;
+    }
+}
+
+void Processor::writeMeters(ProcessData& data, bool zeroed)
+{
+    if (!plugIn || !data.outputParameterChanges) return;
+    for (size_t k = 0; k < meterParamIds.size(); ++k)
+    {
+        const int32 id = meterParamIds[k];
+        CControlDescriptor* d = plugIn->controlAt(static_cast<uint32>(id));
+        if (!d) continue;
+        int32 queueIndex = 0;
+        IParamValueQueue* queue =
+            data.outputParameterChanges->addParameterData(static_cast<ParamID>(id), queueIndex);
+        if (!queue || !d->meterVariable) continue;
+        int32 pointIndex = 0;
+        const ParamValue value = zeroed ? 0.0 : static_cast<ParamValue>(*d->meterVariable);
+        queue->addPoint(static_cast<int32>(k), value, pointIndex);
+    }
+}
+
+} // namespace Davu2VOV3
+} // namespace Vst
+} // namespace Steinberg

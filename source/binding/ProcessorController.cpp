@@ -1,0 +1,148 @@
+// Controller-side parameter handling, factory presets and MIDI mapping.
+#include "binding/Processor.h"
+
+#include "binding/FastMath.h"
+#include "binding/MidiEventRelay.h"
+#include "framework/PlugIn.h"
+
+#include <cmath>
+
+namespace Steinberg
+{
+namespace Vst
+{
+namespace Davu2VOV3
+{
+
+tresult PLUGIN_API Processor::setParamNormalized(ParamID tag, ParamValue value)
+{
+    tresult result = EditController::setParamNormalized(tag, value);
+    notifyEditorParamChange(tag, value);
+    if (result != kResultOk || tag != kFactoryPresetsId) return result;
+    applyProgram(value);
+    return result;
+}
+
+ParamValue PLUGIN_API Processor::normalizedParamToPlain(ParamID tag, ParamValue valueNormalized)
+{
+    return EditController::normalizedParamToPlain(tag, valueNormalized);
+}
+
+ParamValue PLUGIN_API Processor::plainParamToNormalized(ParamID tag, ParamValue plainValue)
+{
+    return EditController::plainParamToNormalized(tag, plainValue);
+}
+
+void Processor::notifyEditorParamChange(ParamID id, ParamValue value)
+{
+    if (!plugIn) return;
+    EditorMessage message;
+    message.kind = EditorMessage::kParamValueSet;
+    message.value = value;
+    message.controlId = id;
+    plugIn->handleEditorMessage(&message);
+}
+
+void Processor::applyProgram(ParamValue value)
+{
+    Parameter* programs = getParameterObject(kFactoryPresetsId);
+    if (!programs || !plugIn) return;
+    const double plain = programs->toPlain(value);
+    // The list holds at most the 16 preset slots; never index outside them.
+    int program = std::isfinite(plain) ? static_cast<int>(plain) : 0;
+    if (program < 0 || program >= CPlugIn::kPresetSlots) program = 0;
+
+    const uint32 count = static_cast<uint32>(plugIn->controlList.count());
+    for (uint32 k = 0; k < count; ++k)
+    {
+        CControlDescriptor* d = plugIn->controlList.at(static_cast<int>(k));
+        if (!d) continue;
+        const float a = static_cast<float>(d->presetValues[program]);
+        const float span = d->maxValue - d->minValue;
+        const float lin = span != 0.0f ? (a - d->minValue) / span : 0.0f;
+        float n = lin;
+        if (d->logScale)
+        {
+            n = static_cast<float>((static_cast<double>(std::pow(10.0f, lin)) - 1.0) / 9.0);
+        }
+        else if (d->voltOctaveScale)
+        {
+            const float numerator = fastLog2(a / d->minValue);
+            const float denominator = fastLog2(d->maxValue / d->minValue);
+            n = static_cast<float>(static_cast<double>(numerator) / denominator);
+        }
+        plugIn->setControlNormalized(k, lin, false);
+        EditController::setParamNormalized(k, n);
+        notifyEditorParamChange(k, n);
+    }
+
+    const double x = plugIn->joystickX.presetValues[program];
+    const double y = plugIn->joystickY.presetValues[program];
+    const double rotatedX = ((x - y) / 1.41421356) / 1.414;
+    const double rotatedY = ((y + x) / 1.41421356) / 1.414;
+    plugIn->setJoystickX(static_cast<float>(rotatedX), true);
+    EditController::setParamNormalized(kJoystickXId, rotatedX * 0.5 + 0.5);
+    notifyEditorParamChange(kJoystickXId, rotatedX * 0.5 + 0.5);
+    plugIn->setJoystickY(static_cast<float>(rotatedY), true);
+    EditController::setParamNormalized(kJoystickYId, rotatedY * 0.5 + 0.5);
+    notifyEditorParamChange(kJoystickYId, rotatedY * 0.5 + 0.5);
+
+    if (componentHandler) componentHandler->restartComponent(kParamValuesChanged);
+    applyLinkedUpdates();
+}
+
+void Processor::applyLinkedUpdates()
+{
+    if (!plugIn) return;
+    const uint32 count = static_cast<uint32>(plugIn->controlList.count());
+    for (uint32 i = 0; i < count; ++i)
+    {
+        const ParamValue normalized = getParamNormalized(i);
+        const ParamValue plain = normalizedParamToPlain(i, normalized);
+        CControlDescriptor* d = plugIn->controlList.at(static_cast<int>(i));
+        if (!d) continue;
+        CUpdateNode* list = nullptr;
+        if (plugIn->collectLinkedUpdates(d->controlId, static_cast<float>(plain), &list, true))
+        {
+            for (CUpdateNode* node = list; node; node = node->next)
+            {
+                const int32 position = findControlPosition(node->controlId);
+                if (position < 0) continue;
+                const ParamValue m =
+                    plainParamToNormalized(static_cast<ParamID>(position), node->value);
+                setParamNormalized(static_cast<ParamID>(position), m);
+                performEdit(static_cast<ParamID>(position), m);
+            }
+        }
+        plugIn->releaseUpdateList(&list);
+        while (list)
+        {
+            CUpdateNode* next = list->next;
+            delete list;
+            list = next;
+        }
+    }
+}
+
+int32 Processor::findControlPosition(uint32 controlId) const
+{
+    if (!plugIn) return -1;
+    const int count = plugIn->controlList.count();
+    for (int i = 0; i < count; ++i)
+    {
+        const CControlDescriptor* d = plugIn->controlList.at(i);
+        if (d && d->controlId == controlId) return i;
+    }
+    return -1;
+}
+
+tresult PLUGIN_API Processor::getMidiControllerAssignment(int32 busIndex, int16 channel,
+                                                          CtrlNumber midiControllerNumber,
+                                                          ParamID& id)
+{
+    return midiControllerAssignment(plugIn, busIndex, channel, midiControllerNumber, id);
+}
+
+} // namespace Davu2VOV3
+} // namespace Vst
+} // namespace Steinberg

@@ -1,0 +1,70 @@
+// The module's exported class factory: one effect class, "HalvaneDuo".
+#include "binding/Processor.h"
+#include "sdk/PluginFactory.h"
+
+#include "pluginterfaces/base/funknown.h"
+#include "pluginterfaces/vst/ivstaudioprocessor.h"
+
+#include <cstring>
+
+using namespace Steinberg;
+
+namespace
+{
+// The effect's class ID. Never change it: hosts store it in their projects.
+const FUID kEffectClassId(0x48A1D0E5, 0x2B7C4F19, 0x9E3A6D42, 0xB8F05C17);
+
+template <size_t N> void copyField(char8 (&dest)[N], const char* src)
+{
+    size_t i = 0;
+    for (; i + 1 < N && src[i]; ++i)
+        dest[i] = src[i];
+    for (; i < N; ++i)
+        dest[i] = 0;
+}
+
+PFactoryInfo factoryInfo;
+PClassInfo2 classInfo;
+bool factoryInfoFilled = false;
+bool classInfoFilled = false;
+
+void fillFactoryInfo()
+{
+    if (factoryInfoFilled) return;
+    copyField(factoryInfo.vendor, "Brackwater Audio");
+    copyField(factoryInfo.url, "https://brackwater.audio");
+    copyField(factoryInfo.email, "HalvaneKit 0.0.1.0");
+    factoryInfo.flags = PFactoryInfo::kUnicode;
+    factoryInfoFilled = true;
+}
+
+void fillClassInfo()
+{
+    if (classInfoFilled) return;
+    kEffectClassId.toTUID(classInfo.cid);
+    classInfo.cardinality = PClassInfo::kManyInstances;
+    copyField(classInfo.category, "Audio Module Class");
+    copyField(classInfo.name, "HalvaneDuo");
+    classInfo.classFlags = 0;
+    copyField(classInfo.subCategories, "FX|Reverb");
+    copyField(classInfo.vendor, "");
+    copyField(classInfo.version, "0.0.1.0");
+    copyField(classInfo.sdkVersion, "VST 3.6.6");
+    classInfoFilled = true;
+}
+} // namespace
+
+extern "C" SMTG_EXPORT_SYMBOL IPluginFactory* PLUGIN_API GetPluginFactory()
+{
+    if (gPluginFactory)
+    {
+        gPluginFactory->addRef();
+        return gPluginFactory;
+    }
+    fillFactoryInfo();
+    auto* factory = new CPluginFactory(factoryInfo);
+    gPluginFactory = factory;
+    fillClassInfo();
+    factory->registerClass(&classInfo, Vst::Davu2VOV3::Processor::createInstance, nullptr);
+    return gPluginFactory;
+}
