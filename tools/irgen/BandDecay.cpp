@@ -1,0 +1,83 @@
+#include "BandDecay.h"
+
+#include <cmath>
+#include <complex>
+
+namespace
+{
+int fftSizeFor(int length)
+{
+    // Twice the length keeps the circular wrap of the band filters out of the response.
+    int n = 1;
+    while (n < 2 * length)
+        n <<= 1;
+    return n;
+}
+
+// Smooth low-pass mask: 1 below the crossover region, 0 above, raised cosine between.
+double lowPass(double hz, double edge)
+{
+    const double width = 0.35 * edge;
+    if (hz <= edge - width) return 1.0;
+    if (hz >= edge + width) return 0.0;
+    const double c = std::cos(0.25 * 3.14159265358979323846 * (hz - edge + width) / width);
+    return c * c;
+}
+} // namespace
+
+BandDecay::BandDecay(int length, double sampleRate, std::vector<Band> bands)
+    : m_length(length), m_rate(sampleRate), m_bands(std::move(bands)), m_fft(fftSizeFor(length))
+{
+    const int n = m_fft.size();
+    const size_t count = m_bands.size();
+    m_masks.assign(count, std::vector<double>(n, 0.0));
+    for (int k = 0; k < n; ++k)
+    {
+        const int bin = k <= n / 2 ? k : n - k;
+        const double hz = bin * m_rate / n;
+        double below = 0.0;
+        for (size_t b = 0; b < count; ++b)
+        {
+            const double upTo = b + 1 < count ? lowPass(hz, m_bands[b].upperHz) : 1.0;
+            m_masks[b][k] = upTo - below;
+            below = upTo;
+        }
+    }
+    m_fades.assign(count, std::vector<double>(length));
+    for (size_t b = 0; b < count; ++b)
+    {
+        const double perTap = -m_bands[b].extraDbPerS / 20.0 * std::log(10.0) / m_rate;
+        for (int t = 0; t < length; ++t)
+            m_fades[b][t] = std::exp(perTap * t);
+    }
+}
+
+void BandDecay::apply(double* samples) const
+{
+    const int n = m_fft.size();
+    std::vector<std::complex<double>> spectrum(n), work(n);
+    for (int t = 0; t < n; ++t)
+        spectrum[t] = t < m_length ? samples[t] : 0.0;
+    m_fft.transform(spectrum, false);
+
+    std::vector<double> out(m_length, 0.0);
+    const std::complex<double> j(0.0, 1.0);
+    // Two real bands per inverse transform: one in the real part, one in the imaginary.
+    for (size_t b = 0; b < m_masks.size(); b += 2)
+    {
+        const bool pair = b + 1 < m_masks.size();
+        for (int k = 0; k < n; ++k)
+        {
+            work[k] = spectrum[k] * m_masks[b][k];
+            if (pair) work[k] += j * spectrum[k] * m_masks[b + 1][k];
+        }
+        m_fft.transform(work, true);
+        for (int t = 0; t < m_length; ++t)
+        {
+            out[t] += work[t].real() / n * m_fades[b][t];
+            if (pair) out[t] += work[t].imag() / n * m_fades[b + 1][t];
+        }
+    }
+    for (int t = 0; t < m_length; ++t)
+        samples[t] = out[t];
+}

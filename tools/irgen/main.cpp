@@ -1,0 +1,177 @@
+// Generates the compiled-in binaural response bank: a simulated shoebox hall heard through
+// measured KEMAR head-related responses, for eleven source directions, split per room axis.
+
+#include "BandDecay.h"
+#include "BankReport.h"
+#include "Hall.h"
+#include "HrtfSet.h"
+#include "Renderer.h"
+#include "room/ResponseBank.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace
+{
+constexpr double kSampleRate = 44100.0;
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kPeakTarget = 0.78;
+constexpr double kSourceDistance = 2.0;
+constexpr double kEarlyLimit = 2048.0; // taps rendered with interpolated directions
+
+const char* const kPositionNames[ResponseBank::kPositions] = {
+    "Center", "L22", "L32", "L45", "L64", "L90", "R22", "R32", "R45", "R64", "R90"};
+const double kAzimuth[ResponseBank::kPositions] = {0, 22, 32, 45, 64, 90, -22, -32, -45, -64, -90};
+
+HallShape hallShape()
+{
+    HallShape s;
+    s.size[0] = 11.0; // front-back
+    s.size[1] = 7.6;  // left-right
+    s.size[2] = 5.8;  // floor-ceiling
+    s.listener[0] = 4.3;
+    s.listener[1] = 3.3;
+    s.listener[2] = 1.7;
+    const double walls = 0.967;
+    for (double& r : s.reflection)
+        r = walls;
+    s.reflection[4] = 0.95; // seated floor absorbs more
+    s.jitter = 0.45;
+    s.jitterFullOrder = 4;
+    s.seed = 0x48616c76616e65ull;
+    s.sampleRate = kSampleRate;
+    return s;
+}
+
+std::vector<BandDecay::Band> airAndWallLoss()
+{
+    return {{500.0, 0.0}, {2000.0, 1.5}, {6000.0, 5.0}, {0.0, 16.0}};
+}
+
+bool writeBank(const std::string& path, const std::vector<std::vector<std::vector<double>>>& bank,
+               double gain)
+{
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    const int n = ResponseBank::kResponseLength;
+    std::vector<unsigned char> bytes(static_cast<size_t>(n) * 8);
+    bool ok = true;
+    for (int place = 0; place < ResponseBank::kResponses && ok; ++place)
+    {
+        const int index = ResponseBank::kResponses - 1 - place;
+        const int p = index / 6;
+        const int a = (index % 6) / 2;
+        const int e = index % 2;
+        const std::vector<double>& x = bank[p][2 * a + e];
+        for (int t = 0; t < n; ++t)
+        {
+            uint64_t bits;
+            const double v = x[t] * gain;
+            std::memcpy(&bits, &v, 8);
+            for (int b = 0; b < 8; ++b)
+                bytes[static_cast<size_t>(t) * 8 + b] = static_cast<unsigned char>(bits >> (8 * b));
+        }
+        ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    }
+    return std::fclose(f) == 0 && ok;
+}
+
+int usage()
+{
+    std::fprintf(stderr, "usage: irgen --sofa FILE --out FILE [--threads N]\n");
+    return 2;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::string sofa, out;
+    int threads = 2;
+    for (int i = 1; i < argc; ++i)
+    {
+        const std::string arg = argv[i];
+        if (i + 1 >= argc) return usage();
+        if (arg == "--sofa")
+            sofa = argv[++i];
+        else if (arg == "--out")
+            out = argv[++i];
+        else if (arg == "--threads")
+            threads = std::max(1, std::atoi(argv[++i]));
+        else
+            return usage();
+    }
+    if (sofa.empty() || out.empty()) return usage();
+
+    try
+    {
+        const int length = ResponseBank::kResponseLength;
+        const HrtfSet hrtf(sofa, kSampleRate);
+        const HallShape shape = hallShape();
+        const Hall hall(shape);
+        const Renderer renderer(hrtf, length, kEarlyLimit);
+        const BandDecay loss(length, kSampleRate, airAndWallLoss());
+
+        std::vector<Renderer::Prepared> prepared;
+        size_t paths = 0;
+        for (int p = 0; p < ResponseBank::kPositions; ++p)
+        {
+            const double az = kAzimuth[p] * kPi / 180.0;
+            const double source[3] = {shape.listener[0] + kSourceDistance * std::cos(az),
+                                      shape.listener[1] + kSourceDistance * std::sin(az),
+                                      shape.listener[2]};
+            prepared.push_back(renderer.prepare(hall.arrivals(source, length)));
+            paths += prepared.back().arrivals.size();
+        }
+
+        std::vector<std::vector<std::vector<double>>> bank(ResponseBank::kPositions);
+        auto work = [&](int first)
+        {
+            for (int p = first; p < ResponseBank::kPositions; p += threads)
+            {
+                renderer.render(prepared[p], bank[p]);
+                for (auto& r : bank[p])
+                    loss.apply(r.data());
+            }
+        };
+        std::vector<std::thread> pool;
+        for (int t = 1; t < threads; ++t)
+            pool.emplace_back(work, t);
+        work(0);
+        for (auto& t : pool)
+            t.join();
+
+        double top = 0.0;
+        for (const auto& pos : bank)
+            for (const auto& r : pos)
+                for (double v : r)
+                {
+                    if (!std::isfinite(v)) throw std::runtime_error("non-finite response value");
+                    top = std::max(top, std::fabs(v));
+                }
+        if (top <= 0.0) throw std::runtime_error("silent bank");
+        const double gain = kPeakTarget / top;
+        for (auto& pos : bank)
+            for (auto& r : pos)
+                for (double& v : r)
+                    v *= gain;
+
+        if (!writeBank(out, bank, 1.0)) throw std::runtime_error("cannot write " + out);
+
+        std::printf("irgen: %zu paths over %d positions, bank gain %.6g\n", paths,
+                    ResponseBank::kPositions, gain);
+        BankReport::print(stdout, bank, length, kSampleRate, kPositionNames);
+    }
+    catch (const std::exception& e)
+    {
+        std::fprintf(stderr, "irgen: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
