@@ -1,0 +1,34 @@
+#pragma once
+
+#include "public.sdk/source/vst/vstparameters.h"
+
+namespace Steinberg
+{
+namespace Vst
+{
+namespace Davu2VOV3
+{
+
+// Continuous control whose plain value grows exponentially with the normalised value, so equal
+// steps give equal ratios (frequencies). Needs a positive range; any other range is linear.
+class VoltOctaveParameter : public RangeParameter
+{
+public:
+    VoltOctaveParameter(const TChar* title, ParamID tag, const TChar* units, ParamValue minPlain,
+                        ParamValue maxPlain, ParamValue defaultValuePlain, int32 stepCount,
+                        int32 flags, UnitID unitID);
+
+    void toString(ParamValue valueNormalized, String128 string) const override;
+    bool fromString(const TChar* string, ParamValue& valueNormalized) const override;
+    ParamValue toPlain(ParamValue valueNormalized) const override;
+    ParamValue toNormalized(ParamValue plainValue) const override;
+
+    OBJ_METHODS(VoltOctaveParameter, RangeParameter)
+
+private:
+    bool hasRatioRange() const;
+};
+
+} // namespace Davu2VOV3
+} // namespace Vst
+} // namespace Steinberg
