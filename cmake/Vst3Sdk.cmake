@@ -28,6 +28,8 @@ add_library(vst3sdk STATIC
     ${_sdk}/public.sdk/source/vst/vstpresetfile.cpp
     ${_sdk}/public.sdk/source/vst/hosting/hostclasses.cpp
     ${_sdk}/public.sdk/source/vst/hosting/pluginterfacesupport.cpp
+    # Ids the subset declares but never defines.
+    ${PROJECT_SOURCE_DIR}/source/sdk/GuiInterfaceIds.cpp
 )
 target_include_directories(vst3sdk SYSTEM PUBLIC "${_sdk}")
 target_compile_definitions(vst3sdk PUBLIC
