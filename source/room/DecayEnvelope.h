@@ -1,0 +1,44 @@
+#pragma once
+
+// Level of one room axis's part of the response at tap n, for absorption A at rate fs:
+// hyperbolic fs / (n (7.5 A + 0.07) + fs) or exponential exp(-n A / fs). Zero until set,
+// so an unconfigured convolver is silent.
+class CDecayEnvelope
+{
+public:
+    enum Curve
+    {
+        kUnset = -1,
+        kExponential = 0,
+        kHyperbolic = 1,
+    };
+
+    // Exponential runs are reseeded exactly this often, which keeps the recurrence within
+    // a few ulps of exp() while costing one exp() per 32 taps.
+    static constexpr int kExactEvery = 32;
+
+    void set(Curve curve, double absorption, double sampleRate);
+
+    Curve curve() const { return kind; }
+    // The value at an absolute tap, straight from the formula.
+    double at(int tap) const;
+    // The value at tap; cheap when called for consecutive taps.
+    double next(int tap)
+    {
+        if (kind == kExponential && tap == lastTap + 1 && (tap & (kExactEvery - 1)) != 0)
+            current *= ratio;
+        else
+            current = at(tap);
+        lastTap = tap;
+        return current;
+    }
+
+private:
+    Curve kind = kUnset;
+    double absorption = 0.0;
+    double sampleRate = 44100.0;
+    double slope = 0.0; // hyperbolic: 7.5 A + 0.07 per tap
+    double ratio = 1.0; // exponential: exp(-A / fs) per tap
+    double current = 0.0;
+    int lastTap = -2;
+};

@@ -1,0 +1,181 @@
+#include "PartitionedConvolver.h"
+
+#include "room/ResponseBank.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+
+CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, int earIndex,
+                                             int length, int segmentLength, int block, int start)
+    : irLength(length), partitionCount(segmentLength / block), blockSize(block), fftSize(2 * block),
+      irReadPos(start), segmentStart(start), segmentEnd(start + (segmentLength / block) * block),
+      ear(earIndex), irBlock(static_cast<size_t>(fftSize)),
+      outputBlock(static_cast<size_t>(fftSize)), inputBlock(static_cast<size_t>(fftSize)),
+      overlap(static_cast<size_t>(block)), productSpectrum(static_cast<size_t>(fftSize)),
+      irTransform(fftSize), inputTransform(fftSize), outputTransform(fftSize),
+      ring(segmentLength, block)
+{
+    for (CIrSlot& s : irSlots)
+        s.length = irLength;
+    // The right ear sums L-R before F-B; kept so that both ears round alike whatever
+    // reference they are compared with.
+    const int order[2][kAxisCount] = {{kFB, kLR, kCF}, {kLR, kFB, kCF}};
+    for (int i = 0; i < kAxisCount; ++i)
+        active[i].axis = order[ear != 0][i];
+    loadPosition(position);
+}
+
+void CPartitionedConvolver::loadPosition(int position)
+{
+    if (position < 0 || position >= 33) position = 0;
+    if (position >= ResponseBank::kPositions) return;
+    const double* responses[kSlotCount];
+    for (int e = 0; e < 2; ++e)
+        for (int axis = 0; axis < kAxisCount; ++axis)
+            responses[e * kAxisCount + axis] = ResponseBank::responseFor(position, axis, e);
+    loadResponses(responses);
+}
+
+void CPartitionedConvolver::loadResponses(const double* const responses[kSlotCount])
+{
+    for (int i = 0; i < kSlotCount; ++i)
+        irSlots[i].samples.store(responses[i], std::memory_order_relaxed);
+}
+
+void CPartitionedConvolver::setDecay(int axis, double absorption, int sampleRate, int hyperbolic)
+{
+    AxisSettings& s = settings[axis];
+    s.absorption.store(absorption, std::memory_order_relaxed);
+    s.sampleRate.store(sampleRate, std::memory_order_relaxed);
+    s.curve.store(hyperbolic ? CDecayEnvelope::kHyperbolic : CDecayEnvelope::kExponential,
+                  std::memory_order_relaxed);
+}
+
+void CPartitionedConvolver::setAllDecays(double absFB, double absLR, double absCF, int sampleRate,
+                                         int hyperbolic)
+{
+    setDecay(kFB, absFB, sampleRate, hyperbolic);
+    setDecay(kLR, absLR, sampleRate, hyperbolic);
+    setDecay(kCF, absCF, sampleRate, hyperbolic);
+}
+
+void CPartitionedConvolver::setDecayFB(double absorption, int sampleRate, int hyperbolic)
+{
+    setDecay(kFB, absorption, sampleRate, hyperbolic);
+}
+
+void CPartitionedConvolver::setDecayLR(double absorption, int sampleRate, int hyperbolic)
+{
+    setDecay(kLR, absorption, sampleRate, hyperbolic);
+}
+
+void CPartitionedConvolver::setDecayCF(double absorption, int sampleRate, int hyperbolic)
+{
+    setDecay(kCF, absorption, sampleRate, hyperbolic);
+}
+
+void CPartitionedConvolver::setGains(double gainFB, double gainLR, double gainCF)
+{
+    settings[kFB].gain.store(gainFB, std::memory_order_relaxed);
+    settings[kLR].gain.store(gainLR, std::memory_order_relaxed);
+    settings[kCF].gain.store(gainCF, std::memory_order_relaxed);
+}
+
+CDecayEnvelope::Curve CPartitionedConvolver::curve(int axis) const
+{
+    return static_cast<CDecayEnvelope::Curve>(settings[axis].curve.load());
+}
+
+double CPartitionedConvolver::envelope(int axis, int tap) const
+{
+    const AxisSettings& s = settings[axis];
+    CDecayEnvelope e;
+    e.set(curve(axis), s.absorption.load(), s.sampleRate.load());
+    return e.at(tap);
+}
+
+void CPartitionedConvolver::beginPartition()
+{
+    for (ActiveAxis& a : active)
+    {
+        const AxisSettings& s = settings[a.axis];
+        a.samples = irSlots[ear * kAxisCount + a.axis].samples.load(std::memory_order_relaxed);
+        a.gain = s.gain.load(std::memory_order_relaxed);
+        a.envelope.set(static_cast<CDecayEnvelope::Curve>(s.curve.load(std::memory_order_relaxed)),
+                       s.absorption.load(std::memory_order_relaxed),
+                       s.sampleRate.load(std::memory_order_relaxed));
+    }
+}
+
+double CPartitionedConvolver::shapedTap(int tap)
+{
+    double h = 0.0;
+    for (ActiveAxis& a : active)
+    {
+        const double env = a.envelope.next(tap);
+        if (a.samples) h += env * a.gain * a.samples[tap];
+    }
+    return h;
+}
+
+void CPartitionedConvolver::process(double x)
+{
+    if (!std::isfinite(x)) x = 0.0;
+    const int b = blockPos;
+    const int n = blockSize;
+    if (b == 0) beginPartition();
+
+    inputBlock[b] = x;
+    irBlock[b] = shapedTap(irReadPos + b);
+    irBlock[n + b] = 0.0;
+
+    Complex* inputBins = inputTransform.forwardBins();
+    Complex* irBins = irTransform.forwardBins();
+    if (b == 0)
+    {
+        // Both bin 0 and bin N are real: carry them as one packed pair.
+        inputBins[0] = {inputBins[0].re, inputBins[n].re};
+        irBins[0] = {irBins[0].re, irBins[n].re};
+    }
+    ring.accumulate(b + (irReadPos - segmentStart), inputBins[b], irBins[b]);
+
+    const Complex s = ring.result();
+    if (b == 0)
+    {
+        productSpectrum[0] = {s.re, 0.0};
+        productSpectrum[n] = {s.im, 0.0};
+    }
+    else
+    {
+        productSpectrum[b] = s;
+        productSpectrum[fftSize - b] = conj(s);
+    }
+
+    if (++blockPos < n) return;
+    finishBlock();
+}
+
+void CPartitionedConvolver::finishBlock()
+{
+    const int n = blockSize;
+    irTransform.forward(irBlock.data());
+    inputTransform.forward(inputBlock.data());
+    std::copy(outputBlock.begin() + n, outputBlock.end(), overlap.begin());
+
+    outputTransform.inverse(productSpectrum.data());
+    outputTransform.scaleInverse();
+    std::fill(productSpectrum.begin(), productSpectrum.end(), Complex{});
+
+    const Complex* result = outputTransform.inverseBins();
+    for (int i = 0; i < fftSize; ++i)
+        outputBlock[i] = result[i].re;
+    for (int i = 0; i < n; ++i)
+        outputBlock[i] += overlap[i];
+
+    blockPos = 0;
+    std::fill(inputBlock.begin(), inputBlock.end(), 0.0);
+    std::fill(overlap.begin(), overlap.end(), 0.0);
+    irReadPos += n;
+    if (irReadPos >= segmentEnd) irReadPos = segmentStart;
+}

@@ -1,0 +1,117 @@
+#pragma once
+
+#include "DecayEnvelope.h"
+#include "RealFft.h"
+#include "SpectralRing.h"
+
+#include <atomic>
+#include <vector>
+
+// One embedded response the convolver reads from; points into the response bank (or a
+// caller's array), nothing is copied.
+struct CIrSlot
+{
+    int length = 0;
+    std::atomic<const double*> samples{nullptr};
+};
+
+// Uniformly partitioned overlap-add convolution, one sample per call, of a stream with one
+// segment [segmentStart, segmentEnd) of a response built from three room-axis responses,
+// each weighted by a gain and shaped by a decay envelope. Every sample computes one bin of
+// the output spectrum; the response is re-transformed continuously, one partition per
+// block, so new settings reach the sound within P blocks without a restart.
+//
+// Each partition is shaped tap by tap while it is gathered, from the settings current at
+// the partition's first tap. The setters therefore only store values (O(1), lock-free,
+// callable from any thread) and the audio thread never rebuilds the whole response.
+// Latency: 2N - 1 samples, with the segment's first tap as lag 0.
+class CPartitionedConvolver
+{
+public:
+    static constexpr int kSlotCount = 6; // left F-B, L-R, C-F, right F-B, L-R, C-F
+    static constexpr int kAxisCount = 3; // F-B, L-R, C-F
+
+    CPartitionedConvolver(int position, int sampleRate, int ear, int irLength, int segmentLength,
+                          int blockSize, int segmentStart);
+
+    CPartitionedConvolver(const CPartitionedConvolver&) = delete;
+    CPartitionedConvolver& operator=(const CPartitionedConvolver&) = delete;
+
+    // Positions 0..10 select the bank's responses; below 0 or from 33 on select 0;
+    // 11..32 keep the current responses.
+    void loadPosition(int position);
+    // Six arrays of irLength samples in slot order; null reads as silence.
+    void loadResponses(const double* const responses[kSlotCount]);
+
+    // hyperbolic != 0 selects the hyperbolic curve.
+    void setAllDecays(double absFB, double absLR, double absCF, int sampleRate, int hyperbolic);
+    void setDecayFB(double absorption, int sampleRate, int hyperbolic);
+    void setDecayLR(double absorption, int sampleRate, int hyperbolic);
+    void setDecayCF(double absorption, int sampleRate, int hyperbolic);
+    void setGains(double gainFB, double gainLR, double gainCF);
+
+    // Consumes one sample; non-finite samples enter as 0.
+    void process(double x);
+    double output() const { return outputBlock[blockPos]; }
+
+    int latency() const { return 2 * blockSize - 1; }
+    int segmentBegin() const { return segmentStart; }
+    int segmentFinish() const { return segmentEnd; }
+    const double* slot(int index) const { return irSlots[index].samples.load(); }
+    // The envelope of an axis at an absolute tap under the current settings.
+    double envelope(int axis, int tap) const;
+    CDecayEnvelope::Curve curve(int axis) const;
+
+private:
+    enum Axis
+    {
+        kFB = 0,
+        kLR = 1,
+        kCF = 2,
+    };
+
+    // Written by the setters, read once per partition by the audio thread.
+    struct AxisSettings
+    {
+        std::atomic<double> gain{1.0};
+        std::atomic<double> absorption{0.0};
+        std::atomic<double> sampleRate{44100.0};
+        std::atomic<int> curve{CDecayEnvelope::kUnset};
+    };
+
+    // The audio thread's copy for the partition being gathered.
+    struct ActiveAxis
+    {
+        int axis = kFB;
+        const double* samples = nullptr;
+        double gain = 0.0;
+        CDecayEnvelope envelope;
+    };
+
+    void setDecay(int axis, double absorption, int sampleRate, int hyperbolic);
+    void beginPartition();
+    double shapedTap(int tap);
+    void finishBlock();
+
+    int irLength;
+    int partitionCount;
+    int blockSize;
+    int fftSize;
+    int blockPos = 0;
+    int irReadPos;
+    int segmentStart;
+    int segmentEnd;
+    int ear;
+    std::vector<double> irBlock;
+    std::vector<double> outputBlock;
+    std::vector<double> inputBlock;
+    std::vector<double> overlap;
+    std::vector<Complex> productSpectrum;
+    ARFFT irTransform;
+    ARFFT inputTransform;
+    BRFFT outputTransform;
+    CSpectralRing ring;
+    CIrSlot irSlots[kSlotCount];
+    AxisSettings settings[kAxisCount];
+    ActiveAxis active[kAxisCount];
+};

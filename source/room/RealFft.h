@@ -1,0 +1,77 @@
+#pragma once
+
+#include "Complex.h"
+
+#include <vector>
+
+// Double-precision real FFT of 2n points computed through one complex FFT of n points
+// (radix-2 decimation in frequency, then bit reversal) plus a split step. No direction
+// scales; the inverse's caller divides by 2n with scaleInverse().
+class RFFT
+{
+public:
+    // realSize = 2n, a power of two, at least 4.
+    explicit RFFT(int realSize);
+    virtual ~RFFT() = default;
+
+    RFFT(const RFFT&) = delete;
+    RFFT& operator=(const RFFT&) = delete;
+
+    virtual void transformComplex(const Complex*, int) {}
+    virtual void printBins(int, int) {}
+    virtual void printAll() {}
+    virtual void forward(const double*) {}
+    virtual void inverse(Complex*) {}
+
+    void scaleInverse();
+
+    int size() const { return realSize; }
+    // Result of forward(): 2n bins.
+    Complex* forwardBins() { return forwardBuffer.data(); }
+    const Complex* forwardBins() const { return forwardBuffer.data(); }
+    // Result of inverse(): 2n entries (sample, 0).
+    Complex* inverseBins() { return inverseBuffer.data(); }
+    const Complex* inverseBins() const { return inverseBuffer.data(); }
+
+protected:
+    // In-place unscaled complex FFT of count points; sign -1 forward, +1 inverse kernel.
+    void complexFft(Complex* x, int count, double sign) const;
+    void listBins(char letter, const Complex* bins, int first, int count) const;
+
+    int realSize;
+    int complexSize;
+    int stageCount;
+    std::vector<Complex> twiddles; // W[j] = e^(-2 pi i j / 2n), j = 0..n
+    std::vector<Complex> inverseBuffer;
+    std::vector<Complex> forwardBuffer;
+    double realSizeAsDouble;
+    double angleStep;
+};
+
+// Forward real transform: 2n samples to the full 2n-bin spectrum in forwardBins().
+class ARFFT final : public RFFT
+{
+public:
+    explicit ARFFT(int realSize);
+
+    void transformComplex(const Complex* source, int count) override;
+    void printBins(int first, int count) override;
+    void printAll() override;
+    void forward(const double* samples) override;
+
+private:
+    std::vector<Complex> packScratch;
+};
+
+// Inverse real transform: reads bins 0..n of a spectrum (and scribbles on it), leaves
+// (2n x[t], 0) in inverseBins().
+class BRFFT final : public RFFT
+{
+public:
+    explicit BRFFT(int realSize);
+
+    void transformComplex(const Complex* source, int count) override;
+    void printBins(int first, int count) override;
+    void printAll() override;
+    void inverse(Complex* spectrum) override;
+};

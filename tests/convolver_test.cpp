@@ -1,0 +1,384 @@
+#include "room/DelayLine.h"
+#include "room/PartitionedConvolver.h"
+#include "room/ResponseBank.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <random>
+#include <vector>
+
+namespace
+{
+constexpr int kLength = 69632;
+constexpr int kRate = 44100;
+
+struct Stage
+{
+    int segmentLength;
+    int blockSize;
+    int segmentStart;
+    int partitions() const { return segmentLength / blockSize; }
+};
+constexpr Stage kHead{4096, 128, 0};
+constexpr Stage kTail{65536, 2048, 4096};
+
+std::unique_ptr<CPartitionedConvolver> makeConvolver(const Stage& s, int ear)
+{
+    return std::make_unique<CPartitionedConvolver>(0, kRate, ear, kLength, s.segmentLength,
+                                                   s.blockSize, s.segmentStart);
+}
+
+std::vector<double> noise(size_t count, unsigned seed, double scale = 1.0)
+{
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<double> dist(-scale, scale);
+    std::vector<double> v(count);
+    for (double& x : v)
+        x = dist(rng);
+    return v;
+}
+
+// Six response arrays in slot order; all silent until a test writes them.
+struct Responses
+{
+    std::vector<double> slots[CPartitionedConvolver::kSlotCount];
+    Responses()
+    {
+        for (auto& s : slots)
+            s.assign(kLength, 0.0);
+    }
+    const double* const* pointers()
+    {
+        for (int i = 0; i < CPartitionedConvolver::kSlotCount; ++i)
+            ptr[i] = slots[i].data();
+        return ptr;
+    }
+    const double* ptr[CPartitionedConvolver::kSlotCount] = {};
+};
+
+// Makes the convolver use the first left slot as it stands: envelope 1, other axes off.
+void useRawFirstSlot(CPartitionedConvolver& c)
+{
+    c.setAllDecays(0.0, 0.0, 0.0, kRate, 0);
+    c.setGains(1.0, 0.0, 0.0);
+}
+
+std::vector<double> run(CPartitionedConvolver& c, const std::vector<double>& input, size_t total)
+{
+    std::vector<double> out(total);
+    for (size_t t = 0; t < total; ++t)
+    {
+        c.process(t < input.size() ? input[t] : 0.0);
+        out[t] = c.output();
+    }
+    return out;
+}
+
+double peakOf(const std::vector<double>& v)
+{
+    double p = 0.0;
+    for (double x : v)
+        p = std::max(p, std::fabs(x));
+    return p;
+}
+
+double exponential(double a, int n)
+{
+    return std::exp(-(n * a) / kRate);
+}
+} // namespace
+
+TEST(DelayLine, DelaysByExactlyTheGivenSamplesAndResetEmptiesIt)
+{
+    CDelayLine line(kRate, 256, 0.0, 100.0);
+    const std::vector<double> x = noise(1000, 1u);
+    for (size_t t = 0; t < x.size(); ++t)
+    {
+        line.push(x[t]);
+        EXPECT_EQ(line.output(), t >= 256 ? x[t - 256] : 0.0) << t;
+    }
+    line.reset(256, 0.0, 100.0);
+    for (int t = 0; t < 256; ++t)
+    {
+        line.push(0.0);
+        EXPECT_EQ(line.output(), 0.0) << t;
+    }
+}
+
+TEST(PartitionedConvolver, StagesDelayAnImpulseResponseByTwoBlocksLessOne)
+{
+    const struct
+    {
+        Stage stage;
+        int latency;
+    } cases[] = {{kHead, 255}, {kTail, 4095}};
+    for (const auto& c : cases)
+    {
+        Responses r;
+        r.slots[0][c.stage.segmentStart] = 1.0;
+        auto conv = makeConvolver(c.stage, 0);
+        conv->loadResponses(r.pointers());
+        useRawFirstSlot(*conv);
+        EXPECT_EQ(conv->latency(), c.latency);
+
+        const std::vector<double> x = noise(3 * c.stage.blockSize, 2u);
+        const std::vector<double> y = run(*conv, x, x.size() + c.latency + 10);
+        for (size_t t = 0; t < y.size(); ++t)
+        {
+            const double expected =
+                t >= size_t(c.latency) && t - c.latency < x.size() ? x[t - c.latency] : 0.0;
+            ASSERT_NEAR(y[t], expected, 1e-12) << "latency " << c.latency << " t " << t;
+        }
+    }
+}
+
+TEST(PartitionedConvolver, TailBehindTheDelayLineStartsWhereTheHeadEnds)
+{
+    Responses r;
+    r.slots[0][4096] = 1.0;
+    auto tail = makeConvolver(kTail, 0);
+    tail->loadResponses(r.pointers());
+    useRawFirstSlot(*tail);
+    CDelayLine delay(kRate, 256, 0.0, 100.0);
+
+    const std::vector<double> x = noise(500, 3u);
+    for (size_t t = 0; t < 4351 + x.size() + 10; ++t)
+    {
+        tail->process(t < x.size() ? x[t] : 0.0);
+        delay.push(tail->output());
+        const double expected = t >= 4351 && t - 4351 < x.size() ? x[t - 4351] : 0.0;
+        ASSERT_NEAR(delay.output(), expected, 1e-12) << t;
+    }
+}
+
+TEST(PartitionedConvolver, HeadPlusDelayedTailIsTheFullConvolution)
+{
+    Responses r;
+    r.slots[0] = noise(kLength, 4u);
+    auto head = makeConvolver(kHead, 0);
+    auto tail = makeConvolver(kTail, 0);
+    for (auto* c : {head.get(), tail.get()})
+    {
+        c->loadResponses(r.pointers());
+        useRawFirstSlot(*c);
+    }
+    CDelayLine delay(kRate, 256, 0.0, 100.0);
+
+    const std::vector<double> x = noise(2500, 5u);
+    const size_t total = x.size() + kLength + 255 + 5;
+    std::vector<double> y(total);
+    for (size_t t = 0; t < total; ++t)
+    {
+        const double in = t < x.size() ? x[t] : 0.0;
+        head->process(in);
+        tail->process(in);
+        delay.push(tail->output());
+        y[t] = head->output() + delay.output();
+    }
+
+    const std::vector<double>& h = r.slots[0];
+    std::vector<double> expected(total, 0.0);
+    for (size_t j = 0; j < x.size(); ++j)
+        for (int n = 0; n < kLength; ++n)
+            expected[j + n + 255] += x[j] * h[n];
+
+    const double peak = peakOf(expected);
+    double worst = 0.0;
+    for (size_t t = 0; t < total; ++t)
+        worst = std::max(worst, std::fabs(y[t] - expected[t]));
+    EXPECT_LT(worst / peak, 1e-9);
+}
+
+TEST(PartitionedConvolver, ZeroGainsSilenceTheOutputOnceTheRingIsRefreshed)
+{
+    for (const Stage& s : {kHead, kTail})
+    {
+        Responses r;
+        r.slots[0] = noise(kLength, 6u);
+        auto conv = makeConvolver(s, 0);
+        conv->loadResponses(r.pointers());
+        useRawFirstSlot(*conv);
+
+        const size_t change = size_t(10) * s.blockSize;
+        const size_t silentFrom = change + size_t(s.partitions() + 2) * s.blockSize;
+        const std::vector<double> x = noise(silentFrom + 3 * s.blockSize, 7u);
+        bool soundedAfterChange = false;
+        for (size_t t = 0; t < x.size(); ++t)
+        {
+            if (t == change) conv->setGains(0.0, 0.0, 0.0);
+            conv->process(x[t]);
+            if (t >= change && t < change + 2 * s.blockSize && conv->output() != 0.0)
+                soundedAfterChange = true;
+            if (t >= silentFrom)
+            {
+                ASSERT_EQ(conv->output(), 0.0) << "block " << s.blockSize << " t " << t;
+            }
+        }
+        EXPECT_TRUE(soundedAfterChange) << s.blockSize;
+    }
+}
+
+TEST(PartitionedConvolver, OutOfRangePositionsMapToCenterOrKeepTheResponses)
+{
+    auto conv = makeConvolver(kHead, 0);
+    auto expectPosition = [&](int position)
+    {
+        for (int ear = 0; ear < 2; ++ear)
+            for (int axis = 0; axis < 3; ++axis)
+                EXPECT_EQ(conv->slot(ear * 3 + axis),
+                          ResponseBank::responseFor(position, axis, ear))
+                    << position << " " << ear << " " << axis;
+    };
+    expectPosition(0);
+    conv->loadPosition(3);
+    expectPosition(3);
+    conv->loadPosition(12);
+    expectPosition(3);
+    conv->loadPosition(32);
+    expectPosition(3);
+    conv->loadPosition(40);
+    expectPosition(0);
+    conv->loadPosition(7);
+    conv->loadPosition(-1);
+    expectPosition(0);
+}
+
+TEST(PartitionedConvolver, ZeroAbsorptionIsHyperbolicSlopeOrFlatExponential)
+{
+    for (int hyperbolicCurve : {1, 0})
+    {
+        Responses r;
+        const int taps[] = {0, 1000, 4095};
+        for (int tap : taps)
+            r.slots[1][tap] = 1.0; // left L-R
+        auto conv = makeConvolver(kHead, 0);
+        conv->loadResponses(r.pointers());
+        conv->setAllDecays(0.0, 0.0, 0.0, kRate, hyperbolicCurve);
+        conv->setGains(0.0, 1.0, 0.0);
+
+        std::vector<double> x(1, 1.0);
+        const std::vector<double> y = run(*conv, x, 4096 + 256);
+        for (int tap : taps)
+        {
+            const double env = hyperbolicCurve ? double(kRate) / (0.07 * tap + kRate) : 1.0;
+            EXPECT_DOUBLE_EQ(conv->envelope(1, tap), env);
+            EXPECT_NEAR(y[tap + 255], env, 1e-12) << hyperbolicCurve << " " << tap;
+        }
+        if (hyperbolicCurve)
+        {
+            EXPECT_LT(conv->envelope(1, 4095), 0.995);
+        }
+    }
+}
+
+// After any sequence of changes, once every partition has been re-gathered, the convolver
+// must sound exactly like one given the fully shaped response up front.
+TEST(PartitionedConvolver, IncrementalShapingSettlesOnTheFullyShapedResponse)
+{
+    for (const Stage& s : {kHead, kTail})
+    {
+        Responses first;
+        Responses second;
+        for (int i = 0; i < CPartitionedConvolver::kSlotCount; ++i)
+        {
+            first.slots[i] = noise(kLength, 20u + i, 0.5);
+            second.slots[i] = noise(kLength, 40u + i, 0.5);
+        }
+        const double gains[3] = {0.8, 0.35, 0.6}; // F-B, L-R, C-F
+        const double abs[3] = {2.5, 9.0, 13.5};
+
+        // Right ear: summed L-R, F-B, C-F, the exponential curve after the change.
+        Responses full;
+        for (int n = s.segmentStart; n < s.segmentStart + s.segmentLength; ++n)
+        {
+            double h = 0.0;
+            for (int axis : {1, 0, 2})
+                h += exponential(abs[axis], n) * gains[axis] * second.slots[3 + axis][n];
+            full.slots[0][n] = h;
+        }
+
+        auto running = makeConvolver(s, 1);
+        running->loadResponses(first.pointers());
+        running->setAllDecays(1.0, 2.0, 3.0, kRate, 1);
+        running->setGains(0.1, 0.9, 0.5);
+
+        auto reference = makeConvolver(s, 0);
+        reference->loadResponses(full.pointers());
+        useRawFirstSlot(*reference);
+
+        // Changes land mid-block, spread over two blocks.
+        const size_t change = size_t(3) * s.blockSize + s.blockSize / 3;
+        const size_t settled = change + size_t(s.partitions() + 4) * s.blockSize;
+        const std::vector<double> x = noise(settled + 2 * s.blockSize, 9u);
+        std::vector<double> a(x.size());
+        std::vector<double> b(x.size());
+        for (size_t t = 0; t < x.size(); ++t)
+        {
+            if (t == change)
+            {
+                running->loadResponses(second.pointers());
+                running->setDecayFB(abs[0], kRate, 0);
+                running->setDecayLR(abs[1], kRate, 1);
+            }
+            if (t == change + s.blockSize)
+            {
+                running->setDecayLR(abs[1], kRate, 0);
+                running->setDecayCF(abs[2], kRate, 0);
+                running->setGains(gains[0], gains[1], gains[2]);
+            }
+            running->process(x[t]);
+            reference->process(x[t]);
+            a[t] = running->output();
+            b[t] = reference->output();
+        }
+
+        std::vector<double> tail(b.begin() + settled, b.end());
+        const double peak = peakOf(tail);
+        ASSERT_GT(peak, 0.0);
+        for (size_t t = settled; t < x.size(); ++t)
+            ASSERT_NEAR(a[t], b[t], 1e-12 * peak) << s.blockSize << " t " << t;
+        EXPECT_NE(a[change + s.blockSize], b[change + s.blockSize]);
+    }
+}
+
+TEST(PartitionedConvolver, NonFiniteSamplesEnterAsSilence)
+{
+    Responses r;
+    r.slots[0] = noise(kLength, 10u);
+    auto clean = makeConvolver(kHead, 0);
+    auto dirty = makeConvolver(kHead, 0);
+    for (auto* c : {clean.get(), dirty.get()})
+    {
+        c->loadResponses(r.pointers());
+        useRawFirstSlot(*c);
+    }
+    std::vector<double> x = noise(2000, 11u);
+    const double bad[] = {std::numeric_limits<double>::quiet_NaN(),
+                          std::numeric_limits<double>::infinity(),
+                          -std::numeric_limits<double>::infinity()};
+    for (size_t t = 0; t < x.size() + 4096 + 256; ++t)
+    {
+        const bool poisoned = t % 97 == 5 && t < x.size();
+        const double in = t < x.size() ? x[t] : 0.0;
+        clean->process(poisoned ? 0.0 : in);
+        dirty->process(poisoned ? bad[t % 3] : in);
+        ASSERT_TRUE(std::isfinite(dirty->output())) << t;
+        ASSERT_EQ(dirty->output(), clean->output()) << t;
+    }
+}
+
+TEST(PartitionedConvolver, HyperbolicAndExponentialEnvelopesFollowTheAbsoluteTap)
+{
+    auto tail = makeConvolver(kTail, 0);
+    tail->setAllDecays(7.0, 3.0, 14.0, 48000, 1);
+    EXPECT_DOUBLE_EQ(tail->envelope(0, 44100), 48000.0 / (44100 * (7.0 * 7.5 + 0.07) + 48000.0));
+    tail->setDecayLR(7.0, 48000, 0);
+    EXPECT_DOUBLE_EQ(tail->envelope(1, 48000), std::exp(-7.0));
+    EXPECT_EQ(tail->curve(0), CDecayEnvelope::kHyperbolic);
+    EXPECT_EQ(tail->curve(1), CDecayEnvelope::kExponential);
+    EXPECT_EQ(tail->curve(2), CDecayEnvelope::kHyperbolic);
+}

@@ -1,0 +1,1 @@
+halvane_add_test(test_fft SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fft_test.cpp LIBS halvane_room)

@@ -1,0 +1,156 @@
+#include "room/RealFft.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <vector>
+
+namespace
+{
+constexpr int kSize = 256;
+constexpr int kHalf = kSize / 2;
+
+std::vector<double> randomBlock(int size, unsigned seed)
+{
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<double> dist(-1.0, 1.0);
+    std::vector<double> block(static_cast<size_t>(size));
+    for (double& v : block)
+        v = dist(rng);
+    return block;
+}
+
+// Straight DFT, the reference for the fast transform.
+std::vector<Complex> dft(const std::vector<double>& x)
+{
+    const size_t n = x.size();
+    std::vector<Complex> out(n);
+    for (size_t k = 0; k < n; ++k)
+        for (size_t t = 0; t < n; ++t)
+        {
+            const double angle = -2.0 * M_PI * static_cast<double>((k * t) % n) / n;
+            out[k].re += x[t] * std::cos(angle);
+            out[k].im += x[t] * std::sin(angle);
+        }
+    return out;
+}
+} // namespace
+
+TEST(RealFft, ImpulseHasFlatSpectrum)
+{
+    ARFFT fft(kSize);
+    std::vector<double> x(kSize, 0.0);
+    x[0] = 1.0;
+    fft.forward(x.data());
+    for (int k = 0; k < kSize; ++k)
+    {
+        EXPECT_NEAR(fft.forwardBins()[k].re, 1.0, 1e-14) << k;
+        EXPECT_NEAR(fft.forwardBins()[k].im, 0.0, 1e-14) << k;
+    }
+}
+
+TEST(RealFft, ConstantHasOnlyDc)
+{
+    ARFFT fft(kSize);
+    std::vector<double> x(kSize, 1.0);
+    fft.forward(x.data());
+    EXPECT_NEAR(fft.forwardBins()[0].re, 256.0, 1e-11);
+    EXPECT_NEAR(fft.forwardBins()[0].im, 0.0, 1e-11);
+    for (int k = 1; k < kSize; ++k)
+    {
+        EXPECT_NEAR(fft.forwardBins()[k].re, 0.0, 1e-11) << k;
+        EXPECT_NEAR(fft.forwardBins()[k].im, 0.0, 1e-11) << k;
+    }
+}
+
+TEST(RealFft, AlternatingSignHasOnlyNyquist)
+{
+    ARFFT fft(kSize);
+    std::vector<double> x(kSize);
+    for (int t = 0; t < kSize; ++t)
+        x[t] = (t % 2) ? -1.0 : 1.0;
+    fft.forward(x.data());
+    for (int k = 0; k < kSize; ++k)
+    {
+        EXPECT_NEAR(fft.forwardBins()[k].re, k == kHalf ? 256.0 : 0.0, 1e-11) << k;
+        EXPECT_NEAR(fft.forwardBins()[k].im, 0.0, 1e-11) << k;
+    }
+}
+
+TEST(RealFft, ForwardMatchesDirectDftWithMirroredUpperHalf)
+{
+    for (int size : {4, 8, 256, 4096})
+    {
+        const std::vector<double> x = randomBlock(size, 7u + static_cast<unsigned>(size));
+        ARFFT fft(size);
+        fft.forward(x.data());
+        const std::vector<Complex> ref = dft(x);
+        for (int k = 0; k < size; ++k)
+        {
+            EXPECT_NEAR(fft.forwardBins()[k].re, ref[k].re, 1e-9 * size) << size << " " << k;
+            EXPECT_NEAR(fft.forwardBins()[k].im, ref[k].im, 1e-9 * size) << size << " " << k;
+        }
+    }
+}
+
+TEST(RealFft, InverseRoundTripIsWithinRounding)
+{
+    for (int size : {256, 4096})
+    {
+        const std::vector<double> x = randomBlock(size, 11u);
+        ARFFT analysis(size);
+        BRFFT synthesis(size);
+        analysis.forward(x.data());
+        std::vector<Complex> spectrum(analysis.forwardBins(), analysis.forwardBins() + size);
+
+        synthesis.inverse(spectrum.data());
+        // Unscaled, the inverse holds 2n x[t].
+        EXPECT_NEAR(synthesis.inverseBins()[3].re, size * x[3], 1e-9);
+        synthesis.scaleInverse();
+
+        double peak = 0.0;
+        double worst = 0.0;
+        for (int t = 0; t < size; ++t)
+        {
+            peak = std::max(peak, std::fabs(x[t]));
+            worst = std::max(worst, std::fabs(synthesis.inverseBins()[t].re - x[t]));
+            EXPECT_EQ(synthesis.inverseBins()[t].im, 0.0);
+        }
+        EXPECT_LT(worst / peak, 1e-12) << size;
+    }
+}
+
+TEST(RealFft, InverseReadsOnlyTheLowerHalfOfTheSpectrum)
+{
+    const std::vector<double> x = randomBlock(kSize, 5u);
+    ARFFT analysis(kSize);
+    analysis.forward(x.data());
+    std::vector<Complex> clean(analysis.forwardBins(), analysis.forwardBins() + kSize);
+    std::vector<Complex> dirty = clean;
+    for (int k = kHalf + 1; k < kSize; ++k)
+        dirty[k] = {1e6 * k, -3e5};
+
+    BRFFT a(kSize);
+    BRFFT b(kSize);
+    a.inverse(clean.data());
+    b.inverse(dirty.data());
+    for (int t = 0; t < kSize; ++t)
+        EXPECT_EQ(a.inverseBins()[t].re, b.inverseBins()[t].re) << t;
+}
+
+TEST(RealFft, TransformsKeepNoStateBetweenCalls)
+{
+    ARFFT fft(kSize);
+    const std::vector<double> x = randomBlock(kSize, 3u);
+    fft.forward(x.data());
+    const std::vector<Complex> first(fft.forwardBins(), fft.forwardBins() + kSize);
+    const std::vector<double> other = randomBlock(kSize, 4u);
+    fft.forward(other.data());
+    fft.forward(x.data());
+    for (int k = 0; k < kSize; ++k)
+    {
+        EXPECT_EQ(fft.forwardBins()[k].re, first[k].re);
+        EXPECT_EQ(fft.forwardBins()[k].im, first[k].im);
+    }
+}
