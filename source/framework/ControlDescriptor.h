@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+class IParamUpdateQueue;
+
 // One user-visible setting of a plug-in: its binding to a member variable, range, texts,
 // smoothing, MIDI assignment, meter settings and its value in each preset slot.
 class CControlDescriptor
@@ -75,5 +77,5 @@ public:
     int32_t displayPrecision = 0;
     double presetValues[kPresetSlots];
     // Non-owning link to the host binding's update queue for this control, or null.
-    void* pendingQueue = nullptr;
+    IParamUpdateQueue* pendingQueue = nullptr;
 };
