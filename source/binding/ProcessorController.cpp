@@ -5,6 +5,7 @@
 #include "binding/MidiEventRelay.h"
 #include "framework/PlugIn.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace Steinberg
@@ -47,7 +48,10 @@ void Processor::applyProgram(ParamValue value)
 {
     Parameter* programs = getParameterObject(kFactoryPresetsId);
     if (!programs || !plugIn) return;
-    const double plain = programs->toPlain(value);
+    // The parameter object has stored the value clamped to 0..1; select with that same value
+    // (a NaN would make the list's index conversion undefined).
+    const ParamValue stored = std::isnan(value) ? 0.0 : std::min(std::max(value, 0.0), 1.0);
+    const double plain = programs->toPlain(stored);
     // The list holds at most the 16 preset slots; never index outside them.
     int program = std::isfinite(plain) ? static_cast<int>(plain) : 0;
     if (program < 0 || program >= CPlugIn::kPresetSlots) program = 0;
@@ -71,6 +75,8 @@ void Processor::applyProgram(ParamValue value)
             const float denominator = fastLog2(d->maxValue / d->minValue);
             n = static_cast<float>(static_cast<double>(numerator) / denominator);
         }
+        // A table whose range the taper cannot map must not leave a NaN in the parameter.
+        if (!std::isfinite(n)) n = lin;
         plugIn->setControlNormalized(k, lin, false);
         EditController::setParamNormalized(k, n);
         notifyEditorParamChange(k, n);
@@ -102,7 +108,9 @@ void Processor::applyLinkedUpdates()
         CControlDescriptor* d = plugIn->controlList.at(static_cast<int>(i));
         if (!d) continue;
         CUpdateNode* list = nullptr;
-        if (plugIn->collectLinkedUpdates(d->controlId, static_cast<float>(plain), &list, true))
+        const bool collected =
+            plugIn->collectLinkedUpdates(d->controlId, static_cast<float>(plain), &list, true);
+        if (collected)
         {
             for (CUpdateNode* node = list; node; node = node->next)
             {
@@ -114,7 +122,8 @@ void Processor::applyLinkedUpdates()
                 performEdit(static_cast<ParamID>(position), m);
             }
         }
-        plugIn->releaseUpdateList(&list);
+        // A list handed back with a refusal is still the plug-in object's to free.
+        if (collected || list) plugIn->releaseUpdateList(&list);
         while (list)
         {
             CUpdateNode* next = list->next;

@@ -73,6 +73,14 @@ uint32 toUint32(float v)
     if (!(v > 0.0f)) return 0;
     return static_cast<uint32>(std::min(v, 4294967040.0f));
 }
+
+// A saved value kept inside the control's range; a table may list its range downwards.
+double clampToControl(double value, const CControlDescriptor& d)
+{
+    const double low = std::min(d.minValue, d.maxValue);
+    const double high = std::max(d.minValue, d.maxValue);
+    return std::min(std::max(value, low), high);
+}
 } // namespace
 
 tresult Processor::getComponentData(IBStream* state)
@@ -128,8 +136,11 @@ tresult Processor::setComponentData(IBStream* state)
         double value = 0.0;
         bool present = false;
         if (!readControlEntry(streamer, d->dataType, value, present)) return kResultFalse;
-        // setControlValue leaves non-finite values out and clamps the rest to the range.
-        if (present) plugIn->setControlValue(static_cast<uint32>(i), static_cast<float>(value));
+        // Non-finite values leave the control as it is. Clamping before the rounding to
+        // single precision keeps a huge double from turning into an infinity.
+        if (present && std::isfinite(value))
+            plugIn->setControlValue(static_cast<uint32>(i),
+                                    static_cast<float>(clampToControl(value, *d)));
     }
     bool bypass = false;
     const bool bypassRead = streamer.readBool(bypass);
@@ -163,9 +174,10 @@ tresult PLUGIN_API Processor::setComponentState(IBStream* state)
         if (!readControlEntry(streamer, d->dataType, value, present)) return kResultFalse;
         Parameter* parameter = getParameterObject(static_cast<ParamID>(k));
         if (!present || !parameter || !std::isfinite(value)) continue;
-        value =
-            std::clamp(value, static_cast<double>(d->minValue), static_cast<double>(d->maxValue));
-        EditController::setParamNormalized(static_cast<ParamID>(k), parameter->toNormalized(value));
+        const ParamValue normalized = parameter->toNormalized(clampToControl(value, *d));
+        // The parameter object clamps to 0..1 but would keep a NaN.
+        if (std::isfinite(normalized))
+            EditController::setParamNormalized(static_cast<ParamID>(k), normalized);
     }
     bool bypass = false;
     if (!streamer.readBool(bypass)) return kResultFalse;
@@ -181,7 +193,8 @@ tresult PLUGIN_API Processor::setComponentState(IBStream* state)
             Parameter* parameter = getParameterObject(axis);
             if (!parameter || !std::isfinite(v)) continue;
             const double position = std::clamp(static_cast<double>(v), -1.0, 1.0) * 0.5 + 0.5;
-            EditController::setParamNormalized(axis, parameter->toNormalized(position));
+            const ParamValue normalized = parameter->toNormalized(position);
+            if (std::isfinite(normalized)) EditController::setParamNormalized(axis, normalized);
         }
     }
     applyLinkedUpdates();
