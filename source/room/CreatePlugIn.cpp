@@ -1,0 +1,6 @@
+#include "room/Halvane.h"
+
+CPlugIn* createPlugIn()
+{
+    return new CHalvane();
+}

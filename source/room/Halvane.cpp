@@ -1,0 +1,283 @@
+#include "Halvane.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+#include <cstring>
+
+namespace
+{
+constexpr int kResponseLength = 69632;
+constexpr int kTailDelay = 256;
+
+struct ControlSpec
+{
+    const char* name;
+    const char* variable;
+    uint32_t dataType;
+    float minValue;
+    float maxValue;
+    float defaultValue;
+    const char* enumList;
+};
+
+constexpr const char* kNoEnum = "SEL1,SEL2,SEL3";
+
+const ControlSpec kControls[CHalvane::kControlCount] = {
+    {"Gain", "m_fGain", CControlDescriptor::kFloat, 0.0f, 1.0f, 0.5f, kNoEnum},
+    {"Position", "m_uPosition", CControlDescriptor::kUnsigned, 0.0f, 10.0f, 0.0f,
+     "Center,L22,L32,L45,L64,L90,R22,R32,R45,R64,R90"},
+    {"Vol L-R", "m_fVolLR", CControlDescriptor::kFloat, 0.0f, 1.0f, 1.0f, kNoEnum},
+    {"Abs L-R", "m_fAbsLR", CControlDescriptor::kFloat, 0.0f, 14.0f, 7.0f, kNoEnum},
+    {"Vol F-B", "m_fVolFB", CControlDescriptor::kFloat, 0.0f, 1.0f, 1.0f, kNoEnum},
+    {"Abs F-B", "m_fAbsFB", CControlDescriptor::kFloat, 0.0f, 14.0f, 7.0f, kNoEnum},
+    {"Vol C-F", "m_fVolCF", CControlDescriptor::kFloat, 0.0f, 1.0f, 1.0f, kNoEnum},
+    {"Abs C-F", "m_fAbsCF", CControlDescriptor::kFloat, 0.0f, 14.0f, 7.0f, kNoEnum},
+    {"Decay Type", "m_nCurveType", CControlDescriptor::kInt, 0.0f, 1.0f, 1.0f, kNoEnum},
+    {"Stereo/Mono", "m_fStereoMono", CControlDescriptor::kUnsigned, 0.0f, 1.0f, 0.0f,
+     "Stereo,Mono"},
+    {"Left/Right", "m_fLeftRight", CControlDescriptor::kUnsigned, 0.0f, 1.0f, 0.0f, "Left,Right"},
+};
+
+void setUpJoystickAxis(CControlDescriptor& axis, uint32_t id, const char* name, uint32_t controller)
+{
+    axis.controlId = id;
+    axis.setDisplayName(name);
+    axis.midiStatus = 176;
+    axis.midiController = controller;
+    axis.directValue = 0.0f;
+    axis.joystickRotated = true;
+    axis.smoothEnabled = false;
+    axis.smoothTimeMs = 100.0f;
+    for (double& v : axis.presetValues)
+        v = 0.0;
+}
+
+// The sum of two stages can exceed what a float holds; clip rather than hand out infinity.
+float toSample(double y)
+{
+    return static_cast<float>(std::clamp(y, -double(FLT_MAX), double(FLT_MAX)));
+}
+} // namespace
+
+CHalvane::CHalvane()
+{
+    const int rate = static_cast<int>(sampleRate);
+    for (int ear = 0; ear < 2; ++ear)
+    {
+        convolvers[kHead * 2 + ear] =
+            std::make_unique<CPartitionedConvolver>(0, rate, ear, kResponseLength, 4096, 128, 0);
+    }
+    for (int ear = 0; ear < 2; ++ear)
+    {
+        convolvers[kTail * 2 + ear] = std::make_unique<CPartitionedConvolver>(
+            0, rate, ear, kResponseLength, 65536, 2048, 4096);
+    }
+    for (auto& delay : tailDelays)
+        delay = std::make_unique<CDelayLine>(rate, kTailDelay, 0.0, 100.0);
+
+    registerControls();
+    pluginName = "HalvaneDuo";
+    hasEditorDescription = true;
+    noAudioInput = false;
+    wantsAllMidi = false;
+}
+
+CHalvane::~CHalvane() = default;
+
+float CHalvane::tailTimeFor(uint32_t rate)
+{
+    if (rate == 0) return 0.0f;
+    // Whole milliseconds, rounded up, then checked the way the binding converts back.
+    float ms = std::ceil(static_cast<float>(kTailSamples * 1000.0 / rate));
+    while (static_cast<double>(ms) / 1000.0 * rate < kTailSamples)
+        ms += 1.0f;
+    return ms;
+}
+
+bool CHalvane::registerControls()
+{
+    if (controlList.count() != 0) return true;
+
+    void* variables[kControlCount] = {&m_fGain,      &m_uPosition,   &m_fVolLR,    &m_fAbsLR,
+                                      &m_fVolFB,     &m_fAbsFB,      &m_fVolCF,    &m_fAbsCF,
+                                      &m_nCurveType, &m_fStereoMono, &m_fLeftRight};
+    for (uint32_t id = 0; id < kControlCount; ++id)
+    {
+        const ControlSpec& spec = kControls[id];
+        CControlDescriptor d;
+        d.kind = CControlDescriptor::kKindContinuous;
+        d.controlId = id;
+        d.minValue = spec.minValue;
+        d.maxValue = spec.maxValue;
+        d.dataType = spec.dataType;
+        d.setDisplayName(spec.name);
+        d.setUnitsText("");
+        d.setVariableName(spec.variable);
+        d.setEnumList(spec.enumList);
+        d.smoothEnabled = false;
+        d.smoothTimeMs = 100.0f;
+        d.midiLearnEnabled = false;
+        d.midiStatus = 176;
+        d.midiController = 3;
+        d.displayPrecision = 2;
+        for (double& v : d.presetValues)
+            v = 0.0;
+        d.presetValues[0] = spec.defaultValue;
+        switch (spec.dataType)
+        {
+        case CControlDescriptor::kFloat:
+            d.floatVariable = static_cast<float*>(variables[id]);
+            *d.floatVariable = spec.defaultValue;
+            break;
+        case CControlDescriptor::kInt:
+            d.intVariable = static_cast<int32_t*>(variables[id]);
+            *d.intVariable = static_cast<int32_t>(spec.defaultValue);
+            break;
+        case CControlDescriptor::kUnsigned:
+            d.uintVariable = static_cast<uint32_t*>(variables[id]);
+            *d.uintVariable = static_cast<uint32_t>(spec.defaultValue);
+            break;
+        default:
+            break;
+        }
+        controlList.appendCopy(d);
+    }
+
+    setUpJoystickAxis(joystickX, 32773, "MIDI JS X", 16);
+    joystickX.dataType = CControlDescriptor::kFloat;
+    setUpJoystickAxis(joystickY, 32774, "MIDI JS Y", 17);
+
+    presetNames[0] = "Factory Preset";
+    for (int slot = 1; slot < kPresetSlots; ++slot)
+        presetNames[slot] = "";
+    hasEditorDescription = true;
+    knobMode = 2;
+    latencySamples = 0.0f;
+    tailTimeMs = tailTimeFor(sampleRate);
+    buttonNames[0] = "B1";
+    buttonNames[1] = "B2";
+    buttonNames[2] = "B3";
+
+    buildControlIndex();
+    return true;
+}
+
+void CHalvane::rebuild()
+{
+    const int rate = static_cast<int>(sampleRate);
+    for (auto& c : convolvers)
+    {
+        c->loadPosition(static_cast<int>(m_uPosition));
+        c->setAllDecays(m_fAbsFB, m_fAbsLR, m_fAbsCF, rate, m_nCurveType);
+        c->setGains(m_fVolFB, m_fVolLR, m_fVolCF);
+    }
+    for (auto& delay : tailDelays)
+        delay->reset(kTailDelay, 0.0, 100.0);
+}
+
+bool CHalvane::onCreated()
+{
+    rebuild();
+    return true;
+}
+
+bool CHalvane::prepare()
+{
+    rebuild();
+    tailTimeMs = tailTimeFor(sampleRate);
+    return CPlugIn::prepare();
+}
+
+bool CHalvane::controlChanged(uint32_t controlId)
+{
+    const int rate = static_cast<int>(sampleRate);
+    switch (controlId)
+    {
+    case kPosition:
+        for (auto& c : convolvers)
+            c->loadPosition(static_cast<int>(m_uPosition));
+        break;
+    case kVolLR:
+    case kVolFB:
+    case kVolCF:
+        for (auto& c : convolvers)
+            c->setGains(m_fVolFB, m_fVolLR, m_fVolCF);
+        break;
+    case kAbsLR:
+        for (auto& c : convolvers)
+            c->setDecayLR(m_fAbsLR, rate, m_nCurveType);
+        break;
+    case kAbsFB:
+        for (auto& c : convolvers)
+            c->setDecayFB(m_fAbsFB, rate, m_nCurveType);
+        break;
+    case kAbsCF:
+        for (auto& c : convolvers)
+            c->setDecayCF(m_fAbsCF, rate, m_nCurveType);
+        break;
+    case kDecayType:
+        for (auto& c : convolvers)
+            c->setDecayFB(m_fAbsFB, rate, m_nCurveType);
+        for (auto& c : convolvers)
+            c->setDecayLR(m_fAbsLR, rate, m_nCurveType);
+        for (auto& c : convolvers)
+            c->setDecayCF(m_fAbsCF, rate, m_nCurveType);
+        break;
+    default:
+        break;
+    }
+    return true;
+}
+
+float CHalvane::renderEar(int ear, float x)
+{
+    CPartitionedConvolver& head = *convolvers[kHead * 2 + ear];
+    CPartitionedConvolver& tail = *convolvers[kTail * 2 + ear];
+    CDelayLine& delay = *tailDelays[ear];
+    head.process(x);
+    tail.process(x);
+    delay.push(tail.output());
+    return toSample(delay.output() + head.output()) * m_fGain;
+}
+
+bool CHalvane::processFrame(const float* in, float* out, uint32_t inChannels, uint32_t outChannels)
+{
+    smoothControls();
+    if (outChannels == 0) return true;
+
+    const float first = inChannels > 0 ? in[0] : 0.0f;
+    const float second = inChannels > 1 ? in[1] : 0.0f;
+    const bool mono = m_fStereoMono != 0;
+    const bool useRight = m_fLeftRight != 0;
+
+    const float left = (!mono || !useRight) ? first : second;
+    out[0] = renderEar(0, left);
+
+    if (outChannels < 2) return true;
+    if (inChannels < 2)
+        out[1] = renderEar(1, first);
+    else
+        out[1] = renderEar(1, (!mono || useRight) ? second : first);
+    return true;
+}
+
+bool CHalvane::processSpare(const float* source, float* destination, uint32_t, uint32_t,
+                            uint32_t frames)
+{
+    if (source && destination) std::memmove(destination, source, frames * sizeof(float));
+    return true;
+}
+
+bool CHalvane::processBuffers(float** inputs, float** outputs, uint32_t channels, uint32_t frames)
+{
+    for (uint32_t c = 0; c < channels; ++c)
+        if (inputs && outputs && inputs[c] && outputs[c])
+            std::memmove(outputs[c], inputs[c], frames * sizeof(float));
+    return true;
+}
+
+intptr_t CHalvane::handleEditorMessage(EditorMessage* message)
+{
+    return CPlugIn::handleEditorMessage(message);
+}

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "DelayLine.h"
+#include "PartitionedConvolver.h"
+#include "framework/PlugIn.h"
+
+#include <cstdint>
+#include <memory>
+
+// The binaural room reverb: each ear hears the input through a head convolver (taps
+// 0..4095) plus a tail convolver (taps 4096..69631) delayed by 256 samples, built from the
+// bank's responses for the chosen source position, weighted per room axis and shaped by
+// the axis absorption. Fully wet, 255 samples late.
+class CHalvane : public CPlugIn
+{
+public:
+    enum ControlId : uint32_t
+    {
+        kGain = 0,
+        kPosition,
+        kVolLR,
+        kAbsLR,
+        kVolFB,
+        kAbsFB,
+        kVolCF,
+        kAbsCF,
+        kDecayType,
+        kStereoMono,
+        kLeftRight,
+        kControlCount,
+    };
+    enum Stage
+    {
+        kHead = 0,
+        kTail = 1,
+    };
+
+    // Samples from an impulse in to the last sample of its response out.
+    static constexpr int kTailSamples = 69632 + 255;
+
+    CHalvane();
+    ~CHalvane() override;
+
+    bool prepare() override;
+    bool processFrame(const float* in, float* out, uint32_t inChannels,
+                      uint32_t outChannels) override;
+    bool controlChanged(uint32_t controlId) override;
+    bool onCreated() override;
+    bool processSpare(const float* source, float* destination, uint32_t, uint32_t,
+                      uint32_t frames) override;
+    bool processBuffers(float** inputs, float** outputs, uint32_t channels,
+                        uint32_t frames) override;
+    bool registerControls() override;
+    intptr_t handleEditorMessage(EditorMessage* message) override;
+
+    const CPartitionedConvolver& convolver(Stage stage, int ear) const
+    {
+        return *convolvers[stage * 2 + ear];
+    }
+    // Tail length in milliseconds that covers kTailSamples at the given rate.
+    static float tailTimeFor(uint32_t rate);
+
+    float m_fGain = 0.5f;
+    uint32_t m_uPosition = 0;
+    float m_fVolLR = 1.0f;
+    float m_fAbsLR = 7.0f;
+    float m_fVolFB = 1.0f;
+    float m_fAbsFB = 7.0f;
+    float m_fVolCF = 1.0f;
+    float m_fAbsCF = 7.0f;
+    int32_t m_nCurveType = 1;
+    uint32_t m_fStereoMono = 0;
+    uint32_t m_fLeftRight = 0;
+
+private:
+    void rebuild();
+    float renderEar(int ear, float x);
+
+    // Head left, head right, tail left, tail right.
+    std::unique_ptr<CPartitionedConvolver> convolvers[4];
+    std::unique_ptr<CDelayLine> tailDelays[2];
+};

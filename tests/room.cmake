@@ -1,0 +1,1 @@
+halvane_add_test(test_room SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/room_test.cpp LIBS halvane_room)
