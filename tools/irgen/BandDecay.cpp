@@ -47,8 +47,9 @@ BandDecay::BandDecay(int length, double sampleRate, std::vector<Band> bands)
     for (size_t b = 0; b < count; ++b)
     {
         const double perTap = -m_bands[b].extraDbPerS / 20.0 * std::log(10.0) / m_rate;
+        const double gain = std::pow(10.0, m_bands[b].gainDb / 20.0);
         for (int t = 0; t < length; ++t)
-            m_fades[b][t] = std::exp(perTap * t);
+            m_fades[b][t] = gain * std::exp(perTap * t);
     }
 }
 
@@ -61,15 +62,17 @@ void BandDecay::apply(double* samples) const
     m_fft.transform(spectrum, false);
 
     std::vector<double> out(m_length, 0.0);
-    const std::complex<double> j(0.0, 1.0);
     // Two real bands per inverse transform: one in the real part, one in the imaginary.
     for (size_t b = 0; b < m_masks.size(); b += 2)
     {
         const bool pair = b + 1 < m_masks.size();
         for (int k = 0; k < n; ++k)
         {
-            work[k] = spectrum[k] * m_masks[b][k];
-            if (pair) work[k] += j * spectrum[k] * m_masks[b + 1][k];
+            const double lo = m_masks[b][k];
+            const double hi = pair ? m_masks[b + 1][k] : 0.0;
+            const double re = spectrum[k].real();
+            const double im = spectrum[k].imag();
+            work[k] = {re * lo - im * hi, im * lo + re * hi};
         }
         m_fft.transform(work, true);
         for (int t = 0; t < m_length; ++t)

@@ -6,12 +6,15 @@
 
 // Frequency-dependent air and wall loss, applied after the paths are summed: the response is
 // split into complementary bands and each band fades with its own extra exponential decay.
+// Each band also carries a fixed gain, which tilts the raw ear-canal-bright measurements
+// towards the darker balance of a hall.
 class BandDecay
 {
 public:
     struct Band
     {
-        double upperHz;     // crossover to the next band (ignored for the last one)
+        double upperHz; // crossover to the next band (ignored for the last one)
+        double gainDb;
         double extraDbPerS; // decay on top of the broadband one
     };
 

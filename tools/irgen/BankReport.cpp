@@ -91,6 +91,7 @@ void print(std::FILE* to, const std::vector<std::vector<std::vector<double>>>& b
 
     std::fprintf(to, "\naxes summed: %-6s %-5s %6s %9s %9s %9s %7s %6s\n", "pos", "ear", "tap",
                  "dB/win", "min", "max", "RT60 s", "last");
+    std::vector<std::vector<double>> levels;
     for (size_t p = 0; p < bank.size(); ++p)
         for (int e = 0; e < 2; ++e)
         {
@@ -110,6 +111,16 @@ void print(std::FILE* to, const std::vector<std::vector<std::vector<double>>>& b
                          positionNames[p], earNames[e], peakTap(sum.data(), length),
                          drop / (lv.size() - 1), lo, hi,
                          schroederRt60(sum.data(), length, sampleRate), drop);
+            levels.push_back(lv);
         }
+
+    std::fprintf(to, "\nwindow levels against the first, dB (axes summed)\n");
+    for (size_t i = 0; i < levels.size(); ++i)
+    {
+        std::fprintf(to, "%-6s %-5s", positionNames[i / 2], earNames[i % 2]);
+        for (double l : levels[i])
+            std::fprintf(to, " %6.1f", l - levels[i].front());
+        std::fprintf(to, "\n");
+    }
 }
 } // namespace BankReport

@@ -34,10 +34,14 @@ void Fft::transform(std::vector<std::complex<double>>& data, bool inverse) const
         for (int start = 0; start < m_size; start += len)
             for (int k = 0; k < half; ++k)
             {
-                std::complex<double> w = m_twiddle[k * stride];
-                if (inverse) w = std::conj(w);
+                // Spelled out: std::complex's operator* takes a slow path for inf/nan care.
+                const double wr = m_twiddle[k * stride].real();
+                const double wi =
+                    inverse ? -m_twiddle[k * stride].imag() : m_twiddle[k * stride].imag();
                 const std::complex<double> a = data[start + k];
-                const std::complex<double> b = data[start + k + half] * w;
+                const std::complex<double> x = data[start + k + half];
+                const std::complex<double> b(x.real() * wr - x.imag() * wi,
+                                             x.real() * wi + x.imag() * wr);
                 data[start + k] = a + b;
                 data[start + k + half] = a - b;
             }

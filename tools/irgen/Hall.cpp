@@ -35,6 +35,14 @@ void Hall::jitterOffset(const int index[6], int order, double offset[3]) const
 
 std::vector<Arrival> Hall::arrivals(const double source[3], double maxDelay) const
 {
+    std::vector<Arrival> out;
+    visit(source, 0.0, maxDelay, [&out](const Arrival& a) { out.push_back(a); });
+    return out;
+}
+
+void Hall::visit(const double source[3], double minDelay, double maxDelay,
+                 const std::function<void(const Arrival&)>& onArrival) const
+{
     const double metresPerSample = m_shape.speedOfSound / m_shape.sampleRate;
     const double reach = maxDelay * metresPerSample + m_shape.jitter * std::sqrt(3.0);
 
@@ -67,7 +75,6 @@ std::vector<Arrival> Hall::arrivals(const double source[3], double maxDelay) con
             }
     }
 
-    std::vector<Arrival> out;
     const double reach2 = reach * reach;
     for (const Image1d& ix : axis[0])
     {
@@ -92,16 +99,15 @@ std::vector<Arrival> Hall::arrivals(const double source[3], double maxDelay) con
                 }
                 const double dist = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
                 const double delay = dist / metresPerSample;
-                if (delay >= maxDelay) continue;
+                if (delay < minDelay || delay >= maxDelay) continue;
                 Arrival a;
                 a.delay = delay;
                 a.gain = ix.gain * iy.gain * iz.gain / dist;
                 for (int k = 0; k < 3; ++k)
                     a.dir[k] = v[k] / dist;
                 a.order = order;
-                out.push_back(a);
+                onArrival(a);
             }
         }
     }
-    return out;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 // One sound path from source to listener: when it arrives, how loud, and from where.
@@ -31,7 +32,10 @@ class Hall
 public:
     explicit Hall(const HallShape& shape) : m_shape(shape) {}
 
-    // Every image whose arrival falls before maxDelay samples, direct path included.
+    // Every image arriving in [minDelay, maxDelay) samples, direct path included, handed over
+    // one by one: a long response has tens of millions of them.
+    void visit(const double source[3], double minDelay, double maxDelay,
+               const std::function<void(const Arrival&)>& onArrival) const;
     std::vector<Arrival> arrivals(const double source[3], double maxDelay) const;
 
 private:

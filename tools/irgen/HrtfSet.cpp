@@ -41,7 +41,7 @@ HrtfSet::HrtfSet(const std::string& sofaPath, double sampleRate)
 
     // Measured responses may carry a separate broadband delay per ear; fold it in.
     const int n = static_cast<int>(h->N);
-    const int sl = shiftedLength();
+    const int sl = lateShiftedLength();
     m_phases.assign(static_cast<size_t>(m_count) * 2 * kPhases * sl, 0.0f);
     std::vector<float> ir(m_length);
     for (int m = 0; m < m_count; ++m)
@@ -54,11 +54,16 @@ HrtfSet::HrtfSet(const std::string& sofaPath, double sampleRate)
             else if (h->DataDelay.elements >= static_cast<unsigned>(2 * m_count))
                 delay = h->DataDelay.values[2 * m + ear];
             const int whole = static_cast<int>(std::lround(delay));
-            for (int k = 0; k < m_length; ++k)
-                ir[k] = (k - whole >= 0 && k - whole < n) ? src[k - whole] : 0.0f;
+            for (int k = 0; k < kLateLength; ++k)
+            {
+                const int fadeTap = k - (kLateLength - kLateFade);
+                const double fade =
+                    fadeTap < 0 ? 1.0 : 0.5 + 0.5 * std::cos(kPi * (fadeTap + 1) / kLateFade);
+                ir[k] = (k - whole >= 0 && k - whole < n) ? src[k - whole] * fade : 0.0f;
+            }
             for (int p = 0; p < kPhases; ++p)
-                shift(ir.data(), p,
-                      &m_phases[((static_cast<size_t>(m) * 2 + ear) * kPhases + p) * sl]);
+                shiftExact(ir.data(), kLateLength, static_cast<double>(p) / kPhases,
+                           &m_phases[((static_cast<size_t>(m) * 2 + ear) * kPhases + p) * sl]);
         }
 
     m_grid.resize(kAzCells * kElCells);
@@ -99,7 +104,8 @@ const float* HrtfSet::shifted(int direction, int ear, double fraction) const
 {
     int p = static_cast<int>(fraction * kPhases + 0.5);
     if (p >= kPhases) p = kPhases - 1;
-    return &m_phases[((static_cast<size_t>(direction) * 2 + ear) * kPhases + p) * shiftedLength()];
+    return &m_phases[((static_cast<size_t>(direction) * 2 + ear) * kPhases + p) *
+                     lateShiftedLength()];
 }
 
 void HrtfSet::interpolated(double x, double y, double z, double fraction, float* left,
@@ -118,8 +124,8 @@ void HrtfSet::interpolated(double x, double y, double z, double fraction, float*
         if (k - wl >= 0) ld[k] = l[k - wl];
         if (k - wr >= 0) rd[k] = r[k - wr];
     }
-    shiftExact(ld.data(), fraction, left);
-    shiftExact(rd.data(), fraction, right);
+    shiftExact(ld.data(), m_length, fraction, left);
+    shiftExact(rd.data(), m_length, fraction, right);
 }
 
 double HrtfSet::kernel(double t)
@@ -132,18 +138,13 @@ double HrtfSet::kernel(double t)
     return s * w;
 }
 
-void HrtfSet::shift(const float* ir, int phase, float* out) const
-{
-    shiftExact(ir, static_cast<double>(phase) / kPhases, out);
-}
-
-void HrtfSet::shiftExact(const float* ir, double fraction, float* out) const
+void HrtfSet::shiftExact(const float* ir, int irLength, double fraction, float* out) const
 {
     // out[j] is the value at tap (arrival - kSincHalf + 1 + j) of ir delayed by fraction.
     double taps[kSincTaps];
     for (int i = 0; i < kSincTaps; ++i)
         taps[i] = kernel(i - (kSincHalf - 1) - fraction);
-    const int sl = shiftedLength();
+    const int sl = irLength + kSincTaps - 1;
     for (int j = 0; j < sl; ++j)
     {
         double acc = 0.0;

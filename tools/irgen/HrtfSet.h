@@ -20,13 +20,18 @@ public:
     HrtfSet(const HrtfSet&) = delete;
     HrtfSet& operator=(const HrtfSet&) = delete;
 
+    static constexpr int kLateLength = 256; // late paths: the measured tail beyond is ~-26 dB
+    static constexpr int kLateFade = 32;
+
     // Length of a shifted response; it starts kSincHalf - 1 taps before the arrival tap.
     int shiftedLength() const { return m_length + kSincTaps - 1; }
+    int lateShiftedLength() const { return kLateLength + kSincTaps - 1; }
     int length() const { return m_length; }
 
     // Nearest measured direction to the unit vector (x forward, y left, z up).
     int nearest(double x, double y, double z) const;
-    // Shifted response of a measured direction for an arrival fraction in [0, 1).
+    // Shortened shifted response (lateShiftedLength() values) of a measured direction for an
+    // arrival fraction in [0, 1); dense late paths dominate the cost of the bank.
     const float* shifted(int direction, int ear, double fraction) const;
 
     // Interpolated response for an exact direction, shifted by the fraction; out holds
@@ -35,8 +40,7 @@ public:
                       float* right) const;
 
 private:
-    void shift(const float* ir, int phase, float* out) const;
-    void shiftExact(const float* ir, double fraction, float* out) const;
+    void shiftExact(const float* ir, int irLength, double fraction, float* out) const;
     static double kernel(double t);
 
     MYSOFA_EASY* m_sofa = nullptr;

@@ -15,19 +15,23 @@ public:
     {
     }
 
-    struct Prepared
+    // The early arrivals of one source with their interpolated, shifted responses.
+    struct Early
     {
         std::vector<Arrival> arrivals;
-        std::vector<float> early;   // interpolated shifted responses of early arrivals, L then R
-        std::vector<int> earlySlot; // per arrival: index into early, or -1
+        std::vector<float> responses; // per arrival: left then right, shiftedLength() each
     };
 
     // Serial part: libmysofa's interpolation is not re-entrant.
-    Prepared prepare(std::vector<Arrival> arrivals) const;
+    Early prepare(const Hall& hall, const double source[3]) const;
     // Parallel-safe part: out receives 6 arrays of the response length.
-    void render(const Prepared& prepared, std::vector<std::vector<double>>& out) const;
+    void render(const Early& early, const Hall& hall, const double source[3],
+                std::vector<std::vector<double>>& out) const;
 
 private:
+    void add(const Arrival& a, const float* left, const float* right, int taps,
+             std::vector<std::vector<double>>& out) const;
+
     const HrtfSet& m_hrtf;
     int m_length;
     double m_earlyLimit;
