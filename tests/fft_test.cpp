@@ -138,19 +138,3 @@ TEST(RealFft, InverseReadsOnlyTheLowerHalfOfTheSpectrum)
     for (int t = 0; t < kSize; ++t)
         EXPECT_EQ(a.inverseBins()[t].re, b.inverseBins()[t].re) << t;
 }
-
-TEST(RealFft, TransformsKeepNoStateBetweenCalls)
-{
-    ARFFT fft(kSize);
-    const std::vector<double> x = randomBlock(kSize, 3u);
-    fft.forward(x.data());
-    const std::vector<Complex> first(fft.forwardBins(), fft.forwardBins() + kSize);
-    const std::vector<double> other = randomBlock(kSize, 4u);
-    fft.forward(other.data());
-    fft.forward(x.data());
-    for (int k = 0; k < kSize; ++k)
-    {
-        EXPECT_EQ(fft.forwardBins()[k].re, first[k].re);
-        EXPECT_EQ(fft.forwardBins()[k].im, first[k].im);
-    }
-}
