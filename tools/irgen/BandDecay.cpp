@@ -14,13 +14,17 @@ int fftSizeFor(int length)
     return n;
 }
 
-// Smooth low-pass mask: 1 below the crossover region, 0 above, raised cosine between.
+// Smooth low-pass mask: 1 below the crossover region, 0 above, raised cosine over the octave
+// around the edge. Gentle slopes keep the zero-phase band filters short.
 double lowPass(double hz, double edge)
 {
-    const double width = 0.35 * edge;
-    if (hz <= edge - width) return 1.0;
-    if (hz >= edge + width) return 0.0;
-    const double c = std::cos(0.25 * 3.14159265358979323846 * (hz - edge + width) / width);
+    constexpr double halfWidthOctaves = 0.5;
+    if (hz <= 0.0) return 1.0;
+    const double octaves = std::log2(hz / edge);
+    if (octaves <= -halfWidthOctaves) return 1.0;
+    if (octaves >= halfWidthOctaves) return 0.0;
+    const double c =
+        std::cos(0.25 * 3.14159265358979323846 * (octaves + halfWidthOctaves) / halfWidthOctaves);
     return c * c;
 }
 } // namespace
