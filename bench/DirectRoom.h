@@ -1,0 +1,24 @@
+#pragma once
+
+#include "RoomUnderTest.h"
+
+#include "room/Halvane.h"
+
+namespace bench
+{
+
+// CHalvane on its own, frame by frame, without the VST 3 layer around it.
+class DirectRoom final : public RoomUnderTest
+{
+public:
+    explicit DirectRoom(uint32_t sampleRate);
+
+    void setAbsorption(double normalized) override;
+    void setPosition(int position) override;
+    void process(const float* const in[2], float* const out[2], int frames) override;
+
+private:
+    CHalvane room;
+};
+
+} // namespace bench

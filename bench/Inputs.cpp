@@ -1,0 +1,39 @@
+#include "Inputs.h"
+
+#include "room/DecayEnvelope.h"
+#include "room/ResponseBank.h"
+
+namespace bench
+{
+
+std::vector<float> noise(int frames, uint32_t seed)
+{
+    std::vector<float> samples(static_cast<size_t>(frames));
+    uint32_t state = seed ? seed : 1u;
+    for (float& s : samples)
+    {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        s = 0.25f * (static_cast<float>(state) / 2147483648.0f - 1.0f);
+    }
+    return samples;
+}
+
+std::vector<double> defaultRoomResponse(int ear)
+{
+    constexpr double kAbsorption = 7.0;
+    constexpr double kRate = 48000.0;
+    std::vector<double> response(ResponseBank::kResponseLength, 0.0);
+    for (int axis = 0; axis < ResponseBank::kAxes; ++axis)
+    {
+        CDecayEnvelope envelope;
+        envelope.set(CDecayEnvelope::kHyperbolic, kAbsorption, kRate);
+        const double* taps = ResponseBank::responseFor(0, axis, ear);
+        for (int n = 0; n < ResponseBank::kResponseLength; ++n)
+            response[n] += envelope.at(n) * taps[n];
+    }
+    return response;
+}
+
+} // namespace bench

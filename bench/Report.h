@@ -1,0 +1,47 @@
+#pragma once
+
+#include "BlockRunner.h"
+#include "InstanceMemory.h"
+
+#include <vector>
+
+namespace bench
+{
+
+// zita-convolver's quantum and smallest partition, and the FFTW convolver's partition:
+// 256 gives the room processor's 255-sample latency once a host feeds it 64-frame blocks.
+constexpr int kQuantum = 256;
+// The room's default "Gain", and its latency: the head stage's 2 x 128 - 1 samples.
+constexpr double kRoomGain = 0.5;
+constexpr int kRoomLatency = 255;
+
+struct ZitaCandidate
+{
+    int maxPart = 0;
+    unsigned options = 0;
+    RunResult result;
+};
+
+struct Results
+{
+    double secondsPerPass = 0.0;
+    int passes = 0;
+    int reportedLatency = 0; // what the bundle tells the host
+    RunResult bundleStatic;
+    RunResult bundleAutomated;
+    RunResult directStatic;
+    RunResult directAutomated;
+    std::vector<ZitaCandidate> zita;
+    RunResult fftw;
+    int fftwPartitions = 0;
+    double bundleDifference = 0.0;
+    double directDifference = 0.0;
+    double zitaDifference = 0.0;
+    InstanceMemory memory;
+
+    const ZitaCandidate& bestZita() const;
+};
+
+void printReport(const Results& results);
+
+} // namespace bench

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "BlockRunner.h"
+
+#include <vector>
+
+namespace bench
+{
+
+// What every contender processes: the same looping stereo noise at 48 kHz, timed in passes
+// whose length is a whole number of 65536-frame cycles (the room's longest partition
+// cycle, the noise loop and the automation period all divide it).
+class Workload
+{
+public:
+    static constexpr double kSampleRate = 48000.0;
+    static constexpr int kHostBlock = 64;
+    static constexpr int kCycleFrames = 65536;
+
+    // secondsPerPass is rounded up to whole cycles.
+    Workload(double secondsPerPass, int passes);
+
+    // A runner for blocks of the given size (a power of two up to kCycleFrames).
+    BlockRunner runner(int blockFrames) const;
+    // Input of the block starting at frame, which must be a multiple of the block size.
+    const float* left(long frame) const { return noiseLeft.data() + frame % kCycleFrames; }
+    const float* right(long frame) const { return noiseRight.data() + frame % kCycleFrames; }
+    // "Abs L-R" while automated: a triangle between 0 and 1, new every host block.
+    static double automation(long hostBlock);
+
+    int passes() const { return passCount; }
+    double secondsPerPass() const { return cycles * kCycleFrames / kSampleRate; }
+
+private:
+    long cycles;
+    int passCount;
+    std::vector<float> noiseLeft;
+    std::vector<float> noiseRight;
+};
+
+} // namespace bench

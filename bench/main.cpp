@@ -1,0 +1,163 @@
+// halvane-bench: what the room processor costs per second of 48 kHz stereo audio, next to
+// zita-convolver and a plain FFTW convolver doing the same two 69632-tap convolutions.
+
+#include "Agreement.h"
+#include "BundleRoom.h"
+#include "DirectRoom.h"
+#include "FftwConvolver.h"
+#include "Inputs.h"
+#include "InstanceMemory.h"
+#include "Report.h"
+#include "Timing.h"
+#include "Workload.h"
+#include "ZitaPair.h"
+
+#include "host/HostError.h"
+#include "host/Module.h"
+
+#include <zita-convolver.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <string>
+
+#ifndef HALVANE_BUILD_BUNDLE
+#define HALVANE_BUILD_BUNDLE ""
+#endif
+
+namespace
+{
+using namespace bench;
+
+struct Options
+{
+    std::string bundle = HALVANE_BUILD_BUNDLE;
+    double seconds = 10.0;
+    int passes = 5;
+};
+
+void usage()
+{
+    std::printf("usage: halvane-bench [--plugin PATH] [--seconds S] [--passes N]\n"
+                "  --plugin PATH  HalvaneDuo.vst3 bundle (default: the build tree's)\n"
+                "  --seconds S    audio per timed pass, rounded up to 65536 frames (default 10)\n"
+                "  --passes N     timed passes per contender, the best counts (default 5)\n");
+}
+
+bool parse(int argc, char** argv, Options& options)
+{
+    for (int i = 1; i < argc; ++i)
+    {
+        const bool hasValue = i + 1 < argc;
+        if (std::strcmp(argv[i], "--plugin") == 0 && hasValue)
+            options.bundle = argv[++i];
+        else if (std::strcmp(argv[i], "--seconds") == 0 && hasValue)
+            options.seconds = std::atof(argv[++i]);
+        else if (std::strcmp(argv[i], "--passes") == 0 && hasValue)
+            options.passes = std::atoi(argv[++i]);
+        else
+            return false;
+    }
+    return options.seconds > 0.0 && options.passes > 0 && !options.bundle.empty();
+}
+
+void progress(const char* what)
+{
+    std::fprintf(stderr, "  %s...\n", what);
+}
+
+Results measure(const Options& options)
+{
+    Results r;
+    const Workload workload(options.seconds, options.passes);
+    r.secondsPerPass = workload.secondsPerPass();
+    r.passes = workload.passes();
+
+    const auto module = halvane::host::Module::load(options.bundle);
+    progress("resident memory of two instances");
+    r.memory = measureInstanceMemory(module);
+
+    progress("room processor through the bundle");
+    {
+        BundleRoom room(module, Workload::kSampleRate, Workload::kHostBlock);
+        r.reportedLatency = static_cast<int>(room.latencySamples());
+        r.bundleStatic = timeRoom(workload, room, false);
+    }
+    {
+        BundleRoom room(module, Workload::kSampleRate, Workload::kHostBlock);
+        r.bundleAutomated = timeRoom(workload, room, true);
+    }
+    progress("CHalvane directly");
+    {
+        DirectRoom room(static_cast<uint32_t>(Workload::kSampleRate));
+        r.directStatic = timeRoom(workload, room, false);
+    }
+    {
+        DirectRoom room(static_cast<uint32_t>(Workload::kSampleRate));
+        r.directAutomated = timeRoom(workload, room, true);
+    }
+
+    const std::vector<double> left = defaultRoomResponse(0);
+    const std::vector<double> right = defaultRoomResponse(1);
+
+    progress("zita-convolver set-ups");
+    for (int maxPart : {1024, 2048, 4096, 8192})
+        for (unsigned vector : {0u, unsigned(Convproc::OPT_VECTOR_MODE)})
+        {
+            ZitaCandidate c{maxPart, Convproc::OPT_FFTW_MEASURE | vector, {}};
+            ZitaPair zita(left, right, kQuantum, c.maxPart, c.options);
+            c.result = timeZita(workload, zita);
+            r.zita.push_back(c);
+        }
+
+    progress("FFTW uniform partitions");
+    {
+        FftwConvolver l(left.data(), static_cast<int>(left.size()), kQuantum);
+        FftwConvolver rr(right.data(), static_cast<int>(right.size()), kQuantum);
+        r.fftwPartitions = l.partitions();
+        r.fftw = timeFftw(workload, l, rr);
+    }
+
+    progress("agreement of the outputs");
+    {
+        constexpr long kFrames = 2 * Workload::kCycleFrames;
+        FftwConvolver l(left.data(), static_cast<int>(left.size()), kQuantum);
+        FftwConvolver rr(right.data(), static_cast<int>(right.size()), kQuantum);
+        const StereoOutput reference = render(workload, l, rr, kFrames);
+        const ZitaCandidate& best = r.bestZita();
+        ZitaPair zita(left, right, kQuantum, best.maxPart, best.options);
+        r.zitaDifference = relativeDifference(render(workload, zita, kFrames), reference, 1.0, 0);
+        BundleRoom bundle(module, Workload::kSampleRate, Workload::kHostBlock);
+        r.bundleDifference = relativeDifference(render(workload, bundle, kFrames), reference,
+                                                kRoomGain, kRoomLatency);
+        DirectRoom direct(static_cast<uint32_t>(Workload::kSampleRate));
+        r.directDifference = relativeDifference(render(workload, direct, kFrames), reference,
+                                                kRoomGain, kRoomLatency);
+    }
+    return r;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    if (!parse(argc, argv, options))
+    {
+        usage();
+        return 2;
+    }
+    try
+    {
+        std::fprintf(stderr, "halvane-bench: measuring (%s)\n", options.bundle.c_str());
+        const Results results = measure(options);
+        printReport(results);
+        return 0;
+    }
+    catch (const std::exception& e)
+    {
+        std::fprintf(stderr, "halvane-bench: %s\n", e.what());
+        return 1;
+    }
+}
