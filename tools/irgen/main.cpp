@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <string>
@@ -63,10 +64,12 @@ std::vector<BandDecay::Band> airAndWallLoss()
             {6000.0, -6.0, 8.0}, {10000.0, -9.0, 14.0}, {0.0, -12.0, 22.0}};
 }
 
-bool writeBank(const std::string& path, const std::vector<std::vector<std::vector<double>>>& bank,
-               double gain)
+// Written under a temporary name and renamed, so a failed run never leaves a bank that looks
+// up to date to the build.
+bool writeBank(const std::string& path, const std::vector<std::vector<std::vector<double>>>& bank)
 {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
+    const std::string part = path + ".part";
+    std::FILE* f = std::fopen(part.c_str(), "wb");
     if (!f) return false;
     const int n = ResponseBank::kResponseLength;
     std::vector<unsigned char> bytes(static_cast<size_t>(n) * 8);
@@ -81,14 +84,16 @@ bool writeBank(const std::string& path, const std::vector<std::vector<std::vecto
         for (int t = 0; t < n; ++t)
         {
             uint64_t bits;
-            const double v = x[t] * gain;
-            std::memcpy(&bits, &v, 8);
+            std::memcpy(&bits, &x[t], 8);
             for (int b = 0; b < 8; ++b)
                 bytes[static_cast<size_t>(t) * 8 + b] = static_cast<unsigned char>(bits >> (8 * b));
         }
         ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     }
-    return std::fclose(f) == 0 && ok;
+    ok = std::fclose(f) == 0 && ok;
+    if (ok && std::rename(part.c_str(), path.c_str()) == 0) return true;
+    std::remove(part.c_str());
+    return false;
 }
 
 int usage()
@@ -170,7 +175,7 @@ int main(int argc, char** argv)
                 for (double& v : r)
                     v *= gain;
 
-        if (!writeBank(out, bank, 1.0)) throw std::runtime_error("cannot write " + out);
+        if (!writeBank(out, bank)) throw std::runtime_error("cannot write " + out);
 
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
