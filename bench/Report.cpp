@@ -76,6 +76,8 @@ void printReport(const Results& r)
     std::printf("CPU seconds per second of audio %30s %8s %8s\n", "", "CPU s/s", "caller");
     costLine("room processor, bundle via halvane_host", r.bundleStatic);
     costLine("room processor, CHalvane direct", r.directStatic);
+    costLine("  its head stage alone (2 x 32 partitions of 128)", r.headStage);
+    costLine("  its tail stage alone (2 x 32 partitions of 2048)", r.tailStage);
     costLine("room processor, bundle, Abs L-R every block", r.bundleAutomated);
     costLine("room processor, CHalvane direct, Abs L-R every block", r.directAutomated);
     costLine(("zita-convolver, quantum 256, " + zitaName(zita) + ", sync").c_str(), zita.result);

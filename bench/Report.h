@@ -1,7 +1,7 @@
 #pragma once
 
-#include "BlockRunner.h"
 #include "InstanceMemory.h"
+#include "Runner.h"
 
 #include <vector>
 
@@ -33,6 +33,8 @@ struct Results
     RunResult directAutomated;
     std::vector<ZitaCandidate> zita;
     RunResult fftw;
+    RunResult headStage;
+    RunResult tailStage;
     int fftwPartitions = 0;
     double bundleDifference = 0.0;
     double directDifference = 0.0;

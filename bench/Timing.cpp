@@ -5,51 +5,88 @@
 #include "Workload.h"
 #include "ZitaPair.h"
 
+#include "room/PartitionedConvolver.h"
+#include "room/ResponseBank.h"
+
+#include <memory>
 #include <vector>
 
 namespace bench
 {
+namespace
+{
+struct StereoBuffer
+{
+    explicit StereoBuffer(int frames) : left(frames), right(frames) {}
+    std::vector<float> left;
+    std::vector<float> right;
+    float* out[2] = {left.data(), right.data()};
+};
+} // namespace
 
-RunResult timeRoom(const Workload& workload, RoomUnderTest& room, bool automated)
+Contender roomContender(const Workload& workload, RoomUnderTest& room, bool automated)
 {
     constexpr int kFrames = Workload::kHostBlock;
-    std::vector<float> left(kFrames), right(kFrames);
-    float* const out[2] = {left.data(), right.data()};
-    return workload.runner(kFrames).run(
-        [&](long block)
-        {
-            const long frame = block * kFrames;
-            if (automated) room.setAbsorption(Workload::automation(block));
-            const float* const in[2] = {workload.left(frame), workload.right(frame)};
-            room.process(in, out, kFrames);
-        });
+    auto buffer = std::make_shared<StereoBuffer>(kFrames);
+    return {kFrames, [&workload, &room, automated, buffer](long block)
+            {
+                const long frame = block * kFrames;
+                if (automated) room.setAbsorption(Workload::automation(block));
+                const float* const in[2] = {workload.left(frame), workload.right(frame)};
+                room.process(in, buffer->out, kFrames);
+            }};
 }
 
-RunResult timeZita(const Workload& workload, ZitaPair& zita)
+Contender zitaContender(const Workload& workload, ZitaPair& zita)
 {
     const int frames = zita.quantum();
-    std::vector<float> left(frames), right(frames);
-    float* const out[2] = {left.data(), right.data()};
-    return workload.runner(frames).run(
-        [&](long block)
-        {
-            const long frame = block * frames;
-            const float* const in[2] = {workload.left(frame), workload.right(frame)};
-            zita.process(in, out);
-        });
+    auto buffer = std::make_shared<StereoBuffer>(frames);
+    return {frames, [&workload, &zita, frames, buffer](long block)
+            {
+                const long frame = block * frames;
+                const float* const in[2] = {workload.left(frame), workload.right(frame)};
+                zita.process(in, buffer->out);
+            }};
 }
 
-RunResult timeFftw(const Workload& workload, FftwConvolver& left, FftwConvolver& right)
+Contender fftwContender(const Workload& workload, FftwConvolver& left, FftwConvolver& right)
 {
     const int frames = left.partitionSize();
-    std::vector<float> outLeft(frames), outRight(frames);
-    return workload.runner(frames).run(
-        [&](long block)
-        {
-            const long frame = block * frames;
-            left.process(workload.left(frame), outLeft.data());
-            right.process(workload.right(frame), outRight.data());
-        });
+    auto buffer = std::make_shared<StereoBuffer>(frames);
+    return {frames, [&workload, &left, &right, frames, buffer](long block)
+            {
+                const long frame = block * frames;
+                left.process(workload.left(frame), buffer->left.data());
+                right.process(workload.right(frame), buffer->right.data());
+            }};
+}
+
+Contender stageContender(const Workload& workload, StageShape shape)
+{
+    constexpr int kFrames = Workload::kHostBlock;
+    const int rate = static_cast<int>(Workload::kSampleRate);
+    std::shared_ptr<CPartitionedConvolver> ears[2];
+    for (int ear = 0; ear < 2; ++ear)
+    {
+        ears[ear] = std::make_shared<CPartitionedConvolver>(
+            0, rate, ear, ResponseBank::kResponseLength, shape.segmentLength, shape.blockSize,
+            shape.segmentStart);
+        ears[ear]->setAllDecays(7.0, 7.0, 7.0, rate, 1);
+        ears[ear]->setGains(1.0, 1.0, 1.0);
+    }
+    auto buffer = std::make_shared<StereoBuffer>(kFrames);
+    return {kFrames, [&workload, left = ears[0], right = ears[1], buffer](long block)
+            {
+                const long frame = block * kFrames;
+                const float* in[2] = {workload.left(frame), workload.right(frame)};
+                CPartitionedConvolver* stage[2] = {left.get(), right.get()};
+                for (int ear = 0; ear < 2; ++ear)
+                    for (int i = 0; i < kFrames; ++i)
+                    {
+                        stage[ear]->process(in[ear][i]);
+                        buffer->out[ear][i] = static_cast<float>(stage[ear]->output());
+                    }
+            }};
 }
 
 } // namespace bench

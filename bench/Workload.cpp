@@ -15,12 +15,10 @@ Workload::Workload(double secondsPerPass, int passes)
 {
 }
 
-BlockRunner Workload::runner(int blockFrames) const
+Runner Workload::runner() const
 {
-    const long blocksPerCycle = kCycleFrames / blockFrames;
     // Two cycles of warm-up: the 69632-tap history fills and the bank is paged in.
-    return BlockRunner(blockFrames, cycles * blocksPerCycle, passCount, 2 * blocksPerCycle,
-                       kSampleRate);
+    return Runner(cycles * kCycleFrames, passCount, 2 * kCycleFrames, kSampleRate);
 }
 
 double Workload::automation(long hostBlock)

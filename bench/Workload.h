@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BlockRunner.h"
+#include "Runner.h"
 
 #include <vector>
 
@@ -20,8 +20,8 @@ public:
     // secondsPerPass is rounded up to whole cycles.
     Workload(double secondsPerPass, int passes);
 
-    // A runner for blocks of the given size (a power of two up to kCycleFrames).
-    BlockRunner runner(int blockFrames) const;
+    // Runs contenders whose block sizes are powers of two up to kCycleFrames.
+    Runner runner() const;
     // Input of the block starting at frame, which must be a multiple of the block size.
     const float* left(long frame) const { return noiseLeft.data() + frame % kCycleFrames; }
     const float* right(long frame) const { return noiseRight.data() + frame % kCycleFrames; }

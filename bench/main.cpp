@@ -21,6 +21,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <memory>
 #include <string>
 
 #ifndef HALVANE_BUILD_BUNDLE
@@ -34,16 +35,16 @@ using namespace bench;
 struct Options
 {
     std::string bundle = HALVANE_BUILD_BUNDLE;
-    double seconds = 10.0;
-    int passes = 5;
+    double seconds = 5.0;
+    int passes = 8;
 };
 
 void usage()
 {
     std::printf("usage: halvane-bench [--plugin PATH] [--seconds S] [--passes N]\n"
                 "  --plugin PATH  HalvaneDuo.vst3 bundle (default: the build tree's)\n"
-                "  --seconds S    audio per timed pass, rounded up to 65536 frames (default 10)\n"
-                "  --passes N     timed passes per contender, the best counts (default 5)\n");
+                "  --seconds S    audio per timed pass, rounded up to 65536 frames (default 5)\n"
+                "  --passes N     timed passes per contender, the best counts (default 8)\n");
 }
 
 bool parse(int argc, char** argv, Options& options)
@@ -79,46 +80,50 @@ Results measure(const Options& options)
     progress("resident memory of two instances");
     r.memory = measureInstanceMemory(module);
 
-    progress("room processor through the bundle");
-    {
-        BundleRoom room(module, Workload::kSampleRate, Workload::kHostBlock);
-        r.reportedLatency = static_cast<int>(room.latencySamples());
-        r.bundleStatic = timeRoom(workload, room, false);
-    }
-    {
-        BundleRoom room(module, Workload::kSampleRate, Workload::kHostBlock);
-        r.bundleAutomated = timeRoom(workload, room, true);
-    }
-    progress("CHalvane directly");
-    {
-        DirectRoom room(static_cast<uint32_t>(Workload::kSampleRate));
-        r.directStatic = timeRoom(workload, room, false);
-    }
-    {
-        DirectRoom room(static_cast<uint32_t>(Workload::kSampleRate));
-        r.directAutomated = timeRoom(workload, room, true);
-    }
-
     const std::vector<double> left = defaultRoomResponse(0);
     const std::vector<double> right = defaultRoomResponse(1);
 
-    progress("zita-convolver set-ups");
+    progress("setting up the contenders");
+    const auto rate = static_cast<uint32_t>(Workload::kSampleRate);
+    BundleRoom bundleStatic(module, Workload::kSampleRate, Workload::kHostBlock);
+    BundleRoom bundleAutomated(module, Workload::kSampleRate, Workload::kHostBlock);
+    DirectRoom directStatic(rate);
+    DirectRoom directAutomated(rate);
+    r.reportedLatency = static_cast<int>(bundleStatic.latencySamples());
+    FftwConvolver fftwLeft(left.data(), static_cast<int>(left.size()), kQuantum);
+    FftwConvolver fftwRight(right.data(), static_cast<int>(right.size()), kQuantum);
+    r.fftwPartitions = fftwLeft.partitions();
+    std::vector<std::unique_ptr<ZitaPair>> zitas;
     for (int maxPart : {1024, 2048, 4096, 8192})
         for (unsigned vector : {0u, unsigned(Convproc::OPT_VECTOR_MODE)})
         {
-            ZitaCandidate c{maxPart, Convproc::OPT_FFTW_MEASURE | vector, {}};
-            ZitaPair zita(left, right, kQuantum, c.maxPart, c.options);
-            c.result = timeZita(workload, zita);
-            r.zita.push_back(c);
+            r.zita.push_back({maxPart, Convproc::OPT_FFTW_MEASURE | vector, {}});
+            zitas.push_back(
+                std::make_unique<ZitaPair>(left, right, kQuantum, maxPart, r.zita.back().options));
         }
 
-    progress("FFTW uniform partitions");
-    {
-        FftwConvolver l(left.data(), static_cast<int>(left.size()), kQuantum);
-        FftwConvolver rr(right.data(), static_cast<int>(right.size()), kQuantum);
-        r.fftwPartitions = l.partitions();
-        r.fftw = timeFftw(workload, l, rr);
-    }
+    std::vector<Contender> contenders = {
+        roomContender(workload, bundleStatic, false),
+        roomContender(workload, bundleAutomated, true),
+        roomContender(workload, directStatic, false),
+        roomContender(workload, directAutomated, true),
+        stageContender(workload, {4096, 128, 0}),
+        stageContender(workload, {65536, 2048, 4096}),
+        fftwContender(workload, fftwLeft, fftwRight),
+    };
+    for (auto& zita : zitas)
+        contenders.push_back(zitaContender(workload, *zita));
+
+    progress("timing, passes taking turns");
+    const std::vector<RunResult> times = workload.runner().run(contenders);
+    RunResult* targets[] = {
+        &r.bundleStatic, &r.bundleAutomated, &r.directStatic, &r.directAutomated,
+        &r.headStage,    &r.tailStage,       &r.fftw};
+    size_t k = 0;
+    for (RunResult* target : targets)
+        *target = times[k++];
+    for (ZitaCandidate& c : r.zita)
+        c.result = times[k++];
 
     progress("agreement of the outputs");
     {
