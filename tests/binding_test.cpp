@@ -411,6 +411,29 @@ TEST_F(BindingTest, WholeBufferPathProcessesTheBlockOnce)
     EXPECT_EQ(out[1][kBlock - 1], 1.5f);
 }
 
+TEST_F(BindingTest, UpdateQueuesFollowTheHostsRamp)
+{
+    TearDown();
+    create(
+        [](RecordingPlugIn& p)
+        {
+            p.useParamQueues = 1;
+            p.paramQueueGranularity = 8;
+        });
+    changes.add(RecordingPlugIn::kLevel, 0, 0.0);
+    changes.add(RecordingPlugIn::kLevel, 32, 1.0);
+    run();
+    auto* queue = plugIn->controlAt(RecordingPlugIn::kLevel)->pendingQueue;
+    ASSERT_NE(queue, nullptr);
+    EXPECT_EQ(queue->getParameterIndex(), int32_t(RecordingPlugIn::kLevel));
+    double value = -1.0;
+    queue->getValueAtOffset(0, 0.0, &value);
+    ASSERT_TRUE(queue->getValueAtOffset(16, 0.0, &value));
+    EXPECT_NEAR(value, 0.5, 1e-9);
+    // Controls without changes in the block keep no queue link.
+    EXPECT_EQ(plugIn->controlAt(RecordingPlugIn::kChoice)->pendingQueue, nullptr);
+}
+
 TEST(BindingRegistry, InstrumentAndButtonsShapeTheRegistry)
 {
     HostApplication host;

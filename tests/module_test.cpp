@@ -10,8 +10,11 @@
 
 #include <dlfcn.h>
 
+#include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
+#include <new>
 #include <set>
 #include <sstream>
 #include <string>
@@ -20,6 +23,42 @@ using namespace Steinberg;
 using namespace Steinberg::Vst;
 using halvane::host::Module;
 using halvane::host::PluginInstance;
+
+// Counts every C++ allocation in the process, the module's included (ours interposes the
+// module's operator new). Sanitizer builds bring their own allocator; they skip the count.
+#if !defined(__SANITIZE_ADDRESS__)
+#define HALVANE_COUNT_ALLOCATIONS 1
+namespace
+{
+std::atomic<long> allocationCount{0};
+}
+void* operator new(std::size_t size)
+{
+    ++allocationCount;
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t size)
+{
+    return operator new(size);
+}
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
+#endif
 
 namespace
 {
@@ -225,5 +264,29 @@ TEST_F(ModuleInstance, BlocksOfAnySizeRunAndBypassPassesAudioThrough)
         ASSERT_EQ(outR[i], 0.25f);
     }
 }
+
+#ifdef HALVANE_COUNT_ALLOCATIONS
+TEST_F(ModuleInstance, ProcessAllocatesNothingAtAnyBlockSize)
+{
+    ASSERT_TRUE(instance->setupProcessing(48000.0, 4096));
+    ASSERT_TRUE(instance->setActive(true));
+    std::vector<float> in(4096, 0.1f), outL(4096), outR(4096);
+    const float* inputs[2] = {in.data(), in.data()};
+    float* outputs[2] = {outL.data(), outR.data()};
+    instance->process(inputs, 2, outputs, 2, 64); // first block may settle host-side state
+
+    const long before = allocationCount.load();
+    ASSERT_GT(before, 0) << "the allocation counter is not in use";
+    int32 block = 0;
+    for (int32 size = 1; size <= 4096; size = size * 3 + 1, ++block)
+    {
+        instance->inputChanges().add(3, 0, (block % 7) / 7.0);          // Abs L-R
+        instance->inputChanges().add(1, size - 1, (block % 11) / 10.0); // Position
+        instance->events().addNoteOn(0, 0, 60, 1.0f);
+        ASSERT_EQ(instance->process(inputs, 2, outputs, 2, size), kResultOk);
+    }
+    EXPECT_EQ(allocationCount.load() - before, 0);
+}
+#endif
 
 } // namespace

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-class IParamUpdateQueue;
+#include "IParamUpdateQueue.h"
 
 // One user-visible setting of a plug-in: its binding to a member variable, range, texts,
 // smoothing, MIDI assignment, meter settings and its value in each preset slot.
