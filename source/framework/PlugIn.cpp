@@ -227,44 +227,7 @@ void CPlugIn::setControlNormalized(uint32_t position, float normalized, bool imm
     const float span = control->maxValue - control->minValue;
     const float actual = control->minValue + normalized * span;
     if (!std::isfinite(actual)) return;
-
-    switch (control->dataType)
-    {
-    case CControlDescriptor::kInt:
-        if (!control->intVariable) return;
-        *control->intVariable = toInt32(std::floor(actual + 0.5f));
-        controlChanged(control->controlId);
-        break;
-    case CControlDescriptor::kUnsigned:
-    {
-        if (!control->uintVariable) return;
-        const uint32_t value = toUint32(std::floor(actual + 0.5f));
-        if (*control->uintVariable != value)
-        {
-            *control->uintVariable = value;
-            controlChanged(control->controlId);
-        }
-        break;
-    }
-    case CControlDescriptor::kFloat:
-        if (!control->floatVariable) return;
-        if (control->smoothEnabled && !immediate)
-            control->smoothTarget = actual;
-        else
-            *control->floatVariable = actual;
-        controlChanged(control->controlId);
-        break;
-    case CControlDescriptor::kDouble:
-        if (!control->doubleVariable) return;
-        if (control->smoothEnabled && !immediate)
-            control->smoothTarget = actual;
-        else
-            *control->doubleVariable = actual;
-        controlChanged(control->controlId);
-        break;
-    default:
-        break;
-    }
+    storeActual(*control, actual, true, !immediate);
 }
 
 void CPlugIn::setControlValue(uint32_t position, float actual)
@@ -272,41 +235,45 @@ void CPlugIn::setControlValue(uint32_t position, float actual)
     CControlDescriptor* control = controlAt(position);
     // Saved states come from outside: a non-finite value is dropped, the rest kept in range.
     if (!control || !std::isfinite(actual)) return;
-    actual = clampToRange(actual, *control);
+    storeActual(*control, clampToRange(actual, *control), false, true);
+}
 
-    switch (control->dataType)
+void CPlugIn::storeActual(CControlDescriptor& control, float actual, bool roundInt,
+                          bool smoothed)
+{
+    switch (control.dataType)
     {
     case CControlDescriptor::kInt:
-        if (!control->intVariable) return;
-        *control->intVariable = toInt32(actual);
-        controlChanged(control->controlId);
+        if (!control.intVariable) return;
+        *control.intVariable = toInt32(roundInt ? std::floor(actual + 0.5f) : actual);
+        controlChanged(control.controlId);
         break;
     case CControlDescriptor::kUnsigned:
     {
-        if (!control->uintVariable) return;
+        if (!control.uintVariable) return;
         const uint32_t value = toUint32(std::floor(actual + 0.5f));
-        if (*control->uintVariable != value)
+        if (*control.uintVariable != value)
         {
-            *control->uintVariable = value;
-            controlChanged(control->controlId);
+            *control.uintVariable = value;
+            controlChanged(control.controlId);
         }
         break;
     }
     case CControlDescriptor::kFloat:
-        if (!control->floatVariable) return;
-        if (control->smoothEnabled)
-            control->smoothTarget = actual;
+        if (!control.floatVariable) return;
+        if (control.smoothEnabled && smoothed)
+            control.smoothTarget = actual;
         else
-            *control->floatVariable = actual;
-        controlChanged(control->controlId);
+            *control.floatVariable = actual;
+        controlChanged(control.controlId);
         break;
     case CControlDescriptor::kDouble:
-        if (!control->doubleVariable) return;
-        if (control->smoothEnabled)
-            control->smoothTarget = actual;
+        if (!control.doubleVariable) return;
+        if (control.smoothEnabled && smoothed)
+            control.smoothTarget = actual;
         else
-            *control->doubleVariable = actual;
-        controlChanged(control->controlId);
+            *control.doubleVariable = actual;
+        controlChanged(control.controlId);
         break;
     default:
         break;

@@ -92,6 +92,9 @@ public:
 
 private:
     void notifyJoystick();
+    // Stores an actual value by data type; int controls round or truncate, float and double
+    // controls go through their smoother when `smoothed` and smoothing is on.
+    void storeActual(CControlDescriptor& control, float actual, bool roundInt, bool smoothed);
 };
 
 // Defined by the effect: creates the module's one plug-in object. The caller owns it.
