@@ -6,6 +6,7 @@ halvane_add_test(test_parameters
             ${_binding}/FastMath.cpp
             ${_binding}/ParameterText.cpp
             ${_binding}/PeakParameter.cpp
+            ${_binding}/TaperedParameter.cpp
             ${_binding}/LogParameter.cpp
             ${_binding}/VoltOctaveParameter.cpp
     LIBS vst3sdk)

@@ -1,7 +1,5 @@
 #include "LogParameter.h"
 
-#include "ParameterText.h"
-
 #include <cmath>
 
 namespace Steinberg
@@ -20,25 +18,9 @@ constexpr double kDecadeScale = 0.4166666666666667;
 LogParameter::LogParameter(const TChar* title, ParamID tag, const TChar* units, ParamValue minPlain,
                            ParamValue maxPlain, ParamValue defaultValuePlain, int32 stepCount,
                            int32 flags, UnitID unitID)
+    : TaperedParameter(title, tag, units, minPlain, maxPlain, stepCount, flags, unitID)
 {
-    this->minPlain = minPlain;
-    this->maxPlain = maxPlain;
-    assignTexts(info, title, units);
-    info.stepCount = stepCount;
-    info.defaultNormalizedValue = valueNormalized = toNormalized(defaultValuePlain);
-    info.flags = flags;
-    info.id = tag;
-    info.unitId = unitID;
-}
-
-void LogParameter::toString(ParamValue valueNormalized, String128 string) const
-{
-    printPlain(*this, valueNormalized, string);
-}
-
-bool LogParameter::fromString(const TChar* string, ParamValue& valueNormalized) const
-{
-    return scanPlain(*this, string, valueNormalized);
+    setDefaultPlain(defaultValuePlain);
 }
 
 ParamValue LogParameter::toPlain(ParamValue valueNormalized) const

@@ -1,7 +1,6 @@
 #include "VoltOctaveParameter.h"
 
 #include "FastMath.h"
-#include "ParameterText.h"
 
 namespace Steinberg
 {
@@ -14,25 +13,9 @@ VoltOctaveParameter::VoltOctaveParameter(const TChar* title, ParamID tag, const 
                                          ParamValue minPlain, ParamValue maxPlain,
                                          ParamValue defaultValuePlain, int32 stepCount, int32 flags,
                                          UnitID unitID)
+    : TaperedParameter(title, tag, units, minPlain, maxPlain, stepCount, flags, unitID)
 {
-    this->minPlain = minPlain;
-    this->maxPlain = maxPlain;
-    assignTexts(info, title, units);
-    info.stepCount = stepCount;
-    info.defaultNormalizedValue = valueNormalized = toNormalized(defaultValuePlain);
-    info.flags = flags;
-    info.id = tag;
-    info.unitId = unitID;
-}
-
-void VoltOctaveParameter::toString(ParamValue valueNormalized, String128 string) const
-{
-    printPlain(*this, valueNormalized, string);
-}
-
-bool VoltOctaveParameter::fromString(const TChar* string, ParamValue& valueNormalized) const
-{
-    return scanPlain(*this, string, valueNormalized);
+    setDefaultPlain(defaultValuePlain);
 }
 
 bool VoltOctaveParameter::hasRatioRange() const

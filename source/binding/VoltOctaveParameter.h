@@ -1,6 +1,6 @@
 #pragma once
 
-#include "public.sdk/source/vst/vstparameters.h"
+#include "TaperedParameter.h"
 
 namespace Steinberg
 {
@@ -11,19 +11,17 @@ namespace Davu2VOV3
 
 // Continuous control whose plain value grows exponentially with the normalised value, so equal
 // steps give equal ratios (frequencies). Needs a positive range; any other range is linear.
-class VoltOctaveParameter : public RangeParameter
+class VoltOctaveParameter : public TaperedParameter
 {
 public:
     VoltOctaveParameter(const TChar* title, ParamID tag, const TChar* units, ParamValue minPlain,
                         ParamValue maxPlain, ParamValue defaultValuePlain, int32 stepCount,
                         int32 flags, UnitID unitID);
 
-    void toString(ParamValue valueNormalized, String128 string) const override;
-    bool fromString(const TChar* string, ParamValue& valueNormalized) const override;
     ParamValue toPlain(ParamValue valueNormalized) const override;
     ParamValue toNormalized(ParamValue plainValue) const override;
 
-    OBJ_METHODS(VoltOctaveParameter, RangeParameter)
+    OBJ_METHODS(VoltOctaveParameter, TaperedParameter)
 
 private:
     bool hasRatioRange() const;
