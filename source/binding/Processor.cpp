@@ -249,22 +249,19 @@ void Processor::registerUnits()
         for (const char* name : plugIn->presetNames)
             if (name && name[0]) ++presetCount;
 
-    UnitInfo root{};
-    root.id = kRootUnitId;
-    root.parentUnitId = kPresetsUnitId;
-    WideText rootName("RootUnit");
-    std::memcpy(root.name, rootName.chars, sizeof(root.name) - sizeof(char16));
-    root.programListId = kNoProgramListId;
-    units.push_back(IPtr<Unit>(new Unit(root), false));
-
+    auto addUnit = [this](UnitID id, UnitID parent, const char* name, ProgramListID list)
+    {
+        UnitInfo info{};
+        info.id = id;
+        info.parentUnitId = parent;
+        WideText wideName(name);
+        std::memcpy(info.name, wideName.chars, sizeof(info.name) - sizeof(char16));
+        info.programListId = list;
+        units.push_back(IPtr<Unit>(new Unit(info), false));
+    };
+    addUnit(kRootUnitId, kPresetsUnitId, "RootUnit", kNoProgramListId);
     if (presetCount < 1) return;
-    UnitInfo presets{};
-    presets.id = kPresetsUnitId;
-    presets.parentUnitId = kRootUnitId;
-    WideText presetsName("PresetsUnit");
-    std::memcpy(presets.name, presetsName.chars, sizeof(presets.name) - sizeof(char16));
-    presets.programListId = kFactoryPresetsId;
-    units.push_back(IPtr<Unit>(new Unit(presets), false));
+    addUnit(kPresetsUnitId, kRootUnitId, "PresetsUnit", kFactoryPresetsId);
 
     auto* programs = new StringListParameter(
         STR16("Factory Presets"), kFactoryPresetsId, nullptr,

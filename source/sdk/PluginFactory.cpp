@@ -1,5 +1,7 @@
 #include "PluginFactory.h"
 
+#include "FixedText.h"
+
 #include "pluginterfaces/base/funknown.h"
 
 #include <cstring>
@@ -20,14 +22,6 @@ template <size_t N> void copyAscii(char16 (&dest)[N], const char8* src)
         dest[i] = 0;
 }
 
-template <size_t N> void copyBounded(char8 (&dest)[N], const char8* src)
-{
-    size_t i = 0;
-    for (; i + 1 < N && src[i]; ++i)
-        dest[i] = src[i];
-    for (; i < N; ++i)
-        dest[i] = 0;
-}
 } // namespace
 
 CPluginFactory::CPluginFactory(const PFactoryInfo& info)
@@ -59,8 +53,8 @@ bool CPluginFactory::registerClass(const PClassInfo* info, CreateInstanceFunctio
     PClassInfo2 info2;
     std::memcpy(info2.cid, info->cid, sizeof(TUID));
     info2.cardinality = info->cardinality;
-    copyBounded(info2.category, info->category);
-    copyBounded(info2.name, info->name);
+    copyFixedText(info2.category, info->category);
+    copyFixedText(info2.name, info->name);
     return registerClass(&info2, createFunc, context);
 }
 
@@ -72,10 +66,10 @@ bool CPluginFactory::registerClass(const PClassInfo2* info, CreateInstanceFuncti
     entry.info2 = *info;
     std::memcpy(entry.infoW.cid, info->cid, sizeof(TUID));
     entry.infoW.cardinality = info->cardinality;
-    copyBounded(entry.infoW.category, info->category);
+    copyFixedText(entry.infoW.category, info->category);
     copyAscii(entry.infoW.name, info->name);
     entry.infoW.classFlags = info->classFlags;
-    copyBounded(entry.infoW.subCategories, info->subCategories);
+    copyFixedText(entry.infoW.subCategories, info->subCategories);
     copyAscii(entry.infoW.vendor, info->vendor);
     copyAscii(entry.infoW.version, info->version);
     copyAscii(entry.infoW.sdkVersion, info->sdkVersion);
@@ -116,8 +110,8 @@ tresult PLUGIN_API CPluginFactory::getClassInfo(int32 index, PClassInfo* info)
     const PClassInfo2& src = classes[index].info2;
     std::memcpy(info->cid, src.cid, sizeof(TUID));
     info->cardinality = src.cardinality;
-    copyBounded(info->category, src.category);
-    copyBounded(info->name, src.name);
+    copyFixedText(info->category, src.category);
+    copyFixedText(info->name, src.name);
     return kResultOk;
 }
 

@@ -1,5 +1,6 @@
 // The module's exported class factory: one effect class, "HalvaneDuo".
 #include "binding/Processor.h"
+#include "sdk/FixedText.h"
 #include "sdk/PluginFactory.h"
 
 #include "pluginterfaces/base/funknown.h"
@@ -14,15 +15,6 @@ namespace
 // The effect's class ID. Never change it: hosts store it in their projects.
 const FUID kEffectClassId(0x48A1D0E5, 0x2B7C4F19, 0x9E3A6D42, 0xB8F05C17);
 
-template <size_t N> void copyField(char8 (&dest)[N], const char* src)
-{
-    size_t i = 0;
-    for (; i + 1 < N && src[i]; ++i)
-        dest[i] = src[i];
-    for (; i < N; ++i)
-        dest[i] = 0;
-}
-
 PFactoryInfo factoryInfo;
 PClassInfo2 classInfo;
 bool factoryInfoFilled = false;
@@ -31,9 +23,9 @@ bool classInfoFilled = false;
 void fillFactoryInfo()
 {
     if (factoryInfoFilled) return;
-    copyField(factoryInfo.vendor, "Brackwater Audio");
-    copyField(factoryInfo.url, "https://brackwater.audio");
-    copyField(factoryInfo.email, "HalvaneKit 0.0.1.0");
+    copyFixedText(factoryInfo.vendor, "Brackwater Audio");
+    copyFixedText(factoryInfo.url, "https://brackwater.audio");
+    copyFixedText(factoryInfo.email, "HalvaneKit 0.0.1.0");
     factoryInfo.flags = PFactoryInfo::kUnicode;
     factoryInfoFilled = true;
 }
@@ -43,13 +35,13 @@ void fillClassInfo()
     if (classInfoFilled) return;
     kEffectClassId.toTUID(classInfo.cid);
     classInfo.cardinality = PClassInfo::kManyInstances;
-    copyField(classInfo.category, "Audio Module Class");
-    copyField(classInfo.name, "HalvaneDuo");
+    copyFixedText(classInfo.category, "Audio Module Class");
+    copyFixedText(classInfo.name, "HalvaneDuo");
     classInfo.classFlags = 0;
-    copyField(classInfo.subCategories, "FX|Reverb");
-    copyField(classInfo.vendor, "");
-    copyField(classInfo.version, "0.0.1.0");
-    copyField(classInfo.sdkVersion, "VST 3.6.6");
+    copyFixedText(classInfo.subCategories, "FX|Reverb");
+    copyFixedText(classInfo.vendor, "");
+    copyFixedText(classInfo.version, "0.0.1.0");
+    copyFixedText(classInfo.sdkVersion, "VST 3.6.6");
     classInfoFilled = true;
 }
 } // namespace
