@@ -7,20 +7,33 @@
 // Frequency-domain delay line of a partitioned convolver: P slots of N bins each, holding
 // input spectra and response spectra. Writing one bin returns, through result(), that bin
 // of the sum over all partitions of (input block m-1-k) x (partition k).
+//
+// Stored bin by bin rather than slot by slot, so that one bin's P slots lie together and
+// the per-sample sum runs over contiguous memory: for each bin, the input history (real
+// parts, then imaginary parts) is kept newest first and written twice, P apart, so that
+// any P consecutive slots are one unbroken run; the response spectra are kept in
+// partition order.
 class CSpectralRing
 {
 public:
     // ringSize = P * N, a power of two.
     CSpectralRing(int ringSize, int blockSize);
 
+    CSpectralRing(const CSpectralRing&) = delete;
+    CSpectralRing& operator=(const CSpectralRing&) = delete;
+
     // Bin 0 of a slot carries (DC, Nyquist), both real, and is multiplied part by part.
     void accumulate(int index, Complex inputBin, Complex irBin);
     Complex result() const { return sum; }
 
 private:
-    std::vector<Complex> irBins;
-    std::vector<Complex> inputBins;
+    std::vector<double> storage;
+    double* bins; // 64-byte aligned start of storage
     Complex sum;
     int ringSize;
     int blockSize;
+    int partitions; // P
+    int padded;     // P rounded up to a whole number of summation lanes
+    int history;    // P + padded: length of one mirrored input array
+    int stride;     // doubles per bin
 };
