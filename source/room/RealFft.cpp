@@ -23,45 +23,25 @@ RFFT::RFFT(int size)
         const double theta = -j * angleStep;
         twiddles[j] = {std::cos(theta), std::sin(theta)};
     }
-}
 
-void RFFT::scaleInverse()
-{
-    for (Complex& c : inverseBuffer)
-    {
-        c.re /= realSizeAsDouble;
-        c.im /= realSizeAsDouble;
-    }
-}
-
-void RFFT::complexFft(Complex* x, int count, double sign) const
-{
-    int span = count;
-    for (int stage = 1; stage <= stageCount; ++stage)
-    {
-        if (stage > 1) span /= 2;
-        const int half = span / 2;
-        const double angle = sign * kTwoPi / span;
-        const Complex step{std::cos(angle), std::sin(angle)};
-        Complex w{1.0, 0.0};
-        for (int j = 0; j < half; ++j)
-        {
-            for (int index = j; index < count; index += span)
+    // Taken from cos and sin one by one: a running product drifts by an ulp per step.
+    int span = complexSize;
+    for (int remaining = stageCount; remaining >= 2; remaining -= 2, span /= 4)
+        for (int j = 0; j < span / 4; ++j)
+            for (int m = 1; m <= 3; ++m)
             {
-                const Complex a = x[index];
-                const Complex b = x[index + half];
-                x[index] = a + b;
-                x[index + half] = (a - b) * w;
+                const double theta = -kTwoPi * m * j / span;
+                stageTwiddles.push_back({std::cos(theta), std::sin(theta)});
             }
-            w = w * step;
-        }
-    }
 
-    int j = 0;
-    for (int i = 0; i < count; ++i)
+    for (int i = 0, j = 0; i < complexSize; ++i)
     {
-        if (i < j) std::swap(x[i], x[j]);
-        int k = count / 2;
+        if (i < j)
+        {
+            reversalSwaps.push_back(i);
+            reversalSwaps.push_back(j);
+        }
+        int k = complexSize / 2;
         while (k > 0 && k <= j)
         {
             j -= k;
@@ -69,6 +49,85 @@ void RFFT::complexFft(Complex* x, int count, double sign) const
         }
         j += k;
     }
+}
+
+void RFFT::scaleInverse()
+{
+    // 2n is a power of two: multiplying by its reciprocal is exact, like the division.
+    const double scale = 1.0 / realSizeAsDouble;
+    for (Complex& c : inverseBuffer)
+    {
+        c.re *= scale;
+        c.im *= scale;
+    }
+}
+
+namespace
+{
+inline Complex times(Complex a, Complex w, bool conjugate)
+{
+    return conjugate ? Complex{a.re * w.re + a.im * w.im, a.im * w.re - a.re * w.im} : a * w;
+}
+} // namespace
+
+template <bool Inverse> void RFFT::butterflies(Complex* x) const
+{
+    const int count = complexSize;
+    int span = count;
+    const Complex* w = stageTwiddles.data();
+    int remaining = stageCount;
+    for (; remaining >= 2; remaining -= 2, span /= 4)
+    {
+        const int quarter = span / 4;
+        for (int base = 0; base < count; base += span)
+        {
+            Complex* x0 = x + base;
+            Complex* x1 = x0 + quarter;
+            Complex* x2 = x1 + quarter;
+            Complex* x3 = x2 + quarter;
+            for (int j = 0; j < quarter; ++j)
+            {
+                const Complex t0 = x0[j] + x2[j];
+                const Complex t1 = x0[j] - x2[j];
+                const Complex t2 = x1[j] + x3[j];
+                const Complex d = x1[j] - x3[j];
+                // (x1 - x3) times the quarter-turn e^(-+i pi/2).
+                const Complex t3 = Inverse ? timesI(d) : Complex{d.im, -d.re};
+                x0[j] = t0 + t2;
+                x1[j] = times(t0 - t2, w[3 * j + 1], Inverse);
+                x2[j] = times(t1 + t3, w[3 * j], Inverse);
+                x3[j] = times(t1 - t3, w[3 * j + 2], Inverse);
+            }
+        }
+        w += 3 * quarter;
+    }
+    if (remaining == 1)
+        for (int i = 0; i < count; i += 2)
+        {
+            const Complex a = x[i];
+            const Complex b = x[i + 1];
+            x[i] = a + b;
+            x[i + 1] = a - b;
+        }
+}
+
+void RFFT::bitReverse(Complex* x) const
+{
+    const int* swaps = reversalSwaps.data();
+    const size_t count = reversalSwaps.size();
+    for (size_t s = 0; s < count; s += 2)
+        std::swap(x[swaps[s]], x[swaps[s + 1]]);
+}
+
+// The stages are those of a radix-2 decimation in frequency taken two at a time, so the
+// result comes out in the same bit-reversed order.
+void RFFT::complexFft(Complex* x, int /*count*/, double sign) const
+{
+    if (sign > 0.0)
+        butterflies<true>(x);
+    else
+        butterflies<false>(x);
+    bitReverse(x);
 }
 
 void RFFT::listBins(char letter, const Complex* bins, int first, int count) const

@@ -5,7 +5,8 @@
 #include <vector>
 
 // Double-precision real FFT of 2n points computed through one complex FFT of n points
-// (radix-2 decimation in frequency, then bit reversal) plus a split step. No direction
+// (decimation in frequency, radix 4 with one radix-2 stage when log2 n is odd, then bit
+// reversal) plus a split step. No direction
 // scales; the inverse's caller divides by 2n with scaleInverse().
 class RFFT
 {
@@ -36,12 +37,18 @@ public:
 protected:
     // In-place unscaled complex FFT of count points; sign -1 forward, +1 inverse kernel.
     void complexFft(Complex* x, int count, double sign) const;
+    template <bool Inverse> void butterflies(Complex* x) const;
+    void bitReverse(Complex* x) const;
     void listBins(char letter, const Complex* bins, int first, int count) const;
 
     int realSize;
     int complexSize;
     int stageCount;
     std::vector<Complex> twiddles; // W[j] = e^(-2 pi i j / 2n), j = 0..n
+    // Forward-kernel twiddles of the radix-4 stages, span by span from n down: for each
+    // j < span / 4, w^j, w^2j, w^3j with w = e^(-2 pi i / span). The inverse conjugates.
+    std::vector<Complex> stageTwiddles;
+    std::vector<int> reversalSwaps; // index pairs (i, j), i < j, of the bit reversal
     std::vector<Complex> inverseBuffer;
     std::vector<Complex> forwardBuffer;
     double realSizeAsDouble;
