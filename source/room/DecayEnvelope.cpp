@@ -15,17 +15,3 @@ void CDecayEnvelope::set(Curve curve, double a, double fs)
     ratio = std::exp(-a / fs);
     lastTap = -2;
 }
-
-double CDecayEnvelope::at(int tap) const
-{
-    switch (kind)
-    {
-    case kHyperbolic:
-        return sampleRate / (tap * slope + sampleRate);
-    case kExponential:
-        return std::exp(-(tap * absorption) / sampleRate);
-    case kUnset:
-        break;
-    }
-    return 0.0;
-}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cmath>
+
 // Level of one room axis's part of the response at tap n, for absorption A at rate fs:
 // hyperbolic fs / (n (7.5 A + 0.07) + fs) or exponential exp(-n A / fs). Zero until set,
 // so an unconfigured convolver is silent.
@@ -42,3 +44,18 @@ private:
     double current = 0.0;
     int lastTap = -2;
 };
+
+// Inline: the convolver calls it for every tap of a hyperbolic envelope.
+inline double CDecayEnvelope::at(int tap) const
+{
+    switch (kind)
+    {
+    case kHyperbolic:
+        return sampleRate / (tap * slope + sampleRate);
+    case kExponential:
+        return std::exp(-(tap * absorption) / sampleRate);
+    case kUnset:
+        break;
+    }
+    return 0.0;
+}

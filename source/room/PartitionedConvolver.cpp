@@ -140,6 +140,8 @@ void CPartitionedConvolver::process(double x)
     }
     ring.accumulate(b + (irReadPos - segmentStart), inputBins[b], irBins[b]);
 
+    // The inverse transform reads bins 0..N only, so the conjugate upper half is never
+    // written (it stays zero).
     const Complex s = ring.result();
     if (b == 0)
     {
@@ -149,7 +151,6 @@ void CPartitionedConvolver::process(double x)
     else
     {
         productSpectrum[b] = s;
-        productSpectrum[fftSize - b] = conj(s);
     }
 
     if (++blockPos < n) return;
@@ -164,18 +165,19 @@ void CPartitionedConvolver::finishBlock()
     std::copy(outputBlock.begin() + n, outputBlock.end(), overlap.begin());
 
     outputTransform.inverse(productSpectrum.data());
-    outputTransform.scaleInverse();
-    std::fill(productSpectrum.begin(), productSpectrum.end(), Complex{});
+    std::fill(productSpectrum.begin(), productSpectrum.begin() + n + 1, Complex{});
 
+    // The scaling of scaleInverse(), folded into the copy: 1 / 2N is exact.
+    const double scale = 1.0 / fftSize;
     const Complex* result = outputTransform.inverseBins();
-    for (int i = 0; i < fftSize; ++i)
-        outputBlock[i] = result[i].re;
     for (int i = 0; i < n; ++i)
-        outputBlock[i] += overlap[i];
+        outputBlock[i] = result[i].re * scale + overlap[i];
+    for (int i = n; i < fftSize; ++i)
+        outputBlock[i] = result[i].re * scale;
 
+    // inputBlock and overlap need no clearing: the next block overwrites the first half
+    // of the one and all of the other, and the second half of inputBlock is never written.
     blockPos = 0;
-    std::fill(inputBlock.begin(), inputBlock.end(), 0.0);
-    std::fill(overlap.begin(), overlap.end(), 0.0);
     irReadPos += n;
     if (irReadPos >= segmentEnd) irReadPos = segmentStart;
 }
