@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <limits>
 
 CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, int earIndex,
                                              int length, int segmentLength, int block, int start)
@@ -12,10 +13,13 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
       irReadPos(start), segmentStart(start), segmentEnd(start + (segmentLength / block) * block),
       ear(earIndex), irBlock(static_cast<size_t>(fftSize)),
       outputBlock(static_cast<size_t>(fftSize)), inputBlock(static_cast<size_t>(fftSize)),
-      overlap(static_cast<size_t>(block)), productSpectrum(static_cast<size_t>(fftSize)),
-      irTransform(fftSize), inputTransform(fftSize), outputTransform(fftSize),
-      ring(segmentLength, block)
+      overlap(static_cast<size_t>(block)),
+      productSpectrum(static_cast<size_t>(fftSize)), irTransforms{ARFFT(fftSize), ARFFT(fftSize)},
+      irGatherEnd((block + 1) / 2), irItemsPerSample(1), inputTransform(fftSize),
+      outputTransform(fftSize), ring(segmentLength, block)
 {
+    const int slices = blockSize - irGatherEnd;
+    if (slices > 0) irItemsPerSample = (irTransforms[0].forwardItems() + slices - 1) / slices;
     for (CIrSlot& s : irSlots)
         s.length = irLength;
     // The right ear sums L-R before F-B; kept so that both ears round alike whatever
@@ -127,11 +131,22 @@ void CPartitionedConvolver::process(double x)
     if (b == 0) beginPartition();
 
     inputBlock[b] = x;
-    irBlock[b] = shapedTap(irReadPos + b);
-    irBlock[n + b] = 0.0;
+    // Two taps per sample, so the partition is complete halfway through the block (the
+    // second half of irBlock stays zero).
+    ARFFT& irPending = irTransforms[irReady ^ 1];
+    if (b < irGatherEnd)
+    {
+        for (int t = 2 * b; t < 2 * b + 2 && t < n; ++t)
+            irBlock[t] = shapedTap(irReadPos + t);
+        if (b + 1 == irGatherEnd) irPending.startForward(irBlock.data());
+    }
+    else
+    {
+        irPending.advanceForward(irItemsPerSample);
+    }
 
     Complex* inputBins = inputTransform.forwardBins();
-    Complex* irBins = irTransform.forwardBins();
+    Complex* irBins = irTransforms[irReady].forwardBins();
     if (b == 0)
     {
         // Both bin 0 and bin N are real: carry them as one packed pair.
@@ -160,7 +175,8 @@ void CPartitionedConvolver::process(double x)
 void CPartitionedConvolver::finishBlock()
 {
     const int n = blockSize;
-    irTransform.forward(irBlock.data());
+    irTransforms[irReady ^ 1].advanceForward(std::numeric_limits<int>::max());
+    irReady ^= 1;
     inputTransform.forward(inputBlock.data());
     std::copy(outputBlock.begin() + n, outputBlock.end(), overlap.begin());
 

@@ -107,7 +107,13 @@ private:
     std::vector<double> inputBlock;
     std::vector<double> overlap;
     std::vector<Complex> productSpectrum;
-    ARFFT irTransform;
+    // Response spectra, double-buffered: the ring reads one while the partition gathered
+    // in the first half of the block is transformed, a slice per sample, in the second
+    // half, which keeps that transform out of the block-end burst.
+    ARFFT irTransforms[2];
+    int irReady = 0;
+    int irGatherEnd;
+    int irItemsPerSample;
     ARFFT inputTransform;
     BRFFT outputTransform;
     CSpectralRing ring;

@@ -38,6 +38,11 @@ protected:
     // In-place unscaled complex FFT of count points; sign -1 forward, +1 inverse kernel.
     void complexFft(Complex* x, int count, double sign) const;
     template <bool Inverse> void butterflies(Complex* x) const;
+    // The butterflies come in passes (radix-4 stage pairs, then a last radix-2 stage when
+    // log2 n is odd); runPass does butterflies [first, last) of one pass.
+    int passCount() const;
+    int passButterflies(int pass) const;
+    template <bool Inverse> void runPass(Complex* x, int pass, int first, int last) const;
     void bitReverse(Complex* x) const;
     void listBins(char letter, const Complex* bins, int first, int count) const;
 
@@ -48,6 +53,7 @@ protected:
     // Forward-kernel twiddles of the radix-4 stages, span by span from n down: for each
     // j < span / 4, w^j, w^2j, w^3j with w = e^(-2 pi i / span). The inverse conjugates.
     std::vector<Complex> stageTwiddles;
+    std::vector<int> passTwiddles;  // where each radix-4 pass starts in stageTwiddles
     std::vector<int> reversalSwaps; // index pairs (i, j), i < j, of the bit reversal
     std::vector<Complex> inverseBuffer;
     std::vector<Complex> forwardBuffer;
@@ -66,8 +72,20 @@ public:
     void printAll() override;
     void forward(const double* samples) override;
 
+    // forward() in pieces, so that a caller can spread it over time: startForward, then
+    // advanceForward with a budget of work items until it returns true. The samples must
+    // stay unchanged until then. forwardItems() is the total number of items.
+    void startForward(const double* samples);
+    bool advanceForward(int budget);
+    int forwardItems() const;
+
 private:
+    int stepItems(int step) const;
+
     std::vector<Complex> packScratch;
+    const double* pendingSamples = nullptr;
+    int step = 0;
+    int item = 0;
 };
 
 // Inverse real transform: reads bins 0..n of a spectrum (and scribbles on it), leaves
