@@ -138,7 +138,7 @@ void CPartitionedConvolver::process(double x)
     {
         for (int t = 2 * b; t < 2 * b + 2 && t < n; ++t)
             irBlock[t] = shapedTap(irReadPos + t);
-        if (b + 1 == irGatherEnd) irPending.startForward(irBlock.data());
+        if (b + 1 == irGatherEnd) irPending.startForward(irBlock.data(), false);
     }
     else
     {
@@ -177,7 +177,9 @@ void CPartitionedConvolver::finishBlock()
     const int n = blockSize;
     irTransforms[irReady ^ 1].advanceForward(std::numeric_limits<int>::max());
     irReady ^= 1;
-    inputTransform.forward(inputBlock.data());
+    // Only bins 0..N are read: skip the mirrored upper half.
+    inputTransform.startForward(inputBlock.data(), false);
+    inputTransform.advanceForward(std::numeric_limits<int>::max());
     std::copy(outputBlock.begin() + n, outputBlock.end(), overlap.begin());
 
     outputTransform.inverse(productSpectrum.data());

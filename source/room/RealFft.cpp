@@ -30,21 +30,18 @@ RFFT::RFFT(int size)
     for (int remaining = stageCount; remaining >= 2; remaining -= 2, span /= 4)
     {
         passTwiddles.push_back(static_cast<int>(stageTwiddles.size()));
-        for (int j = 0; j < span / 4; ++j)
-            for (int m = 1; m <= 3; ++m)
+        for (int m = 1; m <= 3; ++m)
+            for (int j = 0; j < span / 4; ++j)
             {
                 const double theta = -kTwoPi * m * j / span;
                 stageTwiddles.push_back({std::cos(theta), std::sin(theta)});
             }
     }
 
+    bitReversed.resize(static_cast<size_t>(complexSize));
     for (int i = 0, j = 0; i < complexSize; ++i)
     {
-        if (i < j)
-        {
-            reversalSwaps.push_back(i);
-            reversalSwaps.push_back(j);
-        }
+        bitReversed[i] = j;
         int k = complexSize / 2;
         while (k > 0 && k <= j)
         {
@@ -72,6 +69,100 @@ inline Complex times(Complex a, Complex w, bool conjugate)
 {
     return conjugate ? Complex{a.re * w.re + a.im * w.im, a.im * w.re - a.re * w.im} : a * w;
 }
+
+// Two complex numbers side by side, (re, im, re, im); on baseline x86-64 the compiler
+// splits it into SSE2 halves. The arithmetic below rounds exactly like the scalar
+// Complex operations: same products, same sums, negations exact.
+typedef double Pair __attribute__((vector_size(32)));
+typedef long long PairIndex __attribute__((vector_size(32)));
+// The helpers take and return Pair by value but are always inlined, so no call uses the
+// AVX argument convention GCC warns about.
+#pragma GCC diagnostic ignored "-Wpsabi"
+
+#if defined(__clang__)
+#define HALVANE_SHUFFLE(v, a, b, c, d) __builtin_shufflevector(v, v, a, b, c, d)
+#else
+#define HALVANE_SHUFFLE(v, a, b, c, d) __builtin_shuffle(v, PairIndex{a, b, c, d})
+#endif
+
+inline Pair load(const Complex* p)
+{
+    Pair v;
+    __builtin_memcpy(&v, p, sizeof v);
+    return v;
+}
+
+inline void store(Complex* p, Pair v)
+{
+    __builtin_memcpy(static_cast<void*>(p), &v, sizeof v);
+}
+
+inline Pair swapParts(Pair a)
+{
+    return HALVANE_SHUFFLE(a, 1, 0, 3, 2);
+}
+
+inline Pair times(Pair a, Pair w, bool conjugate)
+{
+    const Pair wr = HALVANE_SHUFFLE(w, 0, 0, 2, 2);
+    const Pair wi = HALVANE_SHUFFLE(w, 1, 1, 3, 3);
+    const Pair sign = conjugate ? Pair{1.0, -1.0, 1.0, -1.0} : Pair{-1.0, 1.0, -1.0, 1.0};
+    return a * wr + swapParts(a) * (wi * sign);
+}
+
+inline void radix4(Complex* x0, Complex* x1, Complex* x2, Complex* x3, const Complex* w1,
+                   const Complex* w2, const Complex* w3, int j, bool inverse)
+{
+    const Complex t0 = x0[j] + x2[j];
+    const Complex t1 = x0[j] - x2[j];
+    const Complex t2 = x1[j] + x3[j];
+    const Complex d = x1[j] - x3[j];
+    // (x1 - x3) times the quarter-turn e^(-+i pi/2).
+    const Complex t3 = inverse ? timesI(d) : Complex{d.im, -d.re};
+    x0[j] = t0 + t2;
+    x1[j] = times(t0 - t2, w2[j], inverse);
+    x2[j] = times(t1 + t3, w1[j], inverse);
+    x3[j] = times(t1 - t3, w3[j], inverse);
+}
+
+// Butterflies [first, last) of one radix-4 pass of the given span, whose twiddles w^j,
+// w^2j, w^3j are three runs of span / 4 in w.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__ELF__)
+__attribute__((target_clones("avx2", "default")))
+#endif
+void radix4Pass(Complex* x, int span, const Complex* w, int first, int last, bool inverse)
+{
+    const int quarter = span / 4;
+    const Complex* w1 = w;
+    const Complex* w2 = w1 + quarter;
+    const Complex* w3 = w2 + quarter;
+    const Pair turn = inverse ? Pair{-1.0, 1.0, -1.0, 1.0} : Pair{1.0, -1.0, 1.0, -1.0};
+    int group = first / quarter;
+    int j = first - group * quarter;
+    for (int left = last - first; left > 0; ++group, j = 0)
+    {
+        Complex* x0 = x + group * span;
+        Complex* x1 = x0 + quarter;
+        Complex* x2 = x1 + quarter;
+        Complex* x3 = x2 + quarter;
+        const int end = j + left < quarter ? j + left : quarter;
+        left -= end - j;
+        if (j & 1) radix4(x0, x1, x2, x3, w1, w2, w3, j++, inverse);
+        for (; j + 2 <= end; j += 2)
+        {
+            const Pair a0 = load(x0 + j), a1 = load(x1 + j), a2 = load(x2 + j), a3 = load(x3 + j);
+            const Pair t0 = a0 + a2;
+            const Pair t1 = a0 - a2;
+            const Pair t2 = a1 + a3;
+            const Pair t3 = swapParts(a1 - a3) * turn;
+            store(x0 + j, t0 + t2);
+            store(x1 + j, times(t0 - t2, load(w2 + j), inverse));
+            store(x2 + j, times(t1 + t3, load(w1 + j), inverse));
+            store(x3 + j, times(t1 - t3, load(w3 + j), inverse));
+        }
+        if (j < end) radix4(x0, x1, x2, x3, w1, w2, w3, j++, inverse);
+    }
+}
 } // namespace
 
 int RFFT::passCount() const
@@ -98,33 +189,8 @@ template <bool Inverse> void RFFT::runPass(Complex* x, int pass, int first, int 
         }
         return;
     }
-    const int span = complexSize >> (2 * pass);
-    const int quarter = span / 4;
-    const Complex* w = stageTwiddles.data() + passTwiddles[pass];
-    int group = first / quarter;
-    int j = first - group * quarter;
-    for (int left = last - first; left > 0; ++group, j = 0)
-    {
-        Complex* x0 = x + group * span;
-        Complex* x1 = x0 + quarter;
-        Complex* x2 = x1 + quarter;
-        Complex* x3 = x2 + quarter;
-        const int end = j + left < quarter ? j + left : quarter;
-        left -= end - j;
-        for (; j < end; ++j)
-        {
-            const Complex t0 = x0[j] + x2[j];
-            const Complex t1 = x0[j] - x2[j];
-            const Complex t2 = x1[j] + x3[j];
-            const Complex d = x1[j] - x3[j];
-            // (x1 - x3) times the quarter-turn e^(-+i pi/2).
-            const Complex t3 = Inverse ? timesI(d) : Complex{d.im, -d.re};
-            x0[j] = t0 + t2;
-            x1[j] = times(t0 - t2, w[3 * j + 1], Inverse);
-            x2[j] = times(t1 + t3, w[3 * j], Inverse);
-            x3[j] = times(t1 - t3, w[3 * j + 2], Inverse);
-        }
-    }
+    radix4Pass(x, complexSize >> (2 * pass), stageTwiddles.data() + passTwiddles[pass], first, last,
+               Inverse);
 }
 
 template <bool Inverse> void RFFT::butterflies(Complex* x) const
@@ -135,10 +201,11 @@ template <bool Inverse> void RFFT::butterflies(Complex* x) const
 
 void RFFT::bitReverse(Complex* x) const
 {
-    const int* swaps = reversalSwaps.data();
-    const size_t count = reversalSwaps.size();
-    for (size_t s = 0; s < count; s += 2)
-        std::swap(x[swaps[s]], x[swaps[s + 1]]);
+    for (int i = 0; i < complexSize; ++i)
+    {
+        const int j = bitReversed[i];
+        if (i < j) std::swap(x[i], x[j]);
+    }
 }
 
 // The stages are those of a radix-2 decimation in frequency taken two at a time, so the
@@ -161,7 +228,7 @@ void RFFT::listBins(char letter, const Complex* bins, int first, int count) cons
 
 ARFFT::ARFFT(int size) : RFFT(size), packScratch(static_cast<size_t>(size / 2))
 {
-    step = passCount() + 4; // nothing pending
+    step = passCount() + 3; // nothing pending
 }
 
 void ARFFT::transformComplex(const Complex* source, int count)
@@ -182,35 +249,36 @@ void ARFFT::printAll()
 
 void ARFFT::forward(const double* samples)
 {
-    startForward(samples);
+    startForward(samples, true);
     advanceForward(std::numeric_limits<int>::max());
 }
 
-// Steps, each a run of items: packing (n), the butterfly passes, the bit reversal (one
-// item per swap), the split (n/2 + 1) and the mirrored upper half (n - 1).
+// Steps, each a run of items: packing (n), the butterfly passes, the split (n/2 + 1),
+// which reads the transform in bit-reversed order instead of permuting it, and the
+// mirrored upper half (n - 1).
 int ARFFT::stepItems(int step) const
 {
     const int n = complexSize;
     const int passes = passCount();
     if (step == 0) return n;
     if (step <= passes) return passButterflies(step - 1);
-    if (step == passes + 1) return static_cast<int>(reversalSwaps.size() / 2);
-    if (step == passes + 2) return n / 2 + 1;
-    if (step == passes + 3) return n - 1;
+    if (step == passes + 1) return n / 2 + 1;
+    if (step == passes + 2) return mirrorUpperHalf ? n - 1 : 0;
     return 0;
 }
 
 int ARFFT::forwardItems() const
 {
-    int total = 0;
-    for (int step = 0; step <= passCount() + 3; ++step)
-        total += stepItems(step);
+    int total = complexSize + complexSize / 2 + 1 + complexSize - 1;
+    for (int pass = 0; pass < passCount(); ++pass)
+        total += passButterflies(pass);
     return total;
 }
 
-void ARFFT::startForward(const double* samples)
+void ARFFT::startForward(const double* samples, bool upperHalf)
 {
     pendingSamples = samples;
+    mirrorUpperHalf = upperHalf;
     step = 0;
     item = 0;
 }
@@ -219,8 +287,10 @@ bool ARFFT::advanceForward(int budget)
 {
     const int n = complexSize;
     const int passes = passCount();
+    Complex* Z = packScratch.data();
     Complex* X = forwardBuffer.data();
-    while (budget > 0 && step <= passes + 3)
+    const int* rev = bitReversed.data();
+    while (budget > 0 && step <= passes + 2)
     {
         const int count = stepItems(step);
         const int first = item;
@@ -228,31 +298,21 @@ bool ARFFT::advanceForward(int budget)
         if (step == 0)
         {
             for (int m = first; m < last; ++m)
-                X[m] = {pendingSamples[2 * m], pendingSamples[2 * m + 1]};
+                Z[m] = {pendingSamples[2 * m], pendingSamples[2 * m + 1]};
         }
         else if (step <= passes)
         {
-            runPass<false>(X, step - 1, first, last);
+            runPass<false>(Z, step - 1, first, last);
         }
         else if (step == passes + 1)
         {
-            const int* swaps = reversalSwaps.data();
-            for (int s = first; s < last; ++s)
-                std::swap(X[swaps[2 * s]], X[swaps[2 * s + 1]]);
-        }
-        else if (step == passes + 2)
-        {
-            if (first == 0) X[n] = X[0];
+            // Z[n] is Z[0].
             for (int i = first; i < last; ++i)
             {
-                const Complex zi = X[i];
-                const Complex zni = X[n - i];
-                const Complex lo =
-                    0.5 * ((zi + conj(zni)) - timesI(twiddles[i] * (zi - conj(zni))));
-                const Complex hi =
-                    0.5 * ((zni + conj(zi)) - timesI(twiddles[n - i] * (zni - conj(zi))));
-                X[i] = lo;
-                X[n - i] = hi;
+                const Complex zi = Z[rev[i]];
+                const Complex zni = Z[rev[(n - i) & (n - 1)]];
+                X[i] = 0.5 * ((zi + conj(zni)) - timesI(twiddles[i] * (zi - conj(zni))));
+                X[n - i] = 0.5 * ((zni + conj(zi)) - timesI(twiddles[n - i] * (zni - conj(zi))));
             }
         }
         else
@@ -268,7 +328,7 @@ bool ARFFT::advanceForward(int budget)
             item = 0;
         }
     }
-    return step > passes + 3;
+    return step > passes + 2;
 }
 
 BRFFT::BRFFT(int size) : RFFT(size) {}
@@ -302,13 +362,14 @@ void BRFFT::inverse(Complex* X)
         X[i] = lo;
         X[n - i] = hi;
     }
-    transformComplex(X, n);
-
+    // The complex transform runs in the caller's array, which is scratch anyway, and the
+    // expansion reads it in bit-reversed order instead of permuting it.
+    butterflies<true>(X);
     Complex* out = inverseBuffer.data();
-    for (int m = n - 1; m >= 0; --m)
+    for (int m = 0; m < n; ++m)
     {
-        const Complex z = out[m];
-        out[2 * m + 1] = {2.0 * z.im, 0.0};
+        const Complex z = X[bitReversed[m]];
         out[2 * m] = {2.0 * z.re, 0.0};
+        out[2 * m + 1] = {2.0 * z.im, 0.0};
     }
 }

@@ -50,11 +50,12 @@ protected:
     int complexSize;
     int stageCount;
     std::vector<Complex> twiddles; // W[j] = e^(-2 pi i j / 2n), j = 0..n
-    // Forward-kernel twiddles of the radix-4 stages, span by span from n down: for each
-    // j < span / 4, w^j, w^2j, w^3j with w = e^(-2 pi i / span). The inverse conjugates.
+    // Forward-kernel twiddles of the radix-4 stages, span by span from n down: for each,
+    // w^j, then w^2j, then w^3j for j < span / 4, with w = e^(-2 pi i / span). The inverse
+    // conjugates.
     std::vector<Complex> stageTwiddles;
-    std::vector<int> passTwiddles;  // where each radix-4 pass starts in stageTwiddles
-    std::vector<int> reversalSwaps; // index pairs (i, j), i < j, of the bit reversal
+    std::vector<int> passTwiddles; // where each radix-4 pass starts in stageTwiddles
+    std::vector<int> bitReversed;  // of the indices 0..n-1
     std::vector<Complex> inverseBuffer;
     std::vector<Complex> forwardBuffer;
     double realSizeAsDouble;
@@ -74,8 +75,9 @@ public:
 
     // forward() in pieces, so that a caller can spread it over time: startForward, then
     // advanceForward with a budget of work items until it returns true. The samples must
-    // stay unchanged until then. forwardItems() is the total number of items.
-    void startForward(const double* samples);
+    // stay unchanged until then. Without upperHalf, bins n+1..2n-1 are left as they were.
+    // forwardItems() is the number of items of a whole forward().
+    void startForward(const double* samples, bool upperHalf);
     bool advanceForward(int budget);
     int forwardItems() const;
 
@@ -84,6 +86,7 @@ private:
 
     std::vector<Complex> packScratch;
     const double* pendingSamples = nullptr;
+    bool mirrorUpperHalf = true;
     int step = 0;
     int item = 0;
 };
