@@ -1,6 +1,7 @@
 #include "room/DelayLine.h"
 #include "room/PartitionedConvolver.h"
 #include "room/ResponseBank.h"
+#include "room/SpectralRing.h"
 
 #include <gtest/gtest.h>
 
@@ -91,6 +92,64 @@ double exponential(double a, int n)
     return std::exp(-(n * a) / kRate);
 }
 } // namespace
+
+// The ring as P slots of N bins, straight from its definition.
+struct SlotMajorRing
+{
+    SlotMajorRing(int size, int block) : input(size), ir(size), size(size), block(block) {}
+    Complex accumulate(int a, Complex u, Complex h)
+    {
+        const int mask = size - 1;
+        input[a & mask] = u;
+        ir[a & mask] = h;
+        Complex s;
+        for (int k = 0; k < size / block; ++k)
+        {
+            const Complex x = input[(a + size - k * block) & mask];
+            const Complex y = ir[((a & (block - 1)) + block + k * block) & mask];
+            if ((a & (block - 1)) == 0)
+                s = s + Complex{x.re * y.re, x.im * y.im};
+            else
+                s = s + x * y;
+        }
+        return s;
+    }
+    std::vector<Complex> input;
+    std::vector<Complex> ir;
+    int size;
+    int block;
+};
+
+TEST(SpectralRing, PairsEachInputBlockWithTheSamePartitionAsTheSlotLayout)
+{
+    // Partition counts below, at and above the ring's summation width.
+    const struct
+    {
+        int size;
+        int block;
+    } cases[] = {{16, 8}, {64, 8}, {4096, 128}};
+    std::mt19937 rng(3u);
+    std::uniform_real_distribution<double> value(-1.0, 1.0);
+    for (const auto& c : cases)
+    {
+        CSpectralRing ring(c.size, c.block);
+        SlotMajorRing reference(c.size, c.block);
+        std::uniform_int_distribution<int> jump(0, 4 * c.size);
+        int a = 0;
+        for (int call = 0; call < 6 * c.size; ++call)
+        {
+            // Mostly in order, as the convolver calls it, with jumps now and then.
+            a = call % 7 == 6 ? jump(rng) : a + 1;
+            const Complex u{value(rng), value(rng)};
+            const Complex h{value(rng), value(rng)};
+            ring.accumulate(a, u, h);
+            const Complex want = reference.accumulate(a, u, h);
+            const double scale = c.size / c.block;
+            ASSERT_NEAR(ring.result().re, want.re, 1e-13 * scale) << c.size << " " << call;
+            ASSERT_NEAR(ring.result().im, want.im, 1e-13 * scale) << c.size << " " << call;
+        }
+    }
+}
 
 TEST(DelayLine, DelaysByExactlyTheGivenSamplesAndResetEmptiesIt)
 {

@@ -138,3 +138,41 @@ TEST(RealFft, InverseReadsOnlyTheLowerHalfOfTheSpectrum)
     for (int t = 0; t < kSize; ++t)
         EXPECT_EQ(a.inverseBins()[t].re, b.inverseBins()[t].re) << t;
 }
+
+TEST(RealFft, ForwardInPiecesMatchesForwardAtOnce)
+{
+    for (int size : {8, 4096})
+    {
+        const std::vector<double> x = randomBlock(size, 13u);
+        ARFFT whole(size);
+        whole.forward(x.data());
+
+        // One item per call: forwardItems() counts every item of a whole transform.
+        ARFFT pieces(size);
+        pieces.startForward(x.data(), true);
+        int calls = 1;
+        while (!pieces.advanceForward(1))
+            ++calls;
+        EXPECT_EQ(calls, pieces.forwardItems()) << size;
+        for (int k = 0; k < size; ++k)
+        {
+            EXPECT_EQ(pieces.forwardBins()[k].re, whole.forwardBins()[k].re) << size << " " << k;
+            EXPECT_EQ(pieces.forwardBins()[k].im, whole.forwardBins()[k].im) << size << " " << k;
+        }
+
+        // Uneven budgets, lower half only: the upper half keeps what it held.
+        ARFFT lower(size);
+        for (int k = 0; k < size; ++k)
+            lower.forwardBins()[k] = {-7.0, 7.0};
+        lower.startForward(x.data(), false);
+        for (int budget = 1; !lower.advanceForward(budget); budget = budget * 3 % 101)
+        {
+        }
+        for (int k = 0; k < size; ++k)
+        {
+            const Complex want = k <= size / 2 ? whole.forwardBins()[k] : Complex{-7.0, 7.0};
+            EXPECT_EQ(lower.forwardBins()[k].re, want.re) << size << " " << k;
+            EXPECT_EQ(lower.forwardBins()[k].im, want.im) << size << " " << k;
+        }
+    }
+}

@@ -68,6 +68,14 @@ Complex packedSum(const double* ur, const double* ui, const double* hr, const do
     }
     return {total(re0, re1), total(im0, im1)};
 }
+// Touches every cache line of count doubles from p.
+inline void prefetch(const double* p, int count)
+{
+    const auto first = reinterpret_cast<std::uintptr_t>(p) & ~std::uintptr_t{63};
+    const auto end = reinterpret_cast<std::uintptr_t>(p + count);
+    for (std::uintptr_t line = first; line < end; line += 64)
+        __builtin_prefetch(reinterpret_cast<const void*>(line));
+}
 } // namespace
 
 CSpectralRing::CSpectralRing(int size, int block)
@@ -75,6 +83,8 @@ CSpectralRing::CSpectralRing(int size, int block)
       padded((size / block + kLanes - 1) / kLanes * kLanes), history(partitions + padded),
       stride(2 * history + 2 * padded)
 {
+    while ((1 << blockShift) < block)
+        ++blockShift;
     // Round the per-bin block up to whole cache lines and align the start to one.
     constexpr int kLine = 64 / sizeof(double);
     stride = (stride + kLine - 1) / kLine * kLine;
@@ -87,7 +97,7 @@ CSpectralRing::CSpectralRing(int size, int block)
 void CSpectralRing::accumulate(int index, Complex inputBin, Complex irBin)
 {
     const int P = partitions;
-    const int slot = (index & (ringSize - 1)) / blockSize;
+    const int slot = (index & (ringSize - 1)) >> blockShift;
     const int bin = index & (blockSize - 1);
 
     double* inRe = bins + static_cast<size_t>(bin) * static_cast<size_t>(stride);
@@ -106,12 +116,13 @@ void CSpectralRing::accumulate(int index, Complex inputBin, Complex irBin)
     irRe[partition] = irBin.re;
     irIm[partition] = irBin.im;
 
-    // The next call reads the next bin: start fetching it now, the tail's ring is far
-    // bigger than the caches.
-    const char* next = reinterpret_cast<const char*>(
-        bins + static_cast<size_t>((bin + 1) & (blockSize - 1)) * static_cast<size_t>(stride));
-    for (size_t offset = 0; offset < static_cast<size_t>(stride) * sizeof(double); offset += 64)
-        __builtin_prefetch(next + offset);
+    // The next call, in the same slot, reads these runs of the next bin: start fetching
+    // them now, the tail's ring is far bigger than the caches.
+    const double* next =
+        bins + static_cast<size_t>((bin + 1) & (blockSize - 1)) * static_cast<size_t>(stride);
+    prefetch(next + newest, padded);
+    prefetch(next + history + newest, padded);
+    prefetch(next + 2 * history, 2 * padded);
 
     if (bin == 0)
         sum = packedSum(inRe + newest, inIm + newest, irRe, irIm, padded);

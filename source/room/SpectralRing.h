@@ -32,8 +32,9 @@ private:
     Complex sum;
     int ringSize;
     int blockSize;
-    int partitions; // P
-    int padded;     // P rounded up to a whole number of summation lanes
-    int history;    // P + padded: length of one mirrored input array
-    int stride;     // doubles per bin
+    int blockShift = 0; // log2 blockSize
+    int partitions;     // P
+    int padded;         // P rounded up to a whole number of summation lanes
+    int history;        // P + padded: length of one mirrored input array
+    int stride;         // doubles per bin
 };
