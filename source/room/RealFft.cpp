@@ -75,8 +75,8 @@ inline Complex times(Complex a, Complex w, bool conjugate)
 // Complex operations: same products, same sums, negations exact.
 typedef double Pair __attribute__((vector_size(32)));
 typedef long long PairIndex __attribute__((vector_size(32)));
-// The helpers take and return Pair by value but are always inlined, so no call uses the
-// AVX argument convention GCC warns about.
+// The helpers take Pair by reference and return it by value; they are inlined, so no
+// call uses the AVX return convention GCC warns about.
 #pragma GCC diagnostic ignored "-Wpsabi"
 
 #if defined(__clang__)
@@ -92,17 +92,17 @@ inline Pair load(const Complex* p)
     return v;
 }
 
-inline void store(Complex* p, Pair v)
+inline void store(Complex* p, const Pair& v)
 {
     __builtin_memcpy(static_cast<void*>(p), &v, sizeof v);
 }
 
-inline Pair swapParts(Pair a)
+inline Pair swapParts(const Pair& a)
 {
     return HALVANE_SHUFFLE(a, 1, 0, 3, 2);
 }
 
-inline Pair times(Pair a, Pair w, bool conjugate)
+inline Pair times(const Pair& a, const Pair& w, bool conjugate)
 {
     const Pair wr = HALVANE_SHUFFLE(w, 0, 0, 2, 2);
     const Pair wi = HALVANE_SHUFFLE(w, 1, 1, 3, 3);

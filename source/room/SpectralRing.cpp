@@ -9,8 +9,8 @@ namespace
 // halves on baseline x86-64). Written out because GCC turns the plain loop into shuffles
 // and spills.
 typedef double Lanes __attribute__((vector_size(32)));
-// The helpers below pass Lanes by value; they are inlined into their callers, so no call
-// ever uses the AVX argument convention GCC warns about.
+// The helpers below take Lanes by reference and return it by value; they are inlined, so
+// no call ever uses the AVX return convention GCC warns about.
 #pragma GCC diagnostic ignored "-Wpsabi"
 constexpr int kWidth = 4;
 // Two independent accumulators per part keep the adds pipelined; partitions are padded
@@ -24,7 +24,7 @@ inline Lanes load(const double* p)
     return v;
 }
 
-inline double total(Lanes a, Lanes b)
+inline double total(const Lanes& a, const Lanes& b)
 {
     const Lanes s = a + b;
     return (s[0] + s[1]) + (s[2] + s[3]);
