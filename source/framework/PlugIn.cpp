@@ -238,8 +238,7 @@ void CPlugIn::setControlValue(uint32_t position, float actual)
     storeActual(*control, clampToRange(actual, *control), false, true);
 }
 
-void CPlugIn::storeActual(CControlDescriptor& control, float actual, bool roundInt,
-                          bool smoothed)
+void CPlugIn::storeActual(CControlDescriptor& control, float actual, bool roundInt, bool smoothed)
 {
     switch (control.dataType)
     {

@@ -1,6 +1,7 @@
 #include "tests/support/TestPlugInFactory.h"
 
-namespace {
+namespace
+{
 std::function<CPlugIn*()>& currentFactory()
 {
     static std::function<CPlugIn*()> factory;
@@ -13,4 +14,7 @@ void TestPlugIns::setFactory(std::function<CPlugIn*()> factory)
     currentFactory() = std::move(factory);
 }
 
-CPlugIn* createPlugIn() { return currentFactory() ? currentFactory()() : nullptr; }
+CPlugIn* createPlugIn()
+{
+    return currentFactory() ? currentFactory()() : nullptr;
+}

@@ -6,7 +6,8 @@
 
 // Test programs that link the binding directly choose the plug-in object a new Processor
 // creates. Null factory: createPlugIn() returns null.
-namespace TestPlugIns {
+namespace TestPlugIns
+{
 void setFactory(std::function<CPlugIn*()> factory);
 
 // Sets the factory for the lifetime of the scope.
