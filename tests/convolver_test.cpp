@@ -151,6 +151,39 @@ TEST(SpectralRing, PairsEachInputBlockWithTheSamePartitionAsTheSlotLayout)
     }
 }
 
+TEST(SpectralRing, RunsOfBinsGiveTheSameSumsAsSingleBins)
+{
+    constexpr int kSize = 256;
+    constexpr int kBlock = 16;
+    std::mt19937 rng(9u);
+    std::uniform_real_distribution<double> value(-1.0, 1.0);
+    CSpectralRing single(kSize, kBlock);
+    CSpectralRing runs(kSize, kBlock);
+    std::uniform_int_distribution<int> length(1, 5);
+    for (int a = 0; a < 5 * kSize;)
+    {
+        // Runs stay within one slot.
+        const int count = std::min(length(rng), kBlock - (a & (kBlock - 1)));
+        Complex u[5];
+        Complex h[5];
+        Complex sums[5];
+        for (int i = 0; i < count; ++i)
+        {
+            u[i] = {value(rng), value(rng)};
+            h[i] = {value(rng), value(rng)};
+        }
+        runs.accumulateRun(a, count, u, h, sums);
+        for (int i = 0; i < count; ++i)
+        {
+            single.accumulate(a + i, u[i], h[i]);
+            ASSERT_EQ(sums[i].re, single.result().re) << a + i;
+            ASSERT_EQ(sums[i].im, single.result().im) << a + i;
+        }
+        EXPECT_EQ(runs.result().re, sums[count - 1].re);
+        a += count;
+    }
+}
+
 TEST(DelayLine, DelaysByExactlyTheGivenSamplesAndResetEmptiesIt)
 {
     CDelayLine line(kRate, 256, 0.0, 100.0);

@@ -153,19 +153,21 @@ void CPartitionedConvolver::process(double x)
         inputBins[0] = {inputBins[0].re, inputBins[n].re};
         irBins[0] = {irBins[0].re, irBins[n].re};
     }
-    ring.accumulate(b + (irReadPos - segmentStart), inputBins[b], irBins[b]);
-
+    // The ring works through kBinRun bins at once, every kBinRun samples: both spectra
+    // are complete since the block began, and the sums are only read at the block end.
     // The inverse transform reads bins 0..N only, so the conjugate upper half is never
     // written (it stays zero).
-    const Complex s = ring.result();
-    if (b == 0)
+    if ((b & (kBinRun - 1)) == 0)
     {
-        productSpectrum[0] = {s.re, 0.0};
-        productSpectrum[n] = {s.im, 0.0};
-    }
-    else
-    {
-        productSpectrum[b] = s;
+        Complex* sums = productSpectrum.data() + b;
+        ring.accumulateRun(b + (irReadPos - segmentStart), std::min(kBinRun, n - b), inputBins + b,
+                           irBins + b, sums);
+        if (b == 0)
+        {
+            const Complex s = sums[0];
+            productSpectrum[0] = {s.re, 0.0};
+            productSpectrum[n] = {s.im, 0.0};
+        }
     }
 
     if (++blockPos < n) return;

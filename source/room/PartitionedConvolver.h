@@ -88,6 +88,8 @@ private:
         CDecayEnvelope envelope;
     };
 
+    static constexpr int kBinRun = 4; // bins per ring call; a power of two
+
     void setDecay(int axis, double absorption, int sampleRate, int hyperbolic);
     void beginPartition();
     double shapedTap(int tap);

@@ -36,9 +36,8 @@ inline double total(const Lanes& a, const Lanes& b)
 #define HALVANE_WIDE_CLONES
 #endif
 
-HALVANE_WIDE_CLONES
-Complex productSum(const double* ur, const double* ui, const double* hr, const double* hi,
-                   int count)
+inline Complex productSum(const double* ur, const double* ui, const double* hr, const double* hi,
+                          int count)
 {
     Lanes re0 = {}, re1 = {}, im0 = {}, im1 = {};
     for (int k = 0; k < count; k += kLanes)
@@ -55,8 +54,8 @@ Complex productSum(const double* ur, const double* ui, const double* hr, const d
 }
 
 // Bin 0: (DC, Nyquist) pairs, each part multiplied on its own.
-HALVANE_WIDE_CLONES
-Complex packedSum(const double* ur, const double* ui, const double* hr, const double* hi, int count)
+inline Complex packedSum(const double* ur, const double* ui, const double* hr, const double* hi,
+                         int count)
 {
     Lanes re0 = {}, re1 = {}, im0 = {}, im1 = {};
     for (int k = 0; k < count; k += kLanes)
@@ -78,6 +77,46 @@ inline void prefetch(const double* p, int count)
 }
 } // namespace
 
+// The whole run in one function, so that the sums of neighbouring bins overlap and the
+// vector clone is chosen once per run.
+HALVANE_WIDE_CLONES
+void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Complex* inputBins,
+                                   const Complex* irBins, Complex* sums)
+{
+    const int P = partitions;
+    // Input slot s sits at (-s) mod P, so slots s, s-1, ..., s-P+1 follow each other from
+    // there; response slot s holds partition (s-1) mod P.
+    const int newest = (P - slot) & (P - 1);
+    const int partition = (slot + P - 1) & (P - 1);
+    for (int c = 0; c < count; ++c)
+    {
+        const int bin = firstBin + c;
+        double* inRe = bins + static_cast<size_t>(bin) * static_cast<size_t>(stride);
+        double* inIm = inRe + history;
+        double* irRe = inIm + history;
+        double* irIm = irRe + padded;
+        inRe[newest] = inputBins[c].re;
+        inRe[newest + P] = inputBins[c].re;
+        inIm[newest] = inputBins[c].im;
+        inIm[newest + P] = inputBins[c].im;
+        irRe[partition] = irBins[c].re;
+        irIm[partition] = irBins[c].im;
+
+        // The next run, in the same slot, reads these parts of the bin count further on:
+        // start fetching them now, the tail's ring is far bigger than the caches.
+        const double* ahead = bins + static_cast<size_t>((bin + count) & (blockSize - 1)) *
+                                         static_cast<size_t>(stride);
+        prefetch(ahead + newest, padded);
+        prefetch(ahead + history + newest, padded);
+        prefetch(ahead + 2 * history, 2 * padded);
+
+        if (bin == 0)
+            sums[c] = packedSum(inRe + newest, inIm + newest, irRe, irIm, padded);
+        else
+            sums[c] = productSum(inRe + newest, inIm + newest, irRe, irIm, padded);
+    }
+}
+
 CSpectralRing::CSpectralRing(int size, int block)
     : ringSize(size), blockSize(block), partitions(size / block),
       padded((size / block + kLanes - 1) / kLanes * kLanes), history(partitions + padded),
@@ -96,36 +135,14 @@ CSpectralRing::CSpectralRing(int size, int block)
 
 void CSpectralRing::accumulate(int index, Complex inputBin, Complex irBin)
 {
-    const int P = partitions;
-    const int slot = (index & (ringSize - 1)) >> blockShift;
-    const int bin = index & (blockSize - 1);
+    accumulateRun(index, 1, &inputBin, &irBin, &sum);
+}
 
-    double* inRe = bins + static_cast<size_t>(bin) * static_cast<size_t>(stride);
-    double* inIm = inRe + history;
-    double* irRe = inIm + history;
-    double* irIm = irRe + padded;
-
-    // Input slot s sits at (-s) mod P, so slots s, s-1, ..., s-P+1 follow each other from
-    // there; response slot s holds partition (s-1) mod P.
-    const int newest = (P - slot) & (P - 1);
-    inRe[newest] = inputBin.re;
-    inRe[newest + P] = inputBin.re;
-    inIm[newest] = inputBin.im;
-    inIm[newest + P] = inputBin.im;
-    const int partition = (slot + P - 1) & (P - 1);
-    irRe[partition] = irBin.re;
-    irIm[partition] = irBin.im;
-
-    // The next call, in the same slot, reads these runs of the next bin: start fetching
-    // them now, the tail's ring is far bigger than the caches.
-    const double* next =
-        bins + static_cast<size_t>((bin + 1) & (blockSize - 1)) * static_cast<size_t>(stride);
-    prefetch(next + newest, padded);
-    prefetch(next + history + newest, padded);
-    prefetch(next + 2 * history, 2 * padded);
-
-    if (bin == 0)
-        sum = packedSum(inRe + newest, inIm + newest, irRe, irIm, padded);
-    else
-        sum = productSum(inRe + newest, inIm + newest, irRe, irIm, padded);
+void CSpectralRing::accumulateRun(int index, int count, const Complex* inputBins,
+                                  const Complex* irBins, Complex* sums)
+{
+    if (count <= 0) return;
+    accumulateBins((index & (ringSize - 1)) >> blockShift, index & (blockSize - 1), count,
+                   inputBins, irBins, sums);
+    sum = sums[count - 1];
 }

@@ -25,8 +25,15 @@ public:
     // Bin 0 of a slot carries (DC, Nyquist), both real, and is multiplied part by part.
     void accumulate(int index, Complex inputBin, Complex irBin);
     Complex result() const { return sum; }
+    // accumulate() for count consecutive indices from index, all in one slot, with each
+    // index's sum stored in sums; result() is then the last of them.
+    void accumulateRun(int index, int count, const Complex* inputBins, const Complex* irBins,
+                       Complex* sums);
 
 private:
+    void accumulateBins(int slot, int firstBin, int count, const Complex* inputBins,
+                        const Complex* irBins, Complex* sums);
+
     std::vector<double> storage;
     double* bins; // 64-byte aligned start of storage
     Complex sum;
