@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <vector>
@@ -174,5 +175,33 @@ TEST(RealFft, ForwardInPiecesMatchesForwardAtOnce)
             EXPECT_EQ(lower.forwardBins()[k].re, want.re) << size << " " << k;
             EXPECT_EQ(lower.forwardBins()[k].im, want.im) << size << " " << k;
         }
+    }
+}
+
+TEST(RealFft, InverseWithBinPairsSplitInAnyOrderMatchesInverse)
+{
+    const int size = 4096;
+    const int n = size / 2;
+    const std::vector<double> x = randomBlock(size, 17u);
+    ARFFT analysis(size);
+    analysis.forward(x.data());
+    std::vector<Complex> whole(analysis.forwardBins(), analysis.forwardBins() + size);
+    std::vector<Complex> parts = whole;
+
+    BRFFT a(size);
+    BRFFT b(size);
+    a.inverse(whole.data());
+    // From the middle pair down, in uneven runs, pair 0 last.
+    for (int last = n / 2 + 1, first = last; first > 1; last = first)
+    {
+        first = std::max(1, last - (last % 7 + 1));
+        b.splitBins(parts.data(), first, last);
+    }
+    b.splitBins(parts.data(), 0, 1);
+    b.finishInverse(parts.data());
+    for (int t = 0; t < size; ++t)
+    {
+        EXPECT_EQ(b.inverseBins()[t].re, a.inverseBins()[t].re) << t;
+        EXPECT_EQ(b.inverseBins()[t].im, 0.0) << t;
     }
 }

@@ -15,8 +15,8 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
       outputBlock(static_cast<size_t>(fftSize)), inputBlock(static_cast<size_t>(fftSize)),
       overlap(static_cast<size_t>(block)),
       productSpectrum(static_cast<size_t>(fftSize)), irTransforms{ARFFT(fftSize), ARFFT(fftSize)},
-      irGatherEnd((block + 1) / 2), irItemsPerSample(1), inputTransform(fftSize),
-      outputTransform(fftSize), ring(segmentLength, block)
+      irGatherEnd((block + 1) / 2), irItemsPerSample(1), splitFrom(block / 2 + 1),
+      inputTransform(fftSize), outputTransform(fftSize), ring(segmentLength, block)
 {
     const int slices = blockSize - irGatherEnd;
     if (slices > 0) irItemsPerSample = (irTransforms[0].forwardItems() + slices - 1) / slices;
@@ -160,13 +160,21 @@ void CPartitionedConvolver::process(double x)
     if ((b & (kBinRun - 1)) == 0)
     {
         Complex* sums = productSpectrum.data() + b;
-        ring.accumulateRun(b + (irReadPos - segmentStart), std::min(kBinRun, n - b), inputBins + b,
-                           irBins + b, sums);
+        const int count = std::min(kBinRun, n - b);
+        ring.accumulateRun(b + (irReadPos - segmentStart), count, inputBins + b, irBins + b, sums);
         if (b == 0)
         {
             const Complex s = sums[0];
             productSpectrum[0] = {s.re, 0.0};
             productSpectrum[n] = {s.im, 0.0};
+        }
+        // The inverse's first step pairs bins i and N - i: split the pairs whose bins are
+        // both final now rather than all at the block end.
+        const int ready = std::max(1, n - (b + count - 1));
+        if (ready < splitFrom)
+        {
+            outputTransform.splitBins(productSpectrum.data(), ready, splitFrom);
+            splitFrom = ready;
         }
     }
 
@@ -184,7 +192,10 @@ void CPartitionedConvolver::finishBlock()
     inputTransform.advanceForward(std::numeric_limits<int>::max());
     std::copy(outputBlock.begin() + n, outputBlock.end(), overlap.begin());
 
-    outputTransform.inverse(productSpectrum.data());
+    // Pair 0 (DC and Nyquist), and any pair a short block left over.
+    outputTransform.splitBins(productSpectrum.data(), 0, splitFrom);
+    splitFrom = n / 2 + 1;
+    outputTransform.finishInverse(productSpectrum.data());
     std::fill(productSpectrum.begin(), productSpectrum.begin() + n + 1, Complex{});
 
     // The scaling of scaleInverse(), folded into the copy: 1 / 2N is exact.

@@ -116,6 +116,7 @@ private:
     int irReady = 0;
     int irGatherEnd;
     int irItemsPerSample;
+    int splitFrom; // the inverse's bin pairs splitFrom..N/2 are split already
     ARFFT inputTransform;
     BRFFT outputTransform;
     CSpectralRing ring;

@@ -351,8 +351,14 @@ void BRFFT::printAll()
 
 void BRFFT::inverse(Complex* X)
 {
+    splitBins(X, 0, complexSize / 2 + 1);
+    finishInverse(X);
+}
+
+void BRFFT::splitBins(Complex* X, int first, int last) const
+{
     const int n = complexSize;
-    for (int i = 0; i <= n / 2; ++i)
+    for (int i = first; i < last; ++i)
     {
         const Complex xi = X[i];
         const Complex xni = X[n - i];
@@ -362,6 +368,11 @@ void BRFFT::inverse(Complex* X)
         X[i] = lo;
         X[n - i] = hi;
     }
+}
+
+void BRFFT::finishInverse(Complex* X)
+{
+    const int n = complexSize;
     // The complex transform runs in the caller's array, which is scratch anyway, and the
     // expansion reads it in bit-reversed order instead of permuting it.
     butterflies<true>(X);

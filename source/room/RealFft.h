@@ -102,4 +102,10 @@ public:
     void printBins(int first, int count) override;
     void printAll() override;
     void inverse(Complex* spectrum) override;
+
+    // inverse() in two parts, so that a caller can split bins as they become final:
+    // splitBins for pairs i in [first, last) (pair i reads and rewrites bins i and n - i),
+    // until every i in 0..n/2 is done once, then finishInverse.
+    void splitBins(Complex* spectrum, int first, int last) const;
+    void finishInverse(Complex* spectrum);
 };
