@@ -187,6 +187,7 @@ TEST(RealFft, InverseWithBinPairsSplitInAnyOrderMatchesInverse)
     analysis.forward(x.data());
     std::vector<Complex> whole(analysis.forwardBins(), analysis.forwardBins() + size);
     std::vector<Complex> parts = whole;
+    std::vector<Complex> direct = whole;
 
     BRFFT a(size);
     BRFFT b(size);
@@ -204,4 +205,14 @@ TEST(RealFft, InverseWithBinPairsSplitInAnyOrderMatchesInverse)
         EXPECT_EQ(b.inverseBins()[t].re, a.inverseBins()[t].re) << t;
         EXPECT_EQ(b.inverseBins()[t].im, 0.0) << t;
     }
+
+    // Straight to scaled real samples: the same values scaleInverse() leaves.
+    BRFFT c(size);
+    std::vector<double> samples(size);
+    c.splitBins(direct.data(), 0, n / 2 + 1);
+    c.finishInverseReal(direct.data(), 1.0 / size, samples.data());
+    a.scaleInverse();
+    for (int t = 0; t < size; ++t)
+        EXPECT_EQ(samples[t], a.inverseBins()[t].re) << t;
+    EXPECT_NEAR(samples[5], x[5], 1e-12);
 }

@@ -195,16 +195,11 @@ void CPartitionedConvolver::finishBlock()
     // Pair 0 (DC and Nyquist), and any pair a short block left over.
     outputTransform.splitBins(productSpectrum.data(), 0, splitFrom);
     splitFrom = n / 2 + 1;
-    outputTransform.finishInverse(productSpectrum.data());
+    // The scaling of scaleInverse() (1 / 2N, exact) done on the way out.
+    outputTransform.finishInverseReal(productSpectrum.data(), 1.0 / fftSize, outputBlock.data());
     std::fill(productSpectrum.begin(), productSpectrum.begin() + n + 1, Complex{});
-
-    // The scaling of scaleInverse(), folded into the copy: 1 / 2N is exact.
-    const double scale = 1.0 / fftSize;
-    const Complex* result = outputTransform.inverseBins();
     for (int i = 0; i < n; ++i)
-        outputBlock[i] = result[i].re * scale + overlap[i];
-    for (int i = n; i < fftSize; ++i)
-        outputBlock[i] = result[i].re * scale;
+        outputBlock[i] += overlap[i];
 
     // inputBlock and overlap need no clearing: the next block overwrites the first half
     // of the one and all of the other, and the second half of inputBlock is never written.

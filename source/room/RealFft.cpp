@@ -384,3 +384,15 @@ void BRFFT::finishInverse(Complex* X)
         out[2 * m + 1] = {2.0 * z.im, 0.0};
     }
 }
+
+void BRFFT::finishInverseReal(Complex* X, double scale, double* samples) const
+{
+    const int n = complexSize;
+    butterflies<true>(X);
+    for (int m = 0; m < n; ++m)
+    {
+        const Complex z = X[bitReversed[m]];
+        samples[2 * m] = 2.0 * z.re * scale;
+        samples[2 * m + 1] = 2.0 * z.im * scale;
+    }
+}

@@ -108,4 +108,7 @@ public:
     // until every i in 0..n/2 is done once, then finishInverse.
     void splitBins(Complex* spectrum, int first, int last) const;
     void finishInverse(Complex* spectrum);
+    // finishInverse, then scaled: the 2n real samples times scale, straight into samples
+    // (inverseBins() is left alone).
+    void finishInverseReal(Complex* spectrum, double scale, double* samples) const;
 };
