@@ -10,7 +10,7 @@ namespace
 constexpr int kResponseLength = 69632;
 constexpr int kTailDelay = 256;
 
-struct ControlSpec
+struct ControlRow
 {
     const char* name;
     const char* variable;
@@ -23,7 +23,7 @@ struct ControlSpec
 
 constexpr const char* kNoEnum = "SEL1,SEL2,SEL3";
 
-const ControlSpec kControls[CHalvane::kControlCount] = {
+const ControlRow kControls[CHalvane::kControlCount] = {
     {"Gain", "m_fGain", CControlDescriptor::kFloat, 0.0f, 1.0f, 0.5f, kNoEnum},
     {"Position", "m_uPosition", CControlDescriptor::kUnsigned, 0.0f, 10.0f, 0.0f,
      "Center,L22,L32,L45,L64,L90,R22,R32,R45,R64,R90"},
@@ -104,17 +104,17 @@ bool CHalvane::registerControls()
                                       &m_nCurveType, &m_fStereoMono, &m_fLeftRight};
     for (uint32_t id = 0; id < kControlCount; ++id)
     {
-        const ControlSpec& spec = kControls[id];
+        const ControlRow& row = kControls[id];
         CControlDescriptor d;
         d.kind = CControlDescriptor::kKindContinuous;
         d.controlId = id;
-        d.minValue = spec.minValue;
-        d.maxValue = spec.maxValue;
-        d.dataType = spec.dataType;
-        d.setDisplayName(spec.name);
+        d.minValue = row.minValue;
+        d.maxValue = row.maxValue;
+        d.dataType = row.dataType;
+        d.setDisplayName(row.name);
         d.setUnitsText("");
-        d.setVariableName(spec.variable);
-        d.setEnumList(spec.enumList);
+        d.setVariableName(row.variable);
+        d.setEnumList(row.enumList);
         d.smoothEnabled = false;
         d.smoothTimeMs = 100.0f;
         d.midiLearnEnabled = false;
@@ -123,20 +123,20 @@ bool CHalvane::registerControls()
         d.displayPrecision = 2;
         for (double& v : d.presetValues)
             v = 0.0;
-        d.presetValues[0] = spec.defaultValue;
-        switch (spec.dataType)
+        d.presetValues[0] = row.defaultValue;
+        switch (row.dataType)
         {
         case CControlDescriptor::kFloat:
             d.floatVariable = static_cast<float*>(variables[id]);
-            *d.floatVariable = spec.defaultValue;
+            *d.floatVariable = row.defaultValue;
             break;
         case CControlDescriptor::kInt:
             d.intVariable = static_cast<int32_t*>(variables[id]);
-            *d.intVariable = static_cast<int32_t>(spec.defaultValue);
+            *d.intVariable = static_cast<int32_t>(row.defaultValue);
             break;
         case CControlDescriptor::kUnsigned:
             d.uintVariable = static_cast<uint32_t*>(variables[id]);
-            *d.uintVariable = static_cast<uint32_t>(spec.defaultValue);
+            *d.uintVariable = static_cast<uint32_t>(row.defaultValue);
             break;
         default:
             break;
