@@ -218,11 +218,7 @@ bool CHalvane::controlChanged(uint32_t controlId)
         break;
     case kDecayType:
         for (auto& c : convolvers)
-            c->setDecayFB(m_fAbsFB, rate, m_nCurveType);
-        for (auto& c : convolvers)
-            c->setDecayLR(m_fAbsLR, rate, m_nCurveType);
-        for (auto& c : convolvers)
-            c->setDecayCF(m_fAbsCF, rate, m_nCurveType);
+            c->setAllDecays(m_fAbsFB, m_fAbsLR, m_fAbsCF, rate, m_nCurveType);
         break;
     default:
         break;
