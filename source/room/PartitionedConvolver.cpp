@@ -197,12 +197,12 @@ void CPartitionedConvolver::finishBlock()
     splitFrom = n / 2 + 1;
     // The scaling of scaleInverse() (1 / 2N, exact) done on the way out.
     outputTransform.finishInverseReal(productSpectrum.data(), 1.0 / fftSize, outputBlock.data());
-    std::fill(productSpectrum.begin(), productSpectrum.begin() + n + 1, Complex{});
     for (int i = 0; i < n; ++i)
         outputBlock[i] += overlap[i];
 
-    // inputBlock and overlap need no clearing: the next block overwrites the first half
-    // of the one and all of the other, and the second half of inputBlock is never written.
+    // Nothing needs clearing: the next block overwrites bins 0..N of productSpectrum, the
+    // first half of inputBlock and all of overlap, and the second half of inputBlock is
+    // never written.
     blockPos = 0;
     irReadPos += n;
     if (irReadPos >= segmentEnd) irReadPos = segmentStart;
