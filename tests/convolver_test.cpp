@@ -463,6 +463,34 @@ TEST(PartitionedConvolver, NonFiniteSamplesEnterAsSilence)
     }
 }
 
+TEST(PartitionedConvolver, NonFiniteGainsSilenceTheirAxis)
+{
+    Responses r;
+    for (int axis = 0; axis < 3; ++axis)
+        r.slots[axis] = noise(kLength, 20u + axis);
+    auto clean = makeConvolver(kHead, 0);
+    auto dirty = makeConvolver(kHead, 0);
+    for (auto* c : {clean.get(), dirty.get()})
+    {
+        c->loadResponses(r.pointers());
+        c->setAllDecays(0.0, 0.0, 0.0, kRate, 0);
+    }
+    clean->setGains(0.0, 0.5, 0.0);
+    dirty->setGains(std::numeric_limits<double>::quiet_NaN(), 0.5,
+                    -std::numeric_limits<double>::infinity());
+    const std::vector<double> x = noise(3000, 23u);
+    double peak = 0.0;
+    for (size_t t = 0; t < x.size(); ++t)
+    {
+        clean->process(x[t]);
+        dirty->process(x[t]);
+        ASSERT_TRUE(std::isfinite(dirty->output())) << t;
+        ASSERT_EQ(dirty->output(), clean->output()) << t;
+        peak = std::max(peak, std::fabs(clean->output()));
+    }
+    EXPECT_GT(peak, 0.0); // the L-R axis still sounds
+}
+
 TEST(PartitionedConvolver, HyperbolicAndExponentialEnvelopesFollowTheAbsoluteTap)
 {
     auto tail = makeConvolver(kTail, 0);

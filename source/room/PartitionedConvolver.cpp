@@ -81,9 +81,12 @@ void CPartitionedConvolver::setDecayCF(double absorption, int sampleRate, int hy
 
 void CPartitionedConvolver::setGains(double gainFB, double gainLR, double gainCF)
 {
-    settings[kFB].gain.store(gainFB, std::memory_order_relaxed);
-    settings[kLR].gain.store(gainLR, std::memory_order_relaxed);
-    settings[kCF].gain.store(gainCF, std::memory_order_relaxed);
+    // A non-finite gain would turn the output into NaN until its partitions leave the ring;
+    // it silences its axis instead, as an unusable decay setting does.
+    const auto usable = [](double g) { return std::isfinite(g) ? g : 0.0; };
+    settings[kFB].gain.store(usable(gainFB), std::memory_order_relaxed);
+    settings[kLR].gain.store(usable(gainLR), std::memory_order_relaxed);
+    settings[kCF].gain.store(usable(gainCF), std::memory_order_relaxed);
 }
 
 CDecayEnvelope::Curve CPartitionedConvolver::curve(int axis) const

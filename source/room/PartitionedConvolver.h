@@ -48,6 +48,7 @@ public:
     void setDecayFB(double absorption, int sampleRate, int hyperbolic);
     void setDecayLR(double absorption, int sampleRate, int hyperbolic);
     void setDecayCF(double absorption, int sampleRate, int hyperbolic);
+    // Non-finite gains count as 0.
     void setGains(double gainFB, double gainLR, double gainCF);
 
     // Consumes one sample; non-finite samples enter as 0.
