@@ -80,6 +80,12 @@ public:
         return true;
     }
 
+    void receiveHostInfo(uint32_t kind, HostInfoRecord* record) override
+    {
+        CPlugIn::receiveHostInfo(kind, record);
+        if (kind == kHostInfoMidiEventList && record) eventList = record->midiEventList;
+    }
+
     bool processBuffers(float** inputs, float** outputs, uint32_t channels,
                         uint32_t frames) override
     {
@@ -100,6 +106,7 @@ public:
     long frame = 0;
     long blockLength = 1;
     int wholeBufferCalls = 0;
+    void* eventList = nullptr;
     std::vector<uint32_t> changed;
     std::vector<std::pair<uint32_t, long>> notes;
 
@@ -432,6 +439,22 @@ TEST_F(BindingTest, UpdateQueuesFollowTheHostsRamp)
     EXPECT_NEAR(value, 0.5, 1e-9);
     // Controls without changes in the block keep no queue link.
     EXPECT_EQ(plugIn->controlAt(RecordingPlugIn::kChoice)->pendingQueue, nullptr);
+}
+
+TEST_F(BindingTest, TerminateLeavesNoLinksToFreedQueuesOrEvents)
+{
+    TearDown();
+    create([](RecordingPlugIn& p) { p.useParamQueues = 1; });
+    ASSERT_NE(plugIn->eventList, nullptr);
+    changes.add(RecordingPlugIn::kLevel, 0, 0.5);
+    run();
+    ASSERT_NE(plugIn->controlAt(RecordingPlugIn::kLevel)->pendingQueue, nullptr);
+
+    processor->terminate();
+    EXPECT_EQ(plugIn->controlAt(RecordingPlugIn::kLevel)->pendingQueue, nullptr);
+    EXPECT_EQ(plugIn->eventList, nullptr);
+    ASSERT_EQ(processor->initialize(&hostApp), kResultOk);
+    EXPECT_NE(plugIn->eventList, nullptr);
 }
 
 TEST(BindingRegistry, InstrumentAndButtonsShapeTheRegistry)

@@ -273,6 +273,14 @@ void Processor::registerUnits()
 
 tresult PLUGIN_API Processor::terminate()
 {
+    // The plug-in object outlives the queues and the event list; it must not keep links to them.
+    if (plugIn)
+    {
+        for (uint32 i = 0; i < plugIn->controlCount; ++i)
+            if (CControlDescriptor* d = plugIn->controlAt(i)) d->pendingQueue = nullptr;
+        HostInfoRecord noEventList;
+        plugIn->receiveHostInfo(kHostInfoMidiEventList, &noEventList);
+    }
     meterParamIds.clear();
     paramQueues.clear();
     midiEventList.reset();
