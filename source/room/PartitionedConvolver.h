@@ -57,7 +57,6 @@ public:
 
     int latency() const { return 2 * blockSize - 1; }
     int segmentBegin() const { return segmentStart; }
-    int segmentFinish() const { return segmentEnd; }
     const double* slot(int index) const { return irSlots[index].samples.load(); }
     // The envelope of an axis at an absolute tap under the current settings.
     double envelope(int axis, int tap) const;
