@@ -138,13 +138,16 @@ tresult PLUGIN_API Processor::initialize(FUnknown* context)
     }
     registerUnits();
 
-    uint32 blockSize = static_cast<uint32>(
-        processSetup.maxSamplesPerBlock > 0 ? processSetup.maxSamplesPerBlock : 4096);
+    sizeSilentInput(processSetup.maxSamplesPerBlock > 0 ? processSetup.maxSamplesPerBlock : 4096);
+    return result;
+}
+
+void Processor::sizeSilentInput(int32 frames)
+{
     for (auto& channel : silentChannel)
-        channel.assign(blockSize, 0.0f);
+        channel.assign(static_cast<size_t>(frames), 0.0f);
     silentInputChannels[0] = silentChannel[0].data();
     silentInputChannels[1] = silentChannel[1].data();
-    return result;
 }
 
 void Processor::registerControlParameters()

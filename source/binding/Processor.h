@@ -110,9 +110,10 @@ private:
     bool applyParameterChanges(ProcessData& data);
     void applyFixedParameter(ParamID id, ParamValue value);
     void writeMeters(ProcessData& data, bool zeroed);
-    void processFrames(ProcessData& data, uint32 outChannels);
     void processWholeBuffers(ProcessData& data, uint32 outChannels);
     void applyProgram(ParamValue value);
+    // Not on the audio thread: sizes the zeroed input for blocks of up to `frames`.
+    void sizeSilentInput(int32 frames);
 
     int32 latencyInSamples = 0;
     CPlugIn* plugIn = nullptr;

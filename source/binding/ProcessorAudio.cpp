@@ -62,14 +62,8 @@ tresult PLUGIN_API Processor::setupProcessing(ProcessSetup& setup)
         plugIn->prepare();
     }
     tresult result = SingleComponentEffect::setupProcessing(setup);
-    // Not on the audio thread: size the silent input for the largest block.
     if (result == kResultOk && setup.maxSamplesPerBlock > 0)
-    {
-        for (auto& channel : silentChannel)
-            channel.assign(static_cast<size_t>(setup.maxSamplesPerBlock), 0.0f);
-        silentInputChannels[0] = silentChannel[0].data();
-        silentInputChannels[1] = silentChannel[1].data();
-    }
+        sizeSilentInput(setup.maxSamplesPerBlock);
     return result;
 }
 
