@@ -2,6 +2,7 @@
 
 #include "RenderError.h"
 
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -30,6 +31,9 @@ int claimSlot(const std::string& path)
         if (!pendingUsed[i])
         {
             std::memcpy(pendingPaths[i], path.c_str(), path.size() + 1);
+            // The handler may run between any two stores: the path must be complete before
+            // the slot counts as used, and the compiler may otherwise sink the copy below.
+            std::atomic_signal_fence(std::memory_order_seq_cst);
             pendingUsed[i] = 1;
             return i;
         }
