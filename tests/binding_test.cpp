@@ -369,6 +369,17 @@ TEST_F(BindingTest, TailFollowsTheSampleRate)
     EXPECT_EQ(processor->getTailSamples(), kInfiniteTail);
 }
 
+TEST_F(BindingTest, UnusableSampleRatesAreRefused)
+{
+    for (double rate : {std::nan(""), -48000.0, 0.5, 1e12})
+    {
+        ProcessSetup setup{kRealtime, kSample32, kBlock, rate};
+        EXPECT_EQ(processor->setupProcessing(setup), kResultFalse) << rate;
+    }
+    EXPECT_EQ(plugIn->sampleRate, 44100u);
+    EXPECT_EQ(processor->getTailSamples(), 22050u);
+}
+
 TEST_F(BindingTest, EventsPlayAtTheirFrameAndLateOnesAreNotLost)
 {
     events.addNoteOn(5, 0, 60, 1.0f);

@@ -56,6 +56,9 @@ tresult PLUGIN_API Processor::setupProcessing(ProcessSetup& setup)
 {
     ensurePlugIn(false);
     if (canProcessSampleSize(setup.symbolicSampleSize) != kResultTrue) return kResultFalse;
+    // The rate is truncated to an unsigned integer: refuse one that cannot be (NaN, negative,
+    // beyond 32 bits) or that would truncate to 0.
+    if (!(setup.sampleRate >= 1.0 && setup.sampleRate < 4294967296.0)) return kResultFalse;
     if (plugIn)
     {
         plugIn->sampleRate = static_cast<uint32>(setup.sampleRate);
