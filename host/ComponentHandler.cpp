@@ -18,7 +18,10 @@ tresult PLUGIN_API ComponentHandler::queryInterface(const TUID iid, void** obj)
     return kNoInterface;
 }
 
-ComponentHandler::ComponentHandler(){FUNKNOWN_CTOR}
+ComponentHandler::ComponentHandler()
+{
+    FUNKNOWN_CTOR;
+}
 
 size_t ComponentHandler::count(Kind kind) const
 {

@@ -24,10 +24,12 @@ template <size_t N> void copyAscii(char16 (&dest)[N], const char8* src)
 
 } // namespace
 
-CPluginFactory::CPluginFactory(const PFactoryInfo& info)
-    : factoryInfo(info){FUNKNOWN_CTOR}
+CPluginFactory::CPluginFactory(const PFactoryInfo& info) : factoryInfo(info)
+{
+    FUNKNOWN_CTOR;
+}
 
-      CPluginFactory::~CPluginFactory()
+CPluginFactory::~CPluginFactory()
 {
     if (gPluginFactory == this) gPluginFactory = nullptr;
     if (hostContext) hostContext->release();
