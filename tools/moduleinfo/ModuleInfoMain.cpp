@@ -13,12 +13,12 @@ using namespace Steinberg;
 
 namespace
 {
-std::string jsonString(const char* text)
+std::string jsonString(const std::string& text)
 {
     std::string out = "\"";
-    for (const char* p = text; *p; ++p)
+    for (const char ch : text)
     {
-        const unsigned char c = static_cast<unsigned char>(*p);
+        const unsigned char c = static_cast<unsigned char>(ch);
         if (c == '"' || c == '\\')
             out += '\\', out += static_cast<char>(c);
         else if (c < 0x20)
@@ -33,6 +33,15 @@ std::string jsonString(const char* text)
     return out + "\"";
 }
 
+// A module is not trusted to terminate every fixed-size text field.
+template <size_t N> std::string field(const char (&text)[N])
+{
+    size_t length = 0;
+    while (length < N && text[length])
+        ++length;
+    return std::string(text, length);
+}
+
 std::string classIdText(const TUID cid)
 {
     std::string hex;
@@ -45,7 +54,7 @@ std::string classIdText(const TUID cid)
     return hex;
 }
 
-std::string subCategoryList(const char* text)
+std::string subCategoryList(const std::string& text)
 {
     std::string list = "[";
     std::string item;
@@ -53,7 +62,7 @@ std::string subCategoryList(const char* text)
     bool first = true;
     while (std::getline(in, item, '|'))
     {
-        list += (first ? "" : ", ") + jsonString(item.c_str());
+        list += (first ? "" : ", ") + jsonString(item);
         first = false;
     }
     return list + "]";
@@ -94,6 +103,13 @@ int main(int argc, char** argv)
     }
 
     IPluginFactory* factory = getFactory();
+    if (!factory)
+    {
+        std::fprintf(stderr, "%s returned no class factory\n", argv[1]);
+        moduleExit();
+        dlclose(library);
+        return 1;
+    }
     PFactoryInfo factoryInfo{};
     factory->getFactoryInfo(&factoryInfo);
     IPluginFactory2* factory2 = nullptr;
@@ -116,15 +132,16 @@ int main(int argc, char** argv)
             info = PClassInfo2(basic.cid, basic.cardinality, basic.category, basic.name, 0, "", "",
                                "", "");
         }
-        if (i == 0 && info.version[0]) version = info.version;
+        if (i == 0 && info.version[0]) version = field(info.version);
         classes << (i ? ",\n" : "") << "    {\n"
-                << "      \"CID\": " << jsonString(classIdText(info.cid).c_str()) << ",\n"
-                << "      \"Category\": " << jsonString(info.category) << ",\n"
-                << "      \"Name\": " << jsonString(info.name) << ",\n"
-                << "      \"Vendor\": " << jsonString(info.vendor) << ",\n"
-                << "      \"Version\": " << jsonString(info.version) << ",\n"
-                << "      \"SDKVersion\": " << jsonString(info.sdkVersion) << ",\n"
-                << "      \"Sub Categories\": " << subCategoryList(info.subCategories) << ",\n"
+                << "      \"CID\": " << jsonString(classIdText(info.cid)) << ",\n"
+                << "      \"Category\": " << jsonString(field(info.category)) << ",\n"
+                << "      \"Name\": " << jsonString(field(info.name)) << ",\n"
+                << "      \"Vendor\": " << jsonString(field(info.vendor)) << ",\n"
+                << "      \"Version\": " << jsonString(field(info.version)) << ",\n"
+                << "      \"SDKVersion\": " << jsonString(field(info.sdkVersion)) << ",\n"
+                << "      \"Sub Categories\": " << subCategoryList(field(info.subCategories))
+                << ",\n"
                 << "      \"Class Flags\": " << info.classFlags << ",\n"
                 << "      \"Cardinality\": " << info.cardinality << ",\n"
                 << "      \"Snapshots\": []\n"
@@ -132,12 +149,12 @@ int main(int argc, char** argv)
     }
 
     json << "{\n"
-         << "  \"Name\": " << jsonString(bundleName(argv[1]).c_str()) << ",\n"
-         << "  \"Version\": " << jsonString(version.c_str()) << ",\n"
+         << "  \"Name\": " << jsonString(bundleName(argv[1])) << ",\n"
+         << "  \"Version\": " << jsonString(version) << ",\n"
          << "  \"Factory Info\": {\n"
-         << "    \"Vendor\": " << jsonString(factoryInfo.vendor) << ",\n"
-         << "    \"URL\": " << jsonString(factoryInfo.url) << ",\n"
-         << "    \"E-Mail\": " << jsonString(factoryInfo.email) << ",\n"
+         << "    \"Vendor\": " << jsonString(field(factoryInfo.vendor)) << ",\n"
+         << "    \"URL\": " << jsonString(field(factoryInfo.url)) << ",\n"
+         << "    \"E-Mail\": " << jsonString(field(factoryInfo.email)) << ",\n"
          << "    \"Flags\": {\n"
          << "      \"Unicode\": "
          << ((factoryInfo.flags & PFactoryInfo::kUnicode) ? "true" : "false") << ",\n"
