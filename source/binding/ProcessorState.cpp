@@ -3,6 +3,7 @@
 #include "binding/Processor.h"
 
 #include "framework/PlugIn.h"
+#include "framework/SaturatingCast.h"
 
 #include "base/source/fstreamer.h"
 
@@ -61,19 +62,6 @@ bool readControlEntry(IBStreamer& streamer, uint32 dataType, double& value, bool
     }
 }
 
-// Saturating conversions: a corrupt control value must not be undefined behaviour.
-int32 toInt32(float v)
-{
-    if (!(v == v)) return 0;
-    return static_cast<int32>(std::clamp(v, -2147483648.0f, 2147483520.0f));
-}
-
-uint32 toUint32(float v)
-{
-    if (!(v > 0.0f)) return 0;
-    return static_cast<uint32>(std::min(v, 4294967040.0f));
-}
-
 // A saved value kept inside the control's range; a table may list its range downwards.
 double clampToControl(double value, const CControlDescriptor& d)
 {
@@ -98,7 +86,7 @@ tresult Processor::getComponentData(IBStream* state)
         switch (d->dataType)
         {
         case CControlDescriptor::kInt:
-            written = streamer.writeInt32(toInt32(v));
+            written = streamer.writeInt32(saturatingInt32(v));
             break;
         case CControlDescriptor::kFloat:
             written = streamer.writeFloat(v);
@@ -107,7 +95,7 @@ tresult Processor::getComponentData(IBStream* state)
             written = streamer.writeDouble(v);
             break;
         case CControlDescriptor::kUnsigned:
-            written = streamer.writeInt32u(toUint32(v));
+            written = streamer.writeInt32u(saturatingUint32(v));
             break;
         default:
             break;

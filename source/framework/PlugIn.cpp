@@ -1,27 +1,12 @@
 #include "PlugIn.h"
 
+#include "SaturatingCast.h"
+
 #include <algorithm>
 #include <cmath>
 
 namespace
 {
-// Float-to-integer conversions that stay defined for any input: the host and saved states
-// are not trusted to stay inside a control's range.
-int32_t toInt32(float value)
-{
-    if (std::isnan(value)) return 0;
-    if (value >= 2147483648.0f) return INT32_MAX;
-    if (value < -2147483648.0f) return INT32_MIN;
-    return static_cast<int32_t>(value);
-}
-
-uint32_t toUint32(float value)
-{
-    if (!(value > 0.0f)) return 0;
-    if (value >= 4294967296.0f) return UINT32_MAX;
-    return static_cast<uint32_t>(value);
-}
-
 float clampToRange(float value, const CControlDescriptor& control)
 {
     const float low = std::min(control.minValue, control.maxValue);
@@ -244,13 +229,13 @@ void CPlugIn::storeActual(CControlDescriptor& control, float actual, bool roundI
     {
     case CControlDescriptor::kInt:
         if (!control.intVariable) return;
-        *control.intVariable = toInt32(roundInt ? std::floor(actual + 0.5f) : actual);
+        *control.intVariable = saturatingInt32(roundInt ? std::floor(actual + 0.5f) : actual);
         controlChanged(control.controlId);
         break;
     case CControlDescriptor::kUnsigned:
     {
         if (!control.uintVariable) return;
-        const uint32_t value = toUint32(std::floor(actual + 0.5f));
+        const uint32_t value = saturatingUint32(std::floor(actual + 0.5f));
         if (*control.uintVariable != value)
         {
             *control.uintVariable = value;
