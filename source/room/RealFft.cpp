@@ -75,9 +75,12 @@ inline Complex times(Complex a, Complex w, bool conjugate)
 // Complex operations: same products, same sums, negations exact.
 typedef double Pair __attribute__((vector_size(32)));
 typedef long long PairIndex __attribute__((vector_size(32)));
-// The helpers take Pair by reference and return it by value; they are inlined, so no
-// call uses the AVX return convention GCC warns about.
+// The helpers take Pair by reference and return it by value. They must be inlined even
+// without optimisation: the AVX clone below and a baseline helper disagree on how a
+// returned 32-byte vector is passed, which GCC's -Wpsabi warns about and a debug build
+// turns into a crash.
 #pragma GCC diagnostic ignored "-Wpsabi"
+#define HALVANE_VECTOR_HELPER inline __attribute__((always_inline))
 
 #if defined(__clang__)
 #define HALVANE_SHUFFLE(v, a, b, c, d) __builtin_shufflevector(v, v, a, b, c, d)
@@ -85,24 +88,24 @@ typedef long long PairIndex __attribute__((vector_size(32)));
 #define HALVANE_SHUFFLE(v, a, b, c, d) __builtin_shuffle(v, PairIndex{a, b, c, d})
 #endif
 
-inline Pair load(const Complex* p)
+HALVANE_VECTOR_HELPER Pair load(const Complex* p)
 {
     Pair v;
     __builtin_memcpy(&v, p, sizeof v);
     return v;
 }
 
-inline void store(Complex* p, const Pair& v)
+HALVANE_VECTOR_HELPER void store(Complex* p, const Pair& v)
 {
     __builtin_memcpy(static_cast<void*>(p), &v, sizeof v);
 }
 
-inline Pair swapParts(const Pair& a)
+HALVANE_VECTOR_HELPER Pair swapParts(const Pair& a)
 {
     return HALVANE_SHUFFLE(a, 1, 0, 3, 2);
 }
 
-inline Pair times(const Pair& a, const Pair& w, bool conjugate)
+HALVANE_VECTOR_HELPER Pair times(const Pair& a, const Pair& w, bool conjugate)
 {
     const Pair wr = HALVANE_SHUFFLE(w, 0, 0, 2, 2);
     const Pair wi = HALVANE_SHUFFLE(w, 1, 1, 3, 3);

@@ -9,22 +9,24 @@ namespace
 // halves on baseline x86-64). Written out because GCC turns the plain loop into shuffles
 // and spills.
 typedef double Lanes __attribute__((vector_size(32)));
-// The helpers below take Lanes by reference and return it by value; they are inlined, so
-// no call ever uses the AVX return convention GCC warns about.
+// The helpers below take Lanes by reference and return it by value. They must be inlined
+// even without optimisation: the AVX clone below and a baseline helper disagree on how a
+// returned 32-byte vector is passed (GCC's -Wpsabi), which a debug build turns into a crash.
 #pragma GCC diagnostic ignored "-Wpsabi"
+#define HALVANE_VECTOR_HELPER inline __attribute__((always_inline))
 constexpr int kWidth = 4;
 // Two independent accumulators per part keep the adds pipelined; partitions are padded
 // to this.
 constexpr int kLanes = 2 * kWidth;
 
-inline Lanes load(const double* p)
+HALVANE_VECTOR_HELPER Lanes load(const double* p)
 {
     Lanes v;
     __builtin_memcpy(&v, p, sizeof v);
     return v;
 }
 
-inline double total(const Lanes& a, const Lanes& b)
+HALVANE_VECTOR_HELPER double total(const Lanes& a, const Lanes& b)
 {
     const Lanes s = a + b;
     return (s[0] + s[1]) + (s[2] + s[3]);
