@@ -43,8 +43,10 @@ void CPartitionedConvolver::loadPosition(int position)
 
 void CPartitionedConvolver::loadResponses(const double* const responses[kSlotCount])
 {
+    // Release: a caller's own arrays, filled on another thread, must be complete before the
+    // audio thread reads through the new pointer.
     for (int i = 0; i < kSlotCount; ++i)
-        irSlots[i].samples.store(responses[i], std::memory_order_relaxed);
+        irSlots[i].samples.store(responses[i], std::memory_order_release);
 }
 
 void CPartitionedConvolver::setDecay(int axis, double absorption, int sampleRate, int hyperbolic)
@@ -107,7 +109,7 @@ void CPartitionedConvolver::beginPartition()
     for (ActiveAxis& a : active)
     {
         const AxisSettings& s = settings[a.axis];
-        a.samples = irSlots[ear * kAxisCount + a.axis].samples.load(std::memory_order_relaxed);
+        a.samples = irSlots[ear * kAxisCount + a.axis].samples.load(std::memory_order_acquire);
         a.gain = s.gain.load(std::memory_order_relaxed);
         a.envelope.set(static_cast<CDecayEnvelope::Curve>(s.curve.load(std::memory_order_relaxed)),
                        s.absorption.load(std::memory_order_relaxed),
