@@ -6,8 +6,8 @@
 
 // Double-precision real FFT of 2n points computed through one complex FFT of n points
 // (decimation in frequency, radix 4 with one radix-2 stage when log2 n is odd, then bit
-// reversal) plus a split step. No direction
-// scales; the inverse's caller divides by 2n with scaleInverse().
+// reversal) plus a split step. No direction scales; the inverse's caller divides by 2n
+// with scaleInverse().
 class RFFT
 {
 public:
