@@ -452,6 +452,23 @@ TEST_F(BindingTest, UpdateQueuesFollowTheHostsRamp)
     EXPECT_EQ(plugIn->controlAt(RecordingPlugIn::kChoice)->pendingQueue, nullptr);
 }
 
+TEST_F(BindingTest, UpdateQueuesLetGoOfTheHostsQueueAfterItsBlock)
+{
+    TearDown();
+    create([](RecordingPlugIn& p) { p.useParamQueues = 1; });
+    changes.add(RecordingPlugIn::kLevel, 0, 0.25);
+    run();
+    auto* queue = plugIn->controlAt(RecordingPlugIn::kLevel)->pendingQueue;
+    ASSERT_NE(queue, nullptr);
+    // The host hands the same queue object to another parameter in the next block.
+    changes.add(RecordingPlugIn::kToggle, 0, 1.0);
+    run();
+    EXPECT_EQ(plugIn->controlAt(RecordingPlugIn::kLevel)->pendingQueue, queue);
+    EXPECT_EQ(queue->getParameterIndex(), -1);
+    EXPECT_EQ(plugIn->controlAt(RecordingPlugIn::kToggle)->pendingQueue->getParameterIndex(),
+              int32_t(RecordingPlugIn::kToggle));
+}
+
 TEST_F(BindingTest, TerminateLeavesNoLinksToFreedQueuesOrEvents)
 {
     TearDown();

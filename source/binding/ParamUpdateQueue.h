@@ -30,6 +30,9 @@ public:
     // Start of a block in which the parameter changed. The segment carries over from the
     // previous block.
     void attach(int32 blockSize, IParamValueQueue* hostQueue);
+    // The host's queue belongs to one block; after it the queue follows its line alone.
+    void detach() { hostQueue = nullptr; }
+    bool isAttached() const { return hostQueue != nullptr; }
 
     enum ValueResult
     {

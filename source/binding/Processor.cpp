@@ -153,7 +153,11 @@ void Processor::sizeSilentInput(int32 frames)
 void Processor::registerControlParameters()
 {
     const uint32 count = static_cast<uint32>(plugIn->controlList.count());
-    if (paramQueuesEnabled) paramQueues.resize(count);
+    if (paramQueuesEnabled)
+    {
+        paramQueues.resize(count);
+        attachedQueues.reserve(count);
+    }
     for (uint32 i = 0; i < count; ++i)
     {
         CControlDescriptor* d = plugIn->controlList.at(static_cast<int>(i));
@@ -285,6 +289,7 @@ tresult PLUGIN_API Processor::terminate()
         plugIn->receiveHostInfo(kHostInfoMidiEventList, &noEventList);
     }
     meterParamIds.clear();
+    attachedQueues.clear();
     paramQueues.clear();
     midiEventList.reset();
     // Units are rebuilt by the next initialize.

@@ -121,6 +121,9 @@ private:
     std::vector<int32> meterParamIds;
     bool auxInputEnabled = false;
     std::vector<std::unique_ptr<CVSTParamUpdateQueue>> paramQueues;
+    // Queues attached in the current block; room for every control, so filling it never
+    // allocates.
+    std::vector<CVSTParamUpdateQueue*> attachedQueues;
     int32 queueGranularity = 1;
     bool paramQueuesEnabled = false;
     std::unique_ptr<CVSTMidiEventList> midiEventList;

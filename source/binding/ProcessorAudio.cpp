@@ -257,6 +257,11 @@ void Processor::processWholeBuffers(ProcessData& data, uint32 moved)
 
 bool Processor::applyParameterChanges(ProcessData& data)
 {
+    // The host may free or reuse last block's queues; no update queue keeps reading them.
+    for (CVSTParamUpdateQueue* attached : attachedQueues)
+        attached->detach();
+    attachedQueues.clear();
+
     IParameterChanges* changes = data.inputParameterChanges;
     if (!changes) return false;
     const int32 count = changes->getParameterCount();
@@ -307,8 +312,10 @@ bool Processor::applyParameterChanges(ProcessData& data)
         }
         if (paramQueuesEnabled && id < paramQueues.size() && paramQueues[id])
         {
-            paramQueues[id]->attach(data.numSamples, queue);
-            d->pendingQueue = paramQueues[id].get();
+            CVSTParamUpdateQueue* updateQueue = paramQueues[id].get();
+            if (!updateQueue->isAttached()) attachedQueues.push_back(updateQueue);
+            updateQueue->attach(data.numSamples, queue);
+            d->pendingQueue = updateQueue;
         }
         else
         {
