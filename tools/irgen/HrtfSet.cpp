@@ -2,6 +2,7 @@
 
 #include <mysofa.h>
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -43,7 +44,8 @@ HrtfSet::HrtfSet(const std::string& sofaPath, double sampleRate)
     const int n = static_cast<int>(h->N);
     const int sl = lateShiftedLength();
     m_phases.assign(static_cast<size_t>(m_count) * 2 * kPhases * sl, 0.0f);
-    std::vector<float> ir(m_length);
+    // A set measured with fewer taps than the late length is zero-padded, not overrun.
+    std::vector<float> ir(std::max(m_length, kLateLength));
     for (int m = 0; m < m_count; ++m)
         for (int ear = 0; ear < 2; ++ear)
         {
@@ -151,7 +153,7 @@ void HrtfSet::shiftExact(const float* ir, int irLength, double fraction, float* 
         for (int i = 0; i < kSincTaps; ++i)
         {
             const int k = j - i;
-            if (k >= 0 && k < m_length) acc += taps[i] * ir[k];
+            if (k >= 0 && k < irLength) acc += taps[i] * ir[k];
         }
         out[j] = static_cast<float>(acc);
     }
