@@ -58,9 +58,6 @@ Processor::Processor()
 Processor::~Processor()
 {
     delete plugIn;
-    units.clear();
-    programIndexMap.clear();
-    meterParamIds.clear();
 }
 
 FUnknown* Processor::createInstance(void* /*context*/)

@@ -102,7 +102,8 @@ protected:
     tresult getComponentData(IBStream* state) SMTG_OVERRIDE;
 
 private:
-    // Creates the plug-in object if missing; `allCopies` also takes the queue settings.
+    // Creates the plug-in object if missing; `allCopies` also runs its onCreated and takes its
+    // queue settings.
     void ensurePlugIn(bool allCopies);
     void registerControlParameters();
     void registerFixedParameters();
