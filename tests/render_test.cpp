@@ -280,6 +280,11 @@ TEST_F(Render, MonoInputFeedsBothEarsUnlessTheUserSaysOtherwise)
     const Audio stereo = readWav(file("stereo.wav"));
     EXPECT_GT(channelPeak(stereo, 0), 1e-3f);
     EXPECT_EQ(channelPeak(stereo, 1), 0.f);
+
+    // A title in other letter case still counts as the user's choice.
+    ASSERT_EQ(run({"mono.wav", "lower.wav", "--tail", "0.1", "--set", "stereo/mono=stereo"}).code,
+              0);
+    EXPECT_EQ(channelPeak(readWav(file("lower.wav")), 1), 0.f);
 }
 
 TEST_F(Render, PresetFilesRoundTrip)

@@ -9,6 +9,7 @@
 #include "RenderError.h"
 #include "ResponsePlot.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -31,16 +32,6 @@ bool samePath(const std::string& a, const std::string& b)
     std::error_code ec;
     if (fs::exists(a, ec) && fs::exists(b, ec)) return fs::equivalent(a, b, ec);
     return fs::weakly_canonical(a, ec) == fs::weakly_canonical(b, ec);
-}
-
-bool userSet(const Options& o, const std::string& title)
-{
-    for (const auto& [name, value] : o.settings)
-        if (name.size() == title.size() &&
-            std::equal(name.begin(), name.end(), title.begin(),
-                       [](char x, char y) { return std::tolower(x) == std::tolower(y); }))
-            return true;
-    return false;
 }
 
 void writeBytes(const std::string& path, const std::string& shownName, const host::Bytes& bytes)
@@ -195,9 +186,14 @@ void RenderApp::renderFile(AudioReader& reader)
     if (reader.channels() == 1)
     {
         // One channel feeds the left input; let both ears hear it unless told otherwise.
-        if (!userSet(opts, "Stereo/Mono") && settings->has("Stereo/Mono"))
+        const auto userSet = [this](const std::string& title)
+        {
+            return std::any_of(resolved.begin(), resolved.end(),
+                               [&](const Setting& s) { return s.title == title; });
+        };
+        if (!userSet("Stereo/Mono") && settings->has("Stereo/Mono"))
             settings->apply(settings->resolve("Stereo/Mono", "Mono"));
-        if (!userSet(opts, "Left/Right") && settings->has("Left/Right"))
+        if (!userSet("Left/Right") && settings->has("Left/Right"))
             settings->apply(settings->resolve("Left/Right", "Left"));
     }
     pending.push_back(std::make_unique<PendingFile>(opts.output));
