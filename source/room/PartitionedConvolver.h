@@ -17,9 +17,10 @@ struct CIrSlot
 
 // Uniformly partitioned overlap-add convolution, one sample per call, of a stream with one
 // segment [segmentStart, segmentEnd) of a response built from three room-axis responses,
-// each weighted by a gain and shaped by a decay envelope. Every sample computes one bin of
-// the output spectrum; the response is re-transformed continuously, one partition per
-// block, so new settings reach the sound within P blocks without a restart.
+// each weighted by a gain and shaped by a decay envelope. The output spectrum is built a
+// few bins at a time as the block's samples arrive; the response is re-transformed
+// continuously, one partition per block, so new settings reach the sound within P blocks
+// without a restart.
 //
 // Each partition is shaped tap by tap while it is gathered, from the settings current at
 // the partition's first tap. The setters therefore only store values (O(1), lock-free,
