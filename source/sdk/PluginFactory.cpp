@@ -48,18 +48,6 @@ tresult PLUGIN_API CPluginFactory::queryInterface(FIDString iid, void** obj)
     return kNoInterface;
 }
 
-bool CPluginFactory::registerClass(const PClassInfo* info, CreateInstanceFunction createFunc,
-                                   void* context)
-{
-    if (!info || !createFunc) return false;
-    PClassInfo2 info2;
-    std::memcpy(info2.cid, info->cid, sizeof(TUID));
-    info2.cardinality = info->cardinality;
-    copyFixedText(info2.category, info->category);
-    copyFixedText(info2.name, info->name);
-    return registerClass(&info2, createFunc, context);
-}
-
 bool CPluginFactory::registerClass(const PClassInfo2* info, CreateInstanceFunction createFunc,
                                    void* context)
 {
@@ -79,18 +67,6 @@ bool CPluginFactory::registerClass(const PClassInfo2* info, CreateInstanceFuncti
     entry.context = context;
     classes.push_back(entry);
     return true;
-}
-
-bool CPluginFactory::isClassRegistered(const FUID& cid) const
-{
-    for (const auto& entry : classes)
-        if (FUnknownPrivate::iidEqual(entry.info2.cid, cid.toTUID())) return true;
-    return false;
-}
-
-void CPluginFactory::removeAllClasses()
-{
-    classes.clear();
 }
 
 tresult PLUGIN_API CPluginFactory::getFactoryInfo(PFactoryInfo* info)

@@ -16,12 +16,8 @@ public:
     explicit CPluginFactory(const PFactoryInfo& info);
     virtual ~CPluginFactory();
 
-    bool registerClass(const PClassInfo* info, CreateInstanceFunction createFunc,
-                       void* context = nullptr);
     bool registerClass(const PClassInfo2* info, CreateInstanceFunction createFunc,
                        void* context = nullptr);
-    bool isClassRegistered(const FUID& cid) const;
-    void removeAllClasses();
 
     DECLARE_FUNKNOWN_METHODS
 
@@ -43,7 +39,6 @@ private:
         PClassInfoW infoW;
         CreateInstanceFunction createFunc = nullptr;
         void* context = nullptr;
-        bool isUnicode = false;
     };
 
     PFactoryInfo factoryInfo;

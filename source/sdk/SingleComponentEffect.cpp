@@ -173,14 +173,6 @@ EventBus* SingleComponentEffect::addEventInput(const TChar* name, int32 channels
     return bus;
 }
 
-EventBus* SingleComponentEffect::addEventOutput(const TChar* name, int32 channels, BusType type,
-                                                int32 flags)
-{
-    auto* bus = new EventBus(name, type, flags, channels);
-    eventOutputs.push_back(IPtr<Bus>(bus, false));
-    return bus;
-}
-
 tresult SingleComponentEffect::removeAudioBusses()
 {
     audioInputs.clear();

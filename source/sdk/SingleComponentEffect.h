@@ -69,12 +69,8 @@ public:
                              int32 flags = BusInfo::kDefaultActive);
     EventBus* addEventInput(const TChar* name, int32 channels = 16, BusType type = kMain,
                             int32 flags = BusInfo::kDefaultActive);
-    EventBus* addEventOutput(const TChar* name, int32 channels = 16, BusType type = kMain,
-                             int32 flags = BusInfo::kDefaultActive);
     tresult removeAudioBusses();
     tresult removeEventBusses();
-
-    const ProcessSetup& getProcessSetup() const { return processSetup; }
 
     OBJ_METHODS(SingleComponentEffect, EditController)
     tresult PLUGIN_API queryInterface(const TUID iid, void** obj) SMTG_OVERRIDE;
