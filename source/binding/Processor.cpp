@@ -6,6 +6,7 @@
 #include "binding/PeakParameter.h"
 #include "binding/VoltOctaveParameter.h"
 #include "framework/PlugIn.h"
+#include "sdk/FixedText.h"
 
 #include "pluginterfaces/vst/vstspeaker.h"
 
@@ -25,14 +26,7 @@ constexpr int kWideTextSize = 256;
 // Control-table texts are 8-bit; VST 3 wants UTF-16.
 struct WideText
 {
-    explicit WideText(const char* text)
-    {
-        int i = 0;
-        if (text)
-            for (; i < kWideTextSize - 1 && text[i]; ++i)
-                chars[i] = static_cast<char16>(static_cast<unsigned char>(text[i]));
-        chars[i] = 0;
-    }
+    explicit WideText(const char* text) { copyFixedText(chars, text); }
     char16 chars[kWideTextSize];
 };
 

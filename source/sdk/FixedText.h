@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pluginterfaces/base/ftypes.h"
+
 #include <cstddef>
 
 namespace Steinberg
@@ -11,6 +13,16 @@ template <size_t N> void copyFixedText(char (&dest)[N], const char* src)
     size_t i = 0;
     for (; src && i + 1 < N && src[i]; ++i)
         dest[i] = src[i];
+    for (; i < N; ++i)
+        dest[i] = 0;
+}
+
+// The same into a 16-bit field; each 8-bit character is taken as Latin-1.
+template <size_t N> void copyFixedText(char16 (&dest)[N], const char* src)
+{
+    size_t i = 0;
+    for (; src && i + 1 < N && src[i]; ++i)
+        dest[i] = static_cast<char16>(static_cast<unsigned char>(src[i]));
     for (; i < N; ++i)
         dest[i] = 0;
 }

@@ -11,19 +11,6 @@ namespace Steinberg
 
 IPluginFactory* gPluginFactory = nullptr;
 
-namespace
-{
-template <size_t N> void copyAscii(char16 (&dest)[N], const char8* src)
-{
-    size_t i = 0;
-    for (; i + 1 < N && src[i]; ++i)
-        dest[i] = static_cast<char16>(static_cast<unsigned char>(src[i]));
-    for (; i < N; ++i)
-        dest[i] = 0;
-}
-
-} // namespace
-
 CPluginFactory::CPluginFactory(const PFactoryInfo& info) : factoryInfo(info)
 {
     FUNKNOWN_CTOR;
@@ -57,12 +44,12 @@ bool CPluginFactory::registerClass(const PClassInfo2* info, CreateInstanceFuncti
     std::memcpy(entry.infoW.cid, info->cid, sizeof(TUID));
     entry.infoW.cardinality = info->cardinality;
     copyFixedText(entry.infoW.category, info->category);
-    copyAscii(entry.infoW.name, info->name);
+    copyFixedText(entry.infoW.name, info->name);
     entry.infoW.classFlags = info->classFlags;
     copyFixedText(entry.infoW.subCategories, info->subCategories);
-    copyAscii(entry.infoW.vendor, info->vendor);
-    copyAscii(entry.infoW.version, info->version);
-    copyAscii(entry.infoW.sdkVersion, info->sdkVersion);
+    copyFixedText(entry.infoW.vendor, info->vendor);
+    copyFixedText(entry.infoW.version, info->version);
+    copyFixedText(entry.infoW.sdkVersion, info->sdkVersion);
     entry.createFunc = createFunc;
     entry.context = context;
     classes.push_back(entry);
