@@ -252,8 +252,7 @@ void Processor::registerUnits()
         UnitInfo info{};
         info.id = id;
         info.parentUnitId = parent;
-        WideText wideName(name);
-        std::memcpy(info.name, wideName.chars, sizeof(info.name) - sizeof(char16));
+        copyFixedText(info.name, name);
         info.programListId = list;
         units.push_back(IPtr<Unit>(new Unit(info), false));
     };
