@@ -181,6 +181,23 @@ TEST(ControllerEdits, UnknownTagFailsButStillReachesTheEditorHook)
     EXPECT_EQ(rig.plugIn->notified[0].first, 4711u);
 }
 
+TEST(ControllerEdits, NaNIsRefusedAndChangesNothing)
+{
+    Rig rig;
+    ASSERT_EQ(rig.processor->setParamNormalized(kPresets, 0.0), kResultOk);
+    ASSERT_EQ(rig.processor->setParamNormalized(kLevel, 0.25), kResultOk);
+    rig.plugIn->notified.clear();
+    rig.plugIn->m_nSteps = 3;
+
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_EQ(rig.processor->setParamNormalized(kLevel, nan), kResultFalse);
+    EXPECT_EQ(rig.processor->setParamNormalized(kPresets, nan), kResultFalse);
+    EXPECT_DOUBLE_EQ(rig.param(kLevel), 0.25);
+    EXPECT_DOUBLE_EQ(rig.param(kPresets), 0.0);
+    EXPECT_EQ(rig.plugIn->m_nSteps, 3); // no program was applied
+    EXPECT_TRUE(rig.plugIn->notified.empty());
+}
+
 TEST(ControllerEdits, FindControlPositionAnswersMinusOneForUnknownIds)
 {
     Rig rig;

@@ -112,7 +112,8 @@ private:
     void applyFixedParameter(ParamID id, ParamValue value);
     void writeMeters(ProcessData& data, bool zeroed);
     void processWholeBuffers(ProcessData& data, uint32 outChannels);
-    void applyProgram(ParamValue value);
+    // Loads the preset slot the "Factory Presets" parameter now selects.
+    void applyProgram();
     // Not on the audio thread: sizes the zeroed input for blocks of up to `frames`.
     void sizeSilentInput(int32 frames);
 

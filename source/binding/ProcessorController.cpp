@@ -5,7 +5,6 @@
 #include "binding/MidiEventRelay.h"
 #include "framework/PlugIn.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace Steinberg
@@ -17,10 +16,13 @@ namespace Davu2VOV3
 
 tresult PLUGIN_API Processor::setParamNormalized(ParamID tag, ParamValue value)
 {
+    // The SDK's parameter would store a NaN, and its text conversion turns the stored value
+    // into a list index.
+    if (std::isnan(value)) return kResultFalse;
     tresult result = EditController::setParamNormalized(tag, value);
     notifyEditorParamChange(tag, value);
     if (result != kResultOk || tag != kFactoryPresetsId) return result;
-    applyProgram(value);
+    applyProgram();
     return result;
 }
 
@@ -44,14 +46,12 @@ void Processor::notifyEditorParamChange(ParamID id, ParamValue value)
     plugIn->handleEditorMessage(&message);
 }
 
-void Processor::applyProgram(ParamValue value)
+void Processor::applyProgram()
 {
     Parameter* programs = getParameterObject(kFactoryPresetsId);
     if (!programs || !plugIn) return;
-    // The parameter object has stored the value clamped to 0..1; select with that same value
-    // (a NaN would make the list's index conversion undefined).
-    const ParamValue stored = std::isnan(value) ? 0.0 : std::min(std::max(value, 0.0), 1.0);
-    const double plain = programs->toPlain(stored);
+    // The value as the parameter stored it, clamped to 0..1.
+    const double plain = programs->toPlain(programs->getNormalized());
     // The list holds at most the 16 preset slots; never index outside them.
     int program = std::isfinite(plain) ? static_cast<int>(plain) : 0;
     if (program < 0 || program >= CPlugIn::kPresetSlots) program = 0;
