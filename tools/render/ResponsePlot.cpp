@@ -108,14 +108,20 @@ void axes(cairo_t* cr, const Panel& p, const std::string& title, const std::stri
     cairo_restore(cr);
 }
 
-// One vertical min-max stroke per pixel column keeps long responses readable.
-void waveform(cairo_t* cr, const Panel& p, const std::vector<float>& s, double rate, Rgb c)
+// Strokes inside a panel stay inside it; the caller restores.
+void beginPanelStroke(cairo_t* cr, const Panel& p, Rgb c, double width)
 {
     cairo_save(cr);
     cairo_rectangle(cr, p.x, p.y, p.w, p.h);
     cairo_clip(cr);
     cairo_set_source_rgb(cr, c.r, c.g, c.b);
-    cairo_set_line_width(cr, 1.0);
+    cairo_set_line_width(cr, width);
+}
+
+// One vertical min-max stroke per pixel column keeps long responses readable.
+void waveform(cairo_t* cr, const Panel& p, const std::vector<float>& s, double rate, Rgb c)
+{
+    beginPanelStroke(cr, p, c, 1.0);
     const int columns = static_cast<int>(p.w);
     for (int col = 0; col < columns; ++col)
     {
@@ -141,11 +147,7 @@ void waveform(cairo_t* cr, const Panel& p, const std::vector<float>& s, double r
 
 void curve(cairo_t* cr, const Panel& p, const std::vector<double>& db, double rate, Rgb c)
 {
-    cairo_save(cr);
-    cairo_rectangle(cr, p.x, p.y, p.w, p.h);
-    cairo_clip(cr);
-    cairo_set_source_rgb(cr, c.r, c.g, c.b);
-    cairo_set_line_width(cr, 1.8);
+    beginPanelStroke(cr, p, c, 1.8);
     const size_t step = std::max<size_t>(1, db.size() / static_cast<size_t>(p.w * 2));
     for (size_t i = 0; i < db.size(); i += step)
     {
