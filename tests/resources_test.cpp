@@ -739,24 +739,29 @@ TEST(ResourceImages, SwitchShowsTheLeverUpWhenOffAndDownWhenOn)
     const Image sw = decodeNamed("medtoggleswitch.png");
     ASSERT_EQ(sw.width, 42);
     ASSERT_EQ(sw.height, 84);
-    // Beyond the round mounting only the lever (and its shadow) is drawn: count what lies
-    // above the mounting against what lies below it.
-    auto leverBalance = [&](int frame)
+    // The mounting is the same in both frames; what lies well above or below the centre
+    // changes with the lever.
+    struct Mass
     {
         double above = 0.0, below = 0.0;
+    };
+    auto leverMass = [&](int frame)
+    {
+        Mass m;
         for (int y = 0; y < 42; ++y)
             for (int x = 0; x < 42; ++x)
             {
                 const double w = Image::alpha(sw.at(x, frame * 42 + y)) / 255.0;
-                if (y + 0.5 < 21.0 - 13.0)
-                    above += w;
-                else if (y + 0.5 > 21.0 + 13.0)
-                    below += w;
+                if (y + 0.5 < 21.0 - 12.0)
+                    m.above += w;
+                else if (y + 0.5 > 21.0 + 12.0)
+                    m.below += w;
             }
-        return (above - below) / (above + below + 1e-9);
+        return m;
     };
-    EXPECT_GT(leverBalance(0), 0.5);
-    EXPECT_LT(leverBalance(1), -0.5);
+    const Mass off = leverMass(0), on = leverMass(1);
+    EXPECT_GT(off.above - on.above, 15.0);
+    EXPECT_GT(on.below - off.below, 15.0);
 
     int differing = 0;
     for (int y = 0; y < 42; ++y)
