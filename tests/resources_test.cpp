@@ -695,16 +695,6 @@ TEST_F(UiDescription, EveryReferenceResolves)
     EXPECT_GT(checked, 150);
 }
 
-TEST(UiPointText, AcceptsTheBlankOnEitherSideOfTheComma)
-{
-    Point p;
-    ASSERT_TRUE(parsePoint("268 ,490", p));
-    EXPECT_EQ(p, (Point{268, 490}));
-    ASSERT_TRUE(parsePoint("-25, 410", p));
-    EXPECT_EQ(p, (Point{-25, 410}));
-    EXPECT_FALSE(parsePoint("268 490", p));
-}
-
 // ---------------------------------------------------------------------------------------------
 // Images
 
