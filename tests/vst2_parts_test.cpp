@@ -3,6 +3,9 @@
 #include "vst2/BlockParameterChanges.h"
 #include "vst2/HostText.h"
 #include "vst2/ParameterHandoff.h"
+#include "vst2/Vst2PlugFrame.h"
+
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -30,6 +33,75 @@ std::vector<std::pair<int32, double>> pointsOf(IParamValueQueue& queue)
 }
 
 using Points = std::vector<std::pair<int32, double>>;
+
+// Counts its calls and its references; optionally unregisters itself when called.
+class CountingHandler : public Linux::ITimerHandler, public Linux::IEventHandler
+{
+public:
+    void PLUGIN_API onTimer() override
+    {
+        ++timerCalls;
+        if (selfRemoving && loop) loop->unregisterTimer(this);
+    }
+    void PLUGIN_API onFDIsSet(Linux::FileDescriptor fd) override
+    {
+        ++eventCalls;
+        lastFd = fd;
+        char byte = 0;
+        if (::read(fd, &byte, 1) != 1) ++failedReads;
+        if (selfRemoving && loop) loop->unregisterEventHandler(this);
+    }
+    tresult PLUGIN_API queryInterface(const TUID, void** obj) override
+    {
+        *obj = nullptr;
+        return kNoInterface;
+    }
+    uint32 PLUGIN_API addRef() override { return static_cast<uint32>(++references); }
+    uint32 PLUGIN_API release() override { return static_cast<uint32>(--references); }
+
+    int timerCalls = 0;
+    int eventCalls = 0;
+    int failedReads = 0;
+    int lastFd = -1;
+    int references = 0;
+    bool selfRemoving = false;
+    Linux::IRunLoop* loop = nullptr;
+};
+
+// A view that only records the sizes it is given.
+class SizedView : public IPlugView
+{
+public:
+    tresult PLUGIN_API isPlatformTypeSupported(FIDString) override { return kResultTrue; }
+    tresult PLUGIN_API attached(void*, FIDString) override { return kResultOk; }
+    tresult PLUGIN_API removed() override { return kResultOk; }
+    tresult PLUGIN_API onWheel(float) override { return kResultFalse; }
+    tresult PLUGIN_API onKeyDown(char16, int16, int16) override { return kResultFalse; }
+    tresult PLUGIN_API onKeyUp(char16, int16, int16) override { return kResultFalse; }
+    tresult PLUGIN_API getSize(ViewRect* size) override
+    {
+        *size = current;
+        return kResultOk;
+    }
+    tresult PLUGIN_API onSize(ViewRect* newSize) override
+    {
+        current = *newSize;
+        return kResultOk;
+    }
+    tresult PLUGIN_API onFocus(TBool) override { return kResultOk; }
+    tresult PLUGIN_API setFrame(IPlugFrame*) override { return kResultOk; }
+    tresult PLUGIN_API canResize() override { return kResultTrue; }
+    tresult PLUGIN_API checkSizeConstraint(ViewRect*) override { return kResultOk; }
+    tresult PLUGIN_API queryInterface(const TUID, void** obj) override
+    {
+        *obj = nullptr;
+        return kNoInterface;
+    }
+    uint32 PLUGIN_API addRef() override { return 1; }
+    uint32 PLUGIN_API release() override { return 1; }
+
+    ViewRect current{0, 0, 100, 50};
+};
 
 } // namespace
 
@@ -223,4 +295,110 @@ TEST(Vst2HostText, HostTextsBecomeUtf16)
     EXPECT_EQ(std::u16string(wide), u"a");
     copyFromHostText(wide, 8, nullptr);
     EXPECT_EQ(std::u16string(wide), u"");
+}
+
+TEST(Vst2PlugFrame, TimersFireFromIdleCallsWhenDue)
+{
+    using namespace std::chrono;
+    auto* frame = new Vst2PlugFrame(nullptr);
+    CountingHandler timer;
+    const auto start = Vst2PlugFrame::Clock::now();
+    ASSERT_EQ(frame->registerTimer(&timer, 50), kResultTrue);
+    EXPECT_EQ(timer.references, 1);
+    EXPECT_EQ(frame->registerTimer(nullptr, 50), kInvalidArgument);
+    EXPECT_EQ(frame->registerTimer(&timer, 0), kInvalidArgument);
+
+    frame->idle(start + milliseconds(10));
+    EXPECT_EQ(timer.timerCalls, 0);
+    frame->idle(start + milliseconds(60));
+    EXPECT_EQ(timer.timerCalls, 1);
+    frame->idle(start + milliseconds(70));
+    EXPECT_EQ(timer.timerCalls, 1);
+    // Idle calls that come late fire a timer once, not once per missed period.
+    frame->idle(start + milliseconds(600));
+    EXPECT_EQ(timer.timerCalls, 2);
+    frame->idle(start + milliseconds(640));
+    EXPECT_EQ(timer.timerCalls, 2);
+    frame->idle(start + milliseconds(660));
+    EXPECT_EQ(timer.timerCalls, 3);
+
+    ASSERT_EQ(frame->unregisterTimer(&timer), kResultTrue);
+    EXPECT_EQ(timer.references, 0);
+    EXPECT_EQ(frame->unregisterTimer(&timer), kInvalidArgument);
+    frame->idle(start + seconds(10));
+    EXPECT_EQ(timer.timerCalls, 3);
+
+    // A timer may unregister itself from its own call; the frame lets go of what it holds.
+    CountingHandler once;
+    once.selfRemoving = true;
+    once.loop = frame;
+    frame->registerTimer(&once, 1);
+    frame->registerTimer(&timer, 1);
+    frame->idle(Vst2PlugFrame::Clock::now() + seconds(1));
+    frame->idle(Vst2PlugFrame::Clock::now() + seconds(2));
+    EXPECT_EQ(once.timerCalls, 1);
+    EXPECT_EQ(once.references, 0);
+    EXPECT_EQ(timer.timerCalls, 5);
+    frame->release();
+    EXPECT_EQ(timer.references, 0);
+}
+
+TEST(Vst2PlugFrame, ReadableDescriptorsReachTheirHandlers)
+{
+    IPtr<Vst2PlugFrame> frame = owned(new Vst2PlugFrame(nullptr));
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    CountingHandler handler;
+    handler.selfRemoving = false;
+    ASSERT_EQ(frame->registerEventHandler(&handler, fds[0]), kResultTrue);
+    EXPECT_EQ(frame->registerEventHandler(&handler, -1), kInvalidArgument);
+    frame->idle();
+    EXPECT_EQ(handler.eventCalls, 0);
+    ASSERT_EQ(::write(fds[1], "x", 1), 1);
+    frame->idle();
+    EXPECT_EQ(handler.eventCalls, 1);
+    EXPECT_EQ(handler.lastFd, fds[0]);
+    EXPECT_EQ(handler.failedReads, 0);
+    frame->idle();
+    EXPECT_EQ(handler.eventCalls, 1);
+
+    handler.selfRemoving = true;
+    handler.loop = frame;
+    ASSERT_EQ(::write(fds[1], "yz", 2), 2);
+    frame->idle();
+    frame->idle();
+    EXPECT_EQ(handler.eventCalls, 2);
+    EXPECT_EQ(handler.references, 0);
+    EXPECT_EQ(frame->unregisterEventHandler(&handler), kInvalidArgument);
+    ::close(fds[0]);
+    ::close(fds[1]);
+
+    // The frame answers as a run loop too.
+    void* loop = nullptr;
+    ASSERT_EQ(frame->queryInterface(Linux::IRunLoop::iid, &loop), kResultOk);
+    EXPECT_EQ(loop, static_cast<Linux::IRunLoop*>(frame.get()));
+    static_cast<Linux::IRunLoop*>(loop)->release();
+}
+
+TEST(Vst2PlugFrame, ViewsResizeOnlyWhenTheHostAgrees)
+{
+    std::vector<std::pair<int32, int32>> asked;
+    bool agree = false;
+    IPtr<Vst2PlugFrame> frame = owned(new Vst2PlugFrame(
+        [&](int32 width, int32 height)
+        {
+            asked.emplace_back(width, height);
+            return agree;
+        }));
+    SizedView view;
+    ViewRect bigger(0, 0, 300, 200);
+    EXPECT_EQ(frame->resizeView(&view, &bigger), kResultFalse);
+    EXPECT_EQ(view.current.getWidth(), 100);
+    agree = true;
+    EXPECT_EQ(frame->resizeView(&view, &bigger), kResultOk);
+    EXPECT_EQ(view.current.getWidth(), 300);
+    EXPECT_EQ(view.current.getHeight(), 200);
+    EXPECT_EQ(asked, (std::vector<std::pair<int32, int32>>{{300, 200}, {300, 200}}));
+    EXPECT_EQ(frame->resizeView(nullptr, &bigger), kInvalidArgument);
+    EXPECT_EQ(frame->resizeView(&view, nullptr), kInvalidArgument);
 }

@@ -243,6 +243,7 @@ void Vst2Wrapper::shutdown()
     if (view)
     {
         view->removed();
+        view->setFrame(nullptr);
         view = nullptr;
     }
     if (active) suspend();

@@ -5,6 +5,7 @@
 #include "ParameterHandoff.h"
 #include "Vst2ComponentHandler.h"
 #include "Vst2Interface.h"
+#include "Vst2PlugFrame.h"
 
 #include "pluginterfaces/base/ipluginbase.h"
 #include "pluginterfaces/base/smartpointer.h"
@@ -162,6 +163,7 @@ private:
 
     std::vector<char> chunk;
     IPtr<IPlugView> view;
+    IPtr<Vst2PlugFrame> frame;
     ERect editorRect{};
 };
 

@@ -362,6 +362,10 @@ bool Vst2Wrapper::ensureView()
         view = nullptr;
         return false;
     }
+    if (!frame)
+        frame = owned(new Vst2PlugFrame([this](int32 width, int32 height)
+                                        { return callHost(audioMasterSizeWindow, width, height) != 0; }));
+    view->setFrame(frame);
     return true;
 }
 
@@ -391,10 +395,12 @@ VstIntPtr Vst2Wrapper::dispatchEditor(int opcode, int /*index*/, VstIntPtr /*val
     case effEditClose:
         if (!view) return 0;
         view->removed();
+        view->setFrame(nullptr);
         view = nullptr;
         return 1;
     case effEditIdle:
         updateController();
+        if (frame) frame->idle();
         return 0;
     default:
         handled = false;
