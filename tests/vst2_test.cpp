@@ -380,6 +380,25 @@ TEST(Vst2Audio, BlockSizesDoNotChangeTheSound)
     EXPECT_EQ(fresh.outR, reference.outR);
 }
 
+TEST(Vst2Audio, RateChangesWhileResumedTakeEffect)
+{
+    auto effect = loadEffect();
+    auto instance = loadInstance();
+    effect->setSampleRate(44100.0f);
+    effect->resume();
+    ASSERT_TRUE(instance->setupProcessing(96000.0, 512));
+    ASSERT_TRUE(instance->setActive(true));
+    // Not every host suspends first.
+    effect->setSampleRate(96000.0f);
+    EXPECT_EQ(effect->dispatch(vst2::effGetTailSize),
+              static_cast<VstIntPtr>(instance->tailSamples()));
+    Render viaVst2(1024), viaVst3(1024);
+    renderVst2(*effect, viaVst2, 512);
+    renderVst3(*instance, viaVst3, 512);
+    EXPECT_EQ(viaVst2.outL, viaVst3.outL);
+    EXPECT_EQ(viaVst2.outR, viaVst3.outR);
+}
+
 TEST(Vst2Audio, AnEmptyBlockStillDeliversParameters)
 {
     auto effect = loadEffect();

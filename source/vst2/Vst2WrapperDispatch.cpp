@@ -74,7 +74,9 @@ VstIntPtr Vst2Wrapper::dispatch(int opcode, int index, VstIntPtr value, void* pt
         return 0;
     case effSetSampleRate:
         if (!(opt > 0.0f) || !std::isfinite(opt)) return 0;
+        if (opt == sampleRate) return 0;
         sampleRate = opt;
+        // Hosts are meant to suspend first; those that do not get a restart, tail and all.
         if (active)
         {
             suspend();
@@ -83,6 +85,7 @@ VstIntPtr Vst2Wrapper::dispatch(int opcode, int index, VstIntPtr value, void* pt
         return 0;
     case effSetBlockSize:
         if (value <= 0 || value > std::numeric_limits<int32>::max()) return 0;
+        if (value == maxBlockSize) return 0;
         maxBlockSize = static_cast<int32>(value);
         if (active)
         {
