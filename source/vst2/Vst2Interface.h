@@ -31,9 +31,10 @@ enum HostOpcode : int
 // Sizes of the text buffers hosts pass in.
 constexpr int kProgramNameSize = 24;
 constexpr int kStringSize = 64;
-// The interface's own limit for parameter texts is 8 characters, but hosts reserve far more
-// and names cut to 7 letters help nobody. 32 bytes is what hosts commonly give.
-constexpr int kParamTextSize = 32;
+// The interface's nominal limit for parameter texts is 8 bytes, but hosts reserve far more
+// and names cut to 7 letters help nobody. 24 bytes, the size every host gives program names,
+// holds all of ours ("MIDI Channel Pressure") while asking the least of a host's buffer.
+constexpr int kParamTextSize = 24;
 
 enum ParameterFlags : int32_t
 {
