@@ -81,8 +81,8 @@ bool Vst2Wrapper::open(IPluginFactory* factory, const TUID classId)
         return false;
     component = owned(created);
 
-    hostContext = owned(static_cast<FUnknown*>(new HostApplication));
-    if (component->initialize(hostContext) != kResultOk) return false;
+    hostApplication = std::make_unique<HostApplication>();
+    if (component->initialize(hostApplication.get()) != kResultOk) return false;
     initialized = true;
 
     processor = FUnknownPtr<IAudioProcessor>(component);

@@ -26,6 +26,8 @@ namespace Steinberg
 namespace Vst
 {
 
+class HostApplication;
+
 // A VST 2 effect in front of one VST 3 class of the module. It creates the class through the
 // module's factory and drives it only through its VST 3 interfaces, as a VST 3 host would, so
 // the plug-in cannot tell the two formats apart.
@@ -115,7 +117,8 @@ private:
     IPtr<IUnitInfo> unitInfo;
     IPtr<IMidiMapping> midiMapping;
     IPtr<Vst2ComponentHandler> handler;
-    IPtr<FUnknown> hostContext;
+    // Not reference counted: it lives exactly as long as the wrapper.
+    std::unique_ptr<HostApplication> hostApplication;
     bool initialized = false;
 
     std::string effectName;
