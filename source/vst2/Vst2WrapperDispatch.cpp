@@ -180,8 +180,7 @@ VstIntPtr Vst2Wrapper::dispatch(int opcode, int index, VstIntPtr value, void* pt
 VstIntPtr Vst2Wrapper::canDo(const char* feature) const
 {
     if (!feature) return 0;
-    static const char* const kYes[] = {"plugAsChannelInsert", "plugAsSend", "bypass",
-                                       "receiveVstTimeInfo"};
+    static const char* const kYes[] = {"plugAsChannelInsert", "plugAsSend", "bypass"};
     static const char* const kWithEvents[] = {"receiveVstEvents", "receiveVstMidiEvent"};
     for (const char* name : kYes)
         if (std::strcmp(feature, name) == 0)
