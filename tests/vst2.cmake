@@ -17,3 +17,9 @@ if(TARGET HalvaneDuo AND HALVANE_VST2_INSTALL_DIR)
                      -DVST2_DIR=${HALVANE_VST2_INSTALL_DIR} -DARCH=${CMAKE_SYSTEM_PROCESSOR}-linux
                      -P ${CMAKE_CURRENT_SOURCE_DIR}/support/CheckVst2Install.cmake)
 endif()
+
+# The wrapper around plug-in objects of the test's own.
+halvane_add_test(test_vst2_edits
+    SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/vst2_edits_test.cpp
+            ${CMAKE_CURRENT_SOURCE_DIR}/support/TestPlugInFactory.cpp
+    LIBS halvane_binding halvane_framework halvane_vst2)

@@ -218,11 +218,15 @@ TEST(Vst2Handoff, EachSideSeesWhatTheOtherMustLearn)
     EXPECT_TRUE(values.takeForController(2, v));
     EXPECT_EQ(values.value(2), 0.125);
 
+    // The controller's value replaces a host set, but what waits for the processor stays
+    // until it is discarded.
     values.set(1, 0.9);
-    values.reset(1, 0.1);
-    EXPECT_FALSE(values.takeForProcessor(1, v));
+    values.adopt(1, 0.1);
     EXPECT_FALSE(values.takeForController(1, v));
     EXPECT_EQ(values.value(1), 0.1);
+    EXPECT_TRUE(values.pendingForProcessor(1));
+    values.discardForProcessor(1);
+    EXPECT_FALSE(values.takeForProcessor(1, v));
 
     // Indices past the end are ignored.
     values.set(3, 1.0);

@@ -35,12 +35,16 @@ void ParameterHandoff::setFromProcessor(size_t index, double value)
     slots[index].toController.store(true, std::memory_order_release);
 }
 
-void ParameterHandoff::reset(size_t index, double value)
+void ParameterHandoff::adopt(size_t index, double value)
 {
     if (index >= count) return;
-    slots[index].toProcessor.store(false, std::memory_order_release);
     slots[index].toController.store(false, std::memory_order_release);
     slots[index].value.store(value, std::memory_order_release);
+}
+
+void ParameterHandoff::discardForProcessor(size_t index)
+{
+    if (index < count) slots[index].toProcessor.store(false, std::memory_order_release);
 }
 
 bool ParameterHandoff::pendingForProcessor(size_t index) const

@@ -28,8 +28,11 @@ public:
     void setFromController(size_t index, double value);
     // The processor produced it (meters, mapped MIDI); only the controller must follow.
     void setFromProcessor(size_t index, double value);
-    // The controller and processor agree already (a loaded state or program).
-    void reset(size_t index, double value);
+    // The controller's own value (after a loaded state or program): nothing to tell it.
+    // A change still waiting for the processor stays: it may be the controller's own edit.
+    void adopt(size_t index, double value);
+    // Drops what the processor has not picked up yet, before a state or program replaces it.
+    void discardForProcessor(size_t index);
 
     bool pendingForProcessor(size_t index) const;
 

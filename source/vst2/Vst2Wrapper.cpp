@@ -174,7 +174,7 @@ void Vst2Wrapper::readParameters()
 
     values = std::make_unique<ParameterHandoff>(parameters.size());
     for (size_t i = 0; i < parameters.size(); ++i)
-        values->reset(i, controller->getParamNormalized(parameters[i].id));
+        values->adopt(i, controller->getParamNormalized(parameters[i].id));
 }
 
 void Vst2Wrapper::readPrograms()
@@ -275,11 +275,17 @@ VstIntPtr Vst2Wrapper::callHost(int opcode, int index, VstIntPtr value, void* pt
 void Vst2Wrapper::refreshFromController()
 {
     for (size_t i = 0; i < parameters.size(); ++i)
-        values->reset(i, controller->getParamNormalized(parameters[i].id));
+        values->adopt(i, controller->getParamNormalized(parameters[i].id));
     if (programParameter == kNoParamId) return;
     const double plain = controller->normalizedParamToPlain(
         programParameter, controller->getParamNormalized(programParameter));
     currentProgram = std::clamp(static_cast<int32>(plain), 0, std::max(programCount - 1, 0));
+}
+
+void Vst2Wrapper::discardPendingForProcessor()
+{
+    for (size_t i = 0; i < parameters.size(); ++i)
+        values->discardForProcessor(i);
 }
 
 void Vst2Wrapper::updateController()

@@ -87,6 +87,8 @@ private:
     void refreshFromController();
     // Passes values set from the host's other threads on to the controller.
     void updateController();
+    // Host sets the processor has not seen yet; a state or program about to load replaces them.
+    void discardPendingForProcessor();
 
     // --- audio thread
     template <typename Sample>

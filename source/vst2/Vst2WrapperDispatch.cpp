@@ -307,9 +307,9 @@ bool Vst2Wrapper::selectProgram(int program)
 {
     if (programParameter == kNoParamId || program < 0 || program >= programCount) return false;
     updateController();
+    discardPendingForProcessor();
     const ParamValue normalized = controller->plainParamToNormalized(programParameter, program);
     if (controller->setParamNormalized(programParameter, normalized) != kResultOk) return false;
-    currentProgram = program;
     refreshFromController();
     currentProgram = program;
     return true;
@@ -347,6 +347,7 @@ VstIntPtr Vst2Wrapper::setChunk(const void* data, VstIntPtr size)
     IPtr<MemoryStream> stream =
         owned(new MemoryStream(const_cast<void*>(data), static_cast<TSize>(size)));
     if (component->setState(stream) != kResultOk) return 0;
+    discardPendingForProcessor();
     stream->seek(0, IBStream::kIBSeekSet, nullptr);
     controller->setComponentState(stream);
     refreshFromController();
