@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
 #include <vector>
 
 using namespace Steinberg;
@@ -164,4 +166,41 @@ TEST(Vst2Edits, ClassesTheFactoryCannotCreateGiveNoEffect)
     kClassId.toTUID(cid);
     EXPECT_EQ(Vst2Wrapper::create(nullptr, cid, 1, recordingHost), nullptr);
     EXPECT_EQ(Vst2Wrapper::create(factory, cid, 1, nullptr), nullptr);
+}
+
+TEST(Vst2Edits, HostSetsFromAnotherThreadMeetTheAudioThreadWithoutLocks)
+{
+    auto* plugIn = new CLinkedPlugIn();
+    TestPlugIns::ScopedFactory scoped([plugIn] { return plugIn; });
+    IPtr<IPluginFactory> factory = makeFactory();
+    TUID cid;
+    kClassId.toTUID(cid);
+    AEffect* effect = Vst2Wrapper::create(factory, cid, 1, recordingHost);
+    ASSERT_NE(effect, nullptr);
+    effect->dispatcher(effect, effSetBlockSize, 0, 32, nullptr, 0.0f);
+    effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
+
+    std::vector<float> inL(32), inR(32), outL(32), outR(32);
+    float* in[] = {inL.data(), inR.data()};
+    float* out[] = {outL.data(), outR.data()};
+    std::atomic<bool> done{false};
+    std::thread automation(
+        [&]
+        {
+            for (int i = 0; i < 2000; ++i)
+                effect->setParameter(effect, kLevel, static_cast<float>(i % 100) / 100.0f);
+            effect->setParameter(effect, kLevel, 0.25f);
+            done = true;
+        });
+    int blocks = 0;
+    while (!done || blocks < 10)
+    {
+        effect->processReplacing(effect, in, out, 32);
+        ++blocks;
+    }
+    automation.join();
+    effect->processReplacing(effect, in, out, 32);
+    EXPECT_FLOAT_EQ(plugIn->m_fLevel, 0.5f);
+    EXPECT_FLOAT_EQ(effect->getParameter(effect, kLevel), 0.25f);
+    effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
 }
