@@ -2,6 +2,8 @@
 #include "binding/Processor.h"
 #include "sdk/FixedText.h"
 #include "sdk/PluginFactory.h"
+#include "vst2/Vst2Entry.h"
+#include "vst2/Vst2Wrapper.h"
 
 #include "pluginterfaces/base/funknown.h"
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
@@ -14,6 +16,8 @@ namespace
 {
 // The effect's class ID. Never change it: hosts store it in their projects.
 const FUID kEffectClassId(0x48A1D0E5, 0x2B7C4F19, 0x9E3A6D42, 0xB8F05C17);
+// The effect's VST 2 unique ID; never change it either.
+const VstInt32 kVst2UniqueId = CCONST('H', 'v', 'D', 'u');
 
 PFactoryInfo factoryInfo;
 PClassInfo2 classInfo;
@@ -59,4 +63,12 @@ extern "C" SMTG_EXPORT_SYMBOL IPluginFactory* PLUGIN_API GetPluginFactory()
     fillClassInfo();
     factory->registerClass(&classInfo, Vst::Davu2VOV3::Processor::createInstance, nullptr);
     return gPluginFactory;
+}
+
+AEffect* createEffectInstance(audioMasterCallback audioMaster)
+{
+    IPtr<IPluginFactory> factory = owned(GetPluginFactory());
+    TUID classId;
+    kEffectClassId.toTUID(classId);
+    return Vst::Vst2Wrapper::create(factory, classId, kVst2UniqueId, audioMaster);
 }
