@@ -736,6 +736,24 @@ TEST(VstguiRendering, ShapesTextClipAndScale)
         }
     EXPECT_GT(green, 20);
     EXPECT_EQ(outside, 0);
+
+    // Opaque displays draw their box and frame; transparent ones only their text.
+    FrameHolder boxes(CRect(0, 0, 60, 20));
+    boxes->setBackgroundColor(kBlackCColor);
+    auto* opaque = new CTextLabel(CRect(0, 0, 30, 20), "");
+    auto* clear = new CTextLabel(CRect(30, 0, 60, 20), "");
+    for (CTextLabel* l : {opaque, clear})
+    {
+        l->setBackColor(kWhiteCColor);
+        l->setFrameColor(kRedCColor);
+        boxes->addView(l);
+    }
+    clear->setTransparency(true);
+    const PixelImage drawn = renderOffscreen(*boxes.frame, 1.0);
+    EXPECT_TRUE(near(drawn.pixel(0, 10), {255, 0, 0}));
+    EXPECT_TRUE(near(drawn.pixel(15, 10), {255, 255, 255}));
+    EXPECT_TRUE(near(drawn.pixel(30, 10), {0, 0, 0}));
+    EXPECT_TRUE(near(drawn.pixel(45, 10), {0, 0, 0}));
 }
 
 TEST(VstguiRendering, BitmapsFramesNinePartAndPNGRoundTrip)
