@@ -637,6 +637,17 @@ TEST(VstguiControls, OptionMenuChoosesFromAPopupInsideTheFrame)
     frame->removeView(menu);
     EXPECT_EQ(frame->getModalView(), nullptr);
     EXPECT_EQ(frame->getNbViews(), 0u);
+
+    // And the frame closing with the list open leaves the menu no dangling popup.
+    auto* second = new COptionMenu(CRect(0, 0, 40, 20), &listener, 1);
+    second->addEntry("only");
+    second->remember();
+    frame->addView(second);
+    click(frame.frame, {10, 10});
+    ASSERT_TRUE(second->isPopupOpen());
+    frame->removeAll();
+    EXPECT_FALSE(second->isPopupOpen());
+    second->forget();
 }
 
 TEST(VstguiTimer, ServiceFiresTimersDeterministically)
