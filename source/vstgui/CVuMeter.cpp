@@ -12,6 +12,8 @@ CVuMeter::CVuMeter(const CRect& size, CBitmap* onBitmap, CBitmap* offBitmap, int
                    int32_t style)
     : CControl(size, nullptr, -1, nullptr), nbLed(nbLed), style(style)
 {
+    // The decay starts from silence, not from a full meter.
+    oldValue = 0.f;
     setOnBitmap(onBitmap);
     setOffBitmap(offBitmap);
     setMouseEnabled(false);
