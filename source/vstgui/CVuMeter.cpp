@@ -21,17 +21,7 @@ CVuMeter::CVuMeter(const CRect& size, CBitmap* onBitmap, CBitmap* offBitmap, int
 
 CVuMeter::~CVuMeter()
 {
-    setOnBitmap(nullptr);
     setOffBitmap(nullptr);
-}
-
-void CVuMeter::setOnBitmap(CBitmap* bitmap)
-{
-    if (bitmap)
-        bitmap->remember();
-    if (onBitmap)
-        onBitmap->forget();
-    onBitmap = bitmap;
 }
 
 void CVuMeter::setOffBitmap(CBitmap* bitmap)
@@ -50,6 +40,7 @@ void CVuMeter::setDirty(bool state)
 
 void CVuMeter::draw(CDrawContext* context)
 {
+    CBitmap* onBitmap = getDrawBackground();
     if (!onBitmap)
     {
         setDirty(false);
