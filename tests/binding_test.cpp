@@ -288,8 +288,12 @@ TEST_F(BindingTest, HostileValuesAreClampedOrIgnored)
 
 TEST_F(BindingTest, BypassCopiesInputAndZeroesMeters)
 {
+    // Bypass fades in over 5 ms (221 frames at 44.1 kHz), then hands the input through.
     changes.add(Davu2VOV3::kBypassId, 0, 1.0);
     run();
+    EXPECT_GT(out[0][0], 0.5f) << "the first bypassed frame still mostly plays the effect";
+    for (int block = 0; block < 4; ++block)
+        run();
     for (int c = 0; c < 2; ++c)
         for (float v : out[c])
             ASSERT_EQ(v, 0.5f);
@@ -300,6 +304,9 @@ TEST_F(BindingTest, BypassCopiesInputAndZeroesMeters)
 
     changes.add(Davu2VOV3::kBypassId, 0, 0.0);
     run();
+    EXPECT_LT(out[0][5], 0.6f) << "leaving bypass fades too";
+    for (int block = 0; block < 4; ++block)
+        run();
     EXPECT_EQ(out[0][5], 1.0f); // processed again
 }
 
