@@ -187,6 +187,7 @@ protected:
         data.inputParameterChanges = &changes;
         data.outputParameterChanges = &outChanges;
         data.inputEvents = &events;
+        data.processContext = context;
         tresult result = processor->process(data);
         changes.clear();
         events.clear();
@@ -194,6 +195,7 @@ protected:
     }
 
     HostApplication hostApp;
+    ProcessContext* context = nullptr;
     Processor* processor = nullptr;
     RecordingPlugIn* plugIn = nullptr;
     halvane::host::ParameterChanges changes;
@@ -308,6 +310,23 @@ TEST_F(BindingTest, BypassCopiesInputAndZeroesMeters)
     for (int block = 0; block < 4; ++block)
         run();
     EXPECT_EQ(out[0][5], 1.0f); // processed again
+}
+
+TEST_F(BindingTest, ProjectTimeKeepsAllSixtyFourBits)
+{
+    ProcessContext transport{};
+    context = &transport;
+    const int64 start = (int64(1) << 40) + 5; // some 300 days in at 44.1 kHz
+    transport.projectTimeSamples = start;
+    run();
+    // The position advances frame by frame through the block.
+    EXPECT_EQ(plugIn->hostTimeInfo.samplePosition, uint64_t(start + kBlock));
+    EXPECT_DOUBLE_EQ(plugIn->hostTimeInfo.timeInSeconds, double(start + kBlock) / 44100.0);
+
+    // A pre-roll before the project's start counts from zero.
+    transport.projectTimeSamples = -1000;
+    run();
+    EXPECT_EQ(plugIn->hostTimeInfo.samplePosition, uint64_t(kBlock));
 }
 
 TEST_F(BindingTest, ParameterFlushWithoutBuffersStillApplies)
