@@ -319,3 +319,100 @@ TEST(BindingRobustness, MonoInputIsHeardWhicheverSideMonoPicks)
     EXPECT_GT(energy[0], 1.0f);
     EXPECT_FLOAT_EQ(energy[1], energy[0]) << "Right must play the one channel as Left does";
 }
+
+// ---- bypass ----
+
+namespace
+{
+
+constexpr ParamID kBypass = 0x808;
+
+// Runs `blocks` blocks of 512 frames of `signal(frame)` on both channels, appending the left
+// output to `out`.
+template <class Signal>
+void play(PluginInstance& effect, int blocks, Signal signal, std::vector<float>& out,
+          long& frame)
+{
+    constexpr int kFrames = 512;
+    std::vector<float> in(kFrames), left(kFrames), right(kFrames);
+    const float* inputs[2] = {in.data(), in.data()};
+    float* outputs[2] = {left.data(), right.data()};
+    for (int b = 0; b < blocks; ++b)
+    {
+        for (int i = 0; i < kFrames; ++i)
+            in[static_cast<size_t>(i)] = signal(frame + i);
+        ASSERT_EQ(effect.process(inputs, 2, outputs, 2, kFrames), kResultOk);
+        out.insert(out.end(), left.begin(), left.end());
+        frame += kFrames;
+    }
+}
+
+float peakFrom(const std::vector<float>& x, size_t from, size_t to)
+{
+    float peak = 0.0f;
+    for (size_t i = from; i < to && i < x.size(); ++i)
+        peak = std::max(peak, std::fabs(x[i]));
+    return peak;
+}
+
+float largestStep(const std::vector<float>& x, size_t from, size_t to)
+{
+    float step = 0.0f;
+    for (size_t i = std::max<size_t>(from, 1); i < to && i < x.size(); ++i)
+        step = std::max(step, std::fabs(x[i] - x[i - 1]));
+    return step;
+}
+
+} // namespace
+
+TEST(BindingRobustness, LeavingBypassPlaysNoStaleTail)
+{
+    auto effect = freshEffect();
+    ASSERT_TRUE(effect->setupProcessing(44100.0, 512));
+    ASSERT_TRUE(effect->setActive(true));
+    unsigned seed = 7;
+    const auto noise = [&seed](long)
+    {
+        seed = seed * 1664525u + 1013904223u;
+        return static_cast<float>(seed >> 8) / 16777216.0f - 0.5f;
+    };
+    const auto silence = [](long) { return 0.0f; };
+    std::vector<float> out;
+    long frame = 0;
+    play(*effect, 16, noise, out, frame);
+    ASSERT_GT(peakFrom(out, 0, out.size()), 0.01f);
+
+    // Bypassed for longer than the room rings, the input silent meanwhile.
+    effect->inputChanges().add(kBypass, 0, 1.0);
+    play(*effect, 180, silence, out, frame);
+    effect->inputChanges().add(kBypass, 0, 0.0);
+    const size_t back = out.size();
+    play(*effect, 8, silence, out, frame);
+    EXPECT_LT(peakFrom(out, back, out.size()), 1e-5f) << "the room replayed what it heard before";
+}
+
+TEST(BindingRobustness, BypassSwitchesBothWaysWithoutAClick)
+{
+    auto effect = freshEffect();
+    ASSERT_TRUE(effect->setupProcessing(44100.0, 512));
+    ASSERT_TRUE(effect->setActive(true));
+    const auto tone = [](long n) { return 0.5f * std::sin(0.0285f * static_cast<float>(n)); };
+    std::vector<float> out;
+    long frame = 0;
+    play(*effect, 40, tone, out, frame);
+    // Neither the effect's sound nor the dry tone moves this much from one sample to the next.
+    const float steady = std::max(largestStep(out, out.size() - 4096, out.size()), 0.5f * 0.0285f);
+
+    size_t at = out.size();
+    effect->inputChanges().add(kBypass, 0, 1.0);
+    play(*effect, 4, tone, out, frame);
+    ASSERT_GT(std::fabs(tone(static_cast<long>(at)) - out[at - 1]), 4.0f * steady)
+        << "wet and dry too close for a switch to show";
+    EXPECT_LT(largestStep(out, at - 1, at + 512), 2.0f * steady) << "entering bypass";
+    EXPECT_EQ(out.back(), tone(frame - 1)) << "fully bypassed after the fade";
+
+    at = out.size();
+    effect->inputChanges().add(kBypass, 0, 0.0);
+    play(*effect, 4, tone, out, frame);
+    EXPECT_LT(largestStep(out, at - 1, at + 512), 2.0f * steady) << "leaving bypass";
+}
