@@ -53,6 +53,7 @@ void ControlHandoff::reset(const CPlugIn& plugIn)
 {
     controls = plugIn.controlCount;
     pending = std::make_unique<std::atomic<uint64_t>[]>(controls + 2);
+    taken = std::make_unique<uint64_t[]>(controls + 2);
     current = std::make_unique<std::atomic<float>[]>(controls + 2);
     for (size_t i = 0; i < controls + 2; ++i)
         pending[i].store(0, std::memory_order_relaxed);
@@ -87,9 +88,8 @@ void ControlHandoff::applyTo(CPlugIn& plugIn)
     bool any = false;
     for (size_t i = 0; i < controls + 2; ++i)
     {
-        // Cheap test first: most blocks find nothing pending.
-        if (pending[i].load(std::memory_order_relaxed) == 0) continue;
-        const uint64_t word = pending[i].exchange(0, std::memory_order_acquire);
+        const uint64_t word = pending[i].load(std::memory_order_acquire);
+        taken[i] = word;
         if (!(word & kPending)) continue;
         any = true;
         const float value = floatOf(word);
@@ -110,7 +110,17 @@ void ControlHandoff::applyTo(CPlugIn& plugIn)
             plugIn.setJoystickY(value, true);
         }
     }
-    if (any) publish(plugIn);
+    if (!any) return;
+    // A value stays pending until it is recorded as in effect, so the saved state never
+    // falls back to an older value in between. One posted meanwhile stays for the next block.
+    publish(plugIn);
+    for (size_t i = 0; i < controls + 2; ++i)
+    {
+        uint64_t expected = taken[i];
+        if (expected & kPending)
+            pending[i].compare_exchange_strong(expected, 0, std::memory_order_release,
+                                              std::memory_order_relaxed);
+    }
 }
 
 void ControlHandoff::publish(const CPlugIn& plugIn)

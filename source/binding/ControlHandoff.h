@@ -54,6 +54,8 @@ private:
     // Control slots, then the two axes.
     std::unique_ptr<std::atomic<uint64_t>[]> pending;
     std::unique_ptr<std::atomic<float>[]> current;
+    // The applying thread's copy of the slots it took in this pass.
+    std::unique_ptr<uint64_t[]> taken;
 };
 
 } // namespace Davu2VOV3
