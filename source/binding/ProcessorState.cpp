@@ -110,6 +110,20 @@ bool readSavedState(IBStream* stream, const CPlugIn& plugIn, SavedState& state)
     }
     return true;
 }
+
+// The stream's own reads may throw (out of memory, a host stream that does); the host hears
+// a refusal.
+bool readSavedStateSafely(IBStream* stream, const CPlugIn& plugIn, SavedState& state)
+{
+    try
+    {
+        return readSavedState(stream, plugIn, state);
+    }
+    catch (...)
+    {
+        return false;
+    }
+}
 } // namespace
 
 tresult Processor::getComponentData(IBStream* state)
@@ -155,7 +169,7 @@ tresult Processor::setComponentData(IBStream* state)
 {
     if (!state || !plugIn) return kResultFalse;
     SavedState saved;
-    if (!readSavedState(state, *plugIn, saved)) return kResultFalse;
+    if (!readSavedStateSafely(state, *plugIn, saved)) return kResultFalse;
     for (size_t i = 0; i < saved.controls.size(); ++i)
         if (saved.controls[i]) handoff.postActual(i, static_cast<float>(*saved.controls[i]));
     bypassed.store(saved.bypass);
@@ -169,7 +183,7 @@ tresult PLUGIN_API Processor::setComponentState(IBStream* state)
 {
     if (!plugIn || !state) return kResultFalse;
     SavedState saved;
-    if (!readSavedState(state, *plugIn, saved)) return kResultFalse;
+    if (!readSavedStateSafely(state, *plugIn, saved)) return kResultFalse;
     for (size_t k = 0; k < saved.controls.size(); ++k)
     {
         const auto id = static_cast<ParamID>(k);
