@@ -169,7 +169,7 @@ TEST(Threads, StateSetWhileInactiveAppliesAtOnceAndWhileActiveAtTheNextBlock)
 // must never read outside its buffer.
 TEST(Threads, DelayLineResetWhilePushing)
 {
-    CDelayLine line(48000, 256, 0.0, 100.0);
+    CDelayLine line(8000, 256, 0.0, 100.0);
     std::atomic<bool> stop{false};
     std::atomic<long> nonFinite{0};
     std::thread pusher(
@@ -181,7 +181,7 @@ TEST(Threads, DelayLineResetWhilePushing)
                 if (!std::isfinite(line.output())) ++nonFinite;
             }
         });
-    for (int i = 0; i < 2000; ++i)
+    for (int i = 0; i < 500; ++i)
         line.reset(1 + i % 300, 0.0, 100.0);
     stop.store(true);
     pusher.join();
