@@ -129,6 +129,9 @@ bool readSavedStateSafely(IBStream* stream, const CPlugIn& plugIn, SavedState& s
 tresult Processor::getComponentData(IBStream* state)
 {
     if (!state || !plugIn) return kResultFalse;
+    // While processing, the values come from what the audio thread last recorded; otherwise
+    // nothing else runs and the control variables are read as they stand.
+    if (!active.load()) handoff.publish(*plugIn);
     IBStreamer streamer(state, kLittleEndian);
     if (!streamer.writeInt64u(kStateVersion)) return kResultFalse;
     const int count = plugIn->controlList.count();
@@ -136,7 +139,6 @@ tresult Processor::getComponentData(IBStream* state)
     {
         const CControlDescriptor* d = plugIn->controlList.at(i);
         if (!d) continue;
-        // Not the control variables themselves: the audio thread may be writing them.
         const float v = handoff.stateValue(*plugIn, static_cast<size_t>(i));
         bool written = true;
         switch (d->dataType)
