@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Builds and runs the whole test suite: once optimised, once under Address- and
-# UndefinedBehaviorSanitizer. Usage: scripts/run-tests.sh [release|asan|debug]...
+# UndefinedBehaviorSanitizer, then the concurrency tests under ThreadSanitizer.
+# Usage: scripts/run-tests.sh [release|asan|tsan|debug]...
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
 
 presets=("$@")
-[ ${#presets[@]} -gt 0 ] || presets=(release asan)
+[ ${#presets[@]} -gt 0 ] || presets=(release asan tsan)
 
 for preset in "${presets[@]}"; do
     echo "== $preset =="

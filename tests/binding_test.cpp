@@ -187,6 +187,7 @@ protected:
         data.inputParameterChanges = &changes;
         data.outputParameterChanges = &outChanges;
         data.inputEvents = &events;
+        data.processContext = context;
         tresult result = processor->process(data);
         changes.clear();
         events.clear();
@@ -194,6 +195,7 @@ protected:
     }
 
     HostApplication hostApp;
+    ProcessContext* context = nullptr;
     Processor* processor = nullptr;
     RecordingPlugIn* plugIn = nullptr;
     halvane::host::ParameterChanges changes;
@@ -288,8 +290,12 @@ TEST_F(BindingTest, HostileValuesAreClampedOrIgnored)
 
 TEST_F(BindingTest, BypassCopiesInputAndZeroesMeters)
 {
+    // Bypass fades in over 5 ms (221 frames at 44.1 kHz), then hands the input through.
     changes.add(Davu2VOV3::kBypassId, 0, 1.0);
     run();
+    EXPECT_GT(out[0][0], 0.5f) << "the first bypassed frame still mostly plays the effect";
+    for (int block = 0; block < 4; ++block)
+        run();
     for (int c = 0; c < 2; ++c)
         for (float v : out[c])
             ASSERT_EQ(v, 0.5f);
@@ -300,7 +306,27 @@ TEST_F(BindingTest, BypassCopiesInputAndZeroesMeters)
 
     changes.add(Davu2VOV3::kBypassId, 0, 0.0);
     run();
+    EXPECT_LT(out[0][5], 0.6f) << "leaving bypass fades too";
+    for (int block = 0; block < 4; ++block)
+        run();
     EXPECT_EQ(out[0][5], 1.0f); // processed again
+}
+
+TEST_F(BindingTest, ProjectTimeKeepsAllSixtyFourBits)
+{
+    ProcessContext transport{};
+    context = &transport;
+    const int64 start = (int64(1) << 40) + 5; // some 300 days in at 44.1 kHz
+    transport.projectTimeSamples = start;
+    run();
+    // The position advances frame by frame through the block.
+    EXPECT_EQ(plugIn->hostTimeInfo.samplePosition, uint64_t(start + kBlock));
+    EXPECT_DOUBLE_EQ(plugIn->hostTimeInfo.timeInSeconds, double(start + kBlock) / 44100.0);
+
+    // A pre-roll before the project's start counts from zero.
+    transport.projectTimeSamples = -1000;
+    run();
+    EXPECT_EQ(plugIn->hostTimeInfo.samplePosition, uint64_t(kBlock));
 }
 
 TEST_F(BindingTest, ParameterFlushWithoutBuffersStillApplies)

@@ -107,13 +107,16 @@ TEST(HostPlugin, QueuedParameterChangesReachTheAudioCycle)
     EXPECT_TRUE(plugin->inputChanges().empty());
     EXPECT_EQ(plugin->getComponentState()[12], 10); // R90
 
-    // Bypassed, the effect hands its input through unchanged.
+    // Bypassed, once its 5 ms fade (240 frames) is over, the effect hands its input through
+    // unchanged.
     ASSERT_TRUE(plugin->inputChanges().add(kBypass, 0, 1.0));
+    ASSERT_EQ(plugin->process(in, 2, out, 2, 128), kResultOk);
+    EXPECT_EQ(plugin->getComponentState()[52], 1);
+    ASSERT_EQ(plugin->process(in, 2, out, 2, 128), kResultOk);
     ASSERT_EQ(plugin->process(in, 2, out, 2, 128), kResultOk);
     EXPECT_EQ(outL, inL);
     EXPECT_EQ(outR, inR);
-    EXPECT_EQ(plugin->getComponentState()[52], 1);
-    EXPECT_EQ(plugin->processContext().projectTimeSamples, 256);
+    EXPECT_EQ(plugin->processContext().projectTimeSamples, 512);
 
     EXPECT_EQ(plugin->process(in, 2, out, 2, 129), kResultFalse);
     ASSERT_TRUE(plugin->setActive(false));

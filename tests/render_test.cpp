@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <utility>
@@ -423,3 +424,85 @@ TEST_F(Render, ExistingOutputIsOnlyReplacedWithForce)
 }
 
 } // namespace
+
+namespace
+{
+
+// A WAV file whose header claims `rate`; libsndfile writes only sane rates, so the field is
+// patched afterwards.
+void writeWavClaimingRate(const fs::path& path, uint32_t rate)
+{
+    writeWav(path, 1, std::vector<float>(10, 0.25f));
+    std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
+    f.seekp(24); // the "fmt " chunk's sample rate
+    const char bytes[4] = {char(rate & 0xff), char((rate >> 8) & 0xff), char((rate >> 16) & 0xff),
+                           char((rate >> 24) & 0xff)};
+    f.write(bytes, 4);
+}
+
+bool expectOneLineError(const Outcome& r, const std::string& message, const std::string& what)
+{
+    EXPECT_EQ(r.code, 1) << what << r.err;
+    EXPECT_NE(r.err.find(message), std::string::npos) << what << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << what << r.err;
+    return r.code == 1;
+}
+
+} // namespace
+
+TEST_F(Render, NonFiniteAndOutOfRangeValuesGetTheSameRefusal)
+{
+    stereoInput("in.wav", kRate / 20);
+    const std::vector<std::string> before = listing();
+    for (const char* value : {"2", "-0.5", "NaN", "nan", "-nan", "inf", "-inf", "1e999", "-1e999"})
+    {
+        const Outcome r = run({"in.wav", "out.wav", "--set", std::string("Gain=") + value});
+        expectOneLineError(r, std::string(value) + " is outside the range of Gain", value);
+        EXPECT_EQ(listing(), before) << value;
+    }
+    // The same values at the edges of the range are fine.
+    EXPECT_EQ(run({"in.wav", "out.wav", "--tail", "0", "--set", "Gain=1"}).code, 0);
+}
+
+TEST_F(Render, FilesClaimingUnsupportedSampleRatesAreRefusedBeforeRendering)
+{
+    const struct
+    {
+        uint32_t rate;
+        bool accepted;
+    } cases[] = {{2147483647u, false}, {768001u, false}, {7999u, false},
+                 {8000u, true},        {768000u, true}};
+    for (const auto& c : cases)
+    {
+        writeWavClaimingRate(file("odd.wav"), c.rate);
+        const Outcome r = run({"odd.wav", "out.wav", "--tail", "0", "--force"});
+        const std::string what = std::to_string(c.rate);
+        if (c.accepted)
+        {
+            EXPECT_EQ(r.code, 0) << what << r.err;
+            EXPECT_EQ(readWav(file("out.wav")).rate, static_cast<int>(c.rate)) << what;
+            fs::remove(file("out.wav"));
+        }
+        else
+        {
+            expectOneLineError(r, "sample rate of " + what + " Hz", what);
+            EXPECT_FALSE(fs::exists(file("out.wav"))) << what;
+        }
+    }
+}
+
+TEST_F(Render, ForceReplacesOnlyRegularFiles)
+{
+    stereoInput("in.wav", kRate / 20);
+    ASSERT_EQ(::mkfifo(file("pipe.wav").c_str(), 0600), 0);
+    fs::create_symlink("/dev/null", file("null.wav"));
+
+    Outcome r = run({"in.wav", "pipe.wav", "--tail", "0", "--force"});
+    expectOneLineError(r, "pipe.wav is not a regular file", "fifo");
+    EXPECT_TRUE(fs::is_fifo(fs::symlink_status(file("pipe.wav"))));
+
+    r = run({"in.wav", "null.wav", "--tail", "0", "--force"});
+    expectOneLineError(r, "null.wav is not a regular file", "device");
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(file("null.wav"))));
+    EXPECT_EQ(listing(), (std::vector<std::string>{"in.wav", "null.wav", "pipe.wav"}));
+}

@@ -239,49 +239,28 @@ TEST(StateRestore, TrailingBytesAreIgnored)
     EXPECT_EQ(effect->getComponentState(), expected);
 }
 
-TEST(StateRestore, StreamCutToSixtyBytesAppliesJoystickXOnly)
+// A refused state changes nothing, wherever the stream ends: neither the processor's values
+// nor the controller's parameters.
+TEST(StateRestore, StreamCutAnywhereChangesNothing)
 {
-    Bytes bytes = changedState();
-    bytes.resize(60);
-    auto effect = freshEffect();
-    EXPECT_EQ(restoreComponent(*effect, bytes), kResultFalse);
-    EXPECT_EQ(syncController(*effect, bytes), kResultFalse);
-
-    const Bytes restored = effect->getComponentState();
-    EXPECT_EQ(Bytes(restored.begin(), restored.begin() + kJoyYAt),
-              Bytes(bytes.begin(), bytes.begin() + kJoyYAt));
-    EXPECT_EQ(read<float>(restored, kJoyYAt), 0.0f);
-    EXPECT_DOUBLE_EQ(effect->getParamNormalized(kJoyX), 0.0);
-    EXPECT_DOUBLE_EQ(effect->getParamNormalized(kJoyY), 0.5);
-    EXPECT_DOUBLE_EQ(effect->getParamNormalized(kBypass), 1.0);
-}
-
-TEST(StateRestore, StreamEndingInsideTheControlsKeepsTheEarlierOnes)
-{
-    Bytes bytes = changedState();
-    bytes.resize(kAbsLRAt + 2);
-    auto effect = freshEffect();
-    EXPECT_EQ(restoreComponent(*effect, bytes), kResultFalse);
-    EXPECT_EQ(syncController(*effect, bytes), kResultFalse);
-    const Bytes restored = effect->getComponentState();
-    EXPECT_EQ(read<float>(restored, kGainAt), 0.25f);
-    EXPECT_EQ(read<uint32>(restored, kPositionAt), 7u);
-    EXPECT_EQ(read<float>(restored, kAbsLRAt), 7.0f);
-    EXPECT_DOUBLE_EQ(effect->getParamNormalized(kPosition), 0.7);
-    EXPECT_DOUBLE_EQ(effect->getParamNormalized(kAbsLR), 0.5);
-}
-
-TEST(StateRestore, StreamEndingBeforeBypassClearsOnlyTheProcessorFlag)
-{
-    auto effect = freshEffect();
     const Bytes full = changedState();
-    ASSERT_TRUE(effect->setComponentState(full));
-    Bytes bytes = full;
-    bytes.resize(kBypassAt);
-    EXPECT_EQ(restoreComponent(*effect, bytes), kResultFalse);
-    EXPECT_EQ(syncController(*effect, bytes), kResultFalse);
-    EXPECT_EQ(read<int16>(effect->getComponentState(), kBypassAt), 0);
-    EXPECT_DOUBLE_EQ(effect->getParamNormalized(kBypass), 1.0);
+    for (size_t cut : {kGainAt + 2, kAbsLRAt + 2, kLeftRightAt, kBypassAt, kBypassAt + 1,
+                       kJoyXAt + 3, size_t(60), kStateSize - 1})
+    {
+        auto effect = freshEffect();
+        const Bytes before = effect->getComponentState();
+        std::vector<double> parameters;
+        for (Vst::ParamID id : {kGain, kPosition, kAbsLR, kLeftRight, kBypass, kJoyX, kJoyY})
+            parameters.push_back(effect->getParamNormalized(id));
+
+        const Bytes bytes(full.begin(), full.begin() + static_cast<long>(cut));
+        EXPECT_EQ(restoreComponent(*effect, bytes), kResultFalse) << cut;
+        EXPECT_EQ(syncController(*effect, bytes), kResultFalse) << cut;
+        EXPECT_EQ(effect->getComponentState(), before) << cut;
+        size_t k = 0;
+        for (Vst::ParamID id : {kGain, kPosition, kAbsLR, kLeftRight, kBypass, kJoyX, kJoyY})
+            EXPECT_EQ(effect->getParamNormalized(id), parameters[k++]) << cut << " id " << id;
+    }
 }
 
 TEST(StateRestore, StreamShorterThanTheVersionChangesNothing)

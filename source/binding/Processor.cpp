@@ -10,6 +10,7 @@
 
 #include "pluginterfaces/vst/vstspeaker.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace Steinberg
@@ -47,6 +48,7 @@ RangeParameter* newUnitRange(const char* title, ParamID id, int32 flags, ParamVa
 Processor::Processor()
 {
     ensurePlugIn(true);
+    if (plugIn) handoff.reset(*plugIn);
 }
 
 Processor::~Processor()
@@ -56,8 +58,16 @@ Processor::~Processor()
 
 FUnknown* Processor::createInstance(void* /*context*/)
 {
-    auto* processor = new (std::nothrow) Processor();
-    return processor ? static_cast<IAudioProcessor*>(processor) : nullptr;
+    // The effect's own buffers are allocated in the constructor; running out of memory there
+    // must reach the host as "no instance", not as an exception.
+    try
+    {
+        return static_cast<IAudioProcessor*>(new Processor());
+    }
+    catch (...)
+    {
+        return nullptr;
+    }
 }
 
 void Processor::ensurePlugIn(bool allCopies)
@@ -105,6 +115,18 @@ char* Processor::enumEntry(const char* text, int n)
 
 tresult PLUGIN_API Processor::initialize(FUnknown* context)
 {
+    try
+    {
+        return initializeEffect(context);
+    }
+    catch (...)
+    {
+        return kResultFalse;
+    }
+}
+
+tresult Processor::initializeEffect(FUnknown* context)
+{
     tresult result = SingleComponentEffect::initialize(context);
     // A second initialize must not register anything twice.
     if (result != kResultOk) return result;
@@ -128,6 +150,7 @@ tresult PLUGIN_API Processor::initialize(FUnknown* context)
         registerFixedParameters();
     }
     registerUnits();
+    if (plugIn) handoff.reset(*plugIn);
 
     sizeSilentInput(processSetup.maxSamplesPerBlock > 0 ? processSetup.maxSamplesPerBlock : 4096);
     return result;
@@ -135,6 +158,9 @@ tresult PLUGIN_API Processor::initialize(FUnknown* context)
 
 void Processor::sizeSilentInput(int32 frames)
 {
+    // Longer blocks are fed in chunks; a host's huge maximum must not become a huge buffer.
+    constexpr int32 kLongestChunk = 8192;
+    frames = std::clamp(frames, int32(1), kLongestChunk);
     for (auto& channel : silentChannel)
         channel.assign(static_cast<size_t>(frames), 0.0f);
     silentInputChannels[0] = silentChannel[0].data();

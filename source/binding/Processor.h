@@ -1,5 +1,6 @@
 #pragma once
 
+#include "binding/ControlHandoff.h"
 #include "binding/ParameterIds.h"
 #include "framework/EditorMessage.h"
 #include "sdk/SingleComponentEffect.h"
@@ -8,6 +9,7 @@
 #include "pluginterfaces/vst/ivstunits.h"
 #include "public.sdk/source/vst/vsteditcontroller.h"
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <vector>
@@ -53,6 +55,11 @@ public:
     // IEditController
     tresult PLUGIN_API setComponentState(IBStream* state) SMTG_OVERRIDE;
     tresult PLUGIN_API setParamNormalized(ParamID tag, ParamValue value) SMTG_OVERRIDE;
+    tresult PLUGIN_API getParameterInfo(int32 paramIndex, ParameterInfo& info) SMTG_OVERRIDE;
+    tresult PLUGIN_API getParamStringByValue(ParamID tag, ParamValue valueNormalized,
+                                             String128 string) SMTG_OVERRIDE;
+    tresult PLUGIN_API getParamValueByString(ParamID tag, TChar* string,
+                                             ParamValue& valueNormalized) SMTG_OVERRIDE;
     ParamValue PLUGIN_API normalizedParamToPlain(ParamID tag,
                                                  ParamValue valueNormalized) SMTG_OVERRIDE;
     ParamValue PLUGIN_API plainParamToNormalized(ParamID tag, ParamValue plainValue) SMTG_OVERRIDE;
@@ -91,7 +98,7 @@ public:
     void PLUGIN_API update(FUnknown* changedUnknown, int32 message) SMTG_OVERRIDE;
 
     CPlugIn* getPlugIn() const { return plugIn; }
-    bool isBypassed() const { return bypassed; }
+    bool isBypassed() const { return bypassed.load(std::memory_order_relaxed); }
 
     OBJ_METHODS(Processor, SingleComponentEffect)
     tresult PLUGIN_API queryInterface(const TUID iid, void** obj) SMTG_OVERRIDE;
@@ -105,13 +112,21 @@ private:
     // Creates the plug-in object if missing; `allCopies` also runs its onCreated and takes its
     // queue settings.
     void ensurePlugIn(bool allCopies);
+    tresult initializeEffect(FUnknown* context);
     void registerControlParameters();
     void registerFixedParameters();
     void registerUnits();
     bool applyParameterChanges(ProcessData& data);
     void applyFixedParameter(ParamID id, ParamValue value);
     void writeMeters(ProcessData& data, bool zeroed);
+    tresult processBlock(ProcessData& data);
     void processWholeBuffers(ProcessData& data, uint32 outChannels);
+    // Control values from other threads reach the plug-in object through the handoff; while
+    // the processor is inactive nothing else touches the plug-in object, so they apply at once.
+    void applyHandoffIfInactive();
+    // A host value made safe for the SDK's conversions: NaN becomes the parameter's default,
+    // the rest is clamped to 0..1.
+    ParamValue safeNormalized(ParamID tag, ParamValue value);
     // Loads the preset slot the "Factory Presets" parameter now selects.
     void applyProgram();
     // Not on the audio thread: sizes the zeroed input for blocks of up to `frames`.
@@ -119,7 +134,11 @@ private:
 
     int32 latencyInSamples = 0;
     CPlugIn* plugIn = nullptr;
-    bool bypassed = false;
+    std::atomic<bool> bypassed{false};
+    std::atomic<bool> active{false};
+    ControlHandoff handoff;
+    // Audio thread only: 0 plays the effect, 1 the dry input; moves towards the bypass flag.
+    float bypassMix = 0.0f;
     std::vector<int32> meterParamIds;
     bool auxInputEnabled = false;
     std::vector<std::unique_ptr<CVSTParamUpdateQueue>> paramQueues;

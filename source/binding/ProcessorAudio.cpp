@@ -41,10 +41,28 @@ bool hasChannels(const AudioBusBuffers* buses, int32 busCount, uint32 channels)
     return true;
 }
 
+constexpr float kBypassFadeSeconds = 0.005f;
+
+// Output channels the block does not write would otherwise keep whatever the host left in
+// them: zero every channel from `written` on, on every output bus.
+void silenceUnwritten(ProcessData& data, uint32 written)
+{
+    if (!data.outputs || data.numSamples <= 0) return;
+    for (int32 b = 0; b < data.numOutputs; ++b)
+    {
+        const AudioBusBuffers& bus = data.outputs[b];
+        if (!bus.channelBuffers32) continue;
+        for (int32 c = b == 0 ? static_cast<int32>(written) : 0; c < bus.numChannels; ++c)
+            if (float* channel = bus.channelBuffers32[c])
+                std::fill(channel, channel + data.numSamples, 0.0f);
+    }
+}
+
 void fillTimeInfo(HostTimeInfo& info, const ProcessContext& context, double reciprocalRate)
 {
     info = HostTimeInfo();
-    info.samplePosition = static_cast<uint32>(context.projectTimeSamples);
+    // The position is unsigned: a pre-roll (negative) time counts as the start.
+    info.samplePosition = static_cast<uint64_t>(std::max<TSamples>(context.projectTimeSamples, 0));
     info.timeInSeconds = static_cast<double>(info.samplePosition) * reciprocalRate;
     info.tempo = context.tempo;
     info.timeSigNumerator = static_cast<float>(context.timeSigNumerator);
@@ -59,28 +77,49 @@ tresult PLUGIN_API Processor::setupProcessing(ProcessSetup& setup)
     // The rate is truncated to an unsigned integer: refuse one that cannot be (NaN, negative,
     // beyond 32 bits) or that would truncate to 0.
     if (!(setup.sampleRate >= 1.0 && setup.sampleRate < 4294967296.0)) return kResultFalse;
-    if (plugIn)
+    try
     {
-        plugIn->sampleRate = static_cast<uint32>(setup.sampleRate);
-        plugIn->prepare();
+        if (plugIn)
+        {
+            plugIn->sampleRate = static_cast<uint32>(setup.sampleRate);
+            plugIn->prepare();
+        }
+        tresult result = SingleComponentEffect::setupProcessing(setup);
+        if (result == kResultOk && setup.maxSamplesPerBlock > 0)
+            sizeSilentInput(setup.maxSamplesPerBlock);
+        return result;
     }
-    tresult result = SingleComponentEffect::setupProcessing(setup);
-    if (result == kResultOk && setup.maxSamplesPerBlock > 0)
-        sizeSilentInput(setup.maxSamplesPerBlock);
-    return result;
+    catch (...)
+    {
+        // Out of memory: the host hears a refusal, not an exception through the ABI.
+        return kResultFalse;
+    }
 }
 
 tresult PLUGIN_API Processor::setActive(TBool state)
 {
-    if (state)
+    if (!state)
+    {
+        active.store(false);
+        applyHandoffIfInactive();
+        return kResultOk;
+    }
+    try
     {
         ensurePlugIn(false);
-        if (plugIn)
-        {
-            plugIn->sampleRate = static_cast<uint32>(processSetup.sampleRate);
-            plugIn->prepare();
-        }
     }
+    catch (...)
+    {
+        return kResultFalse;
+    }
+    if (plugIn)
+    {
+        plugIn->sampleRate = static_cast<uint32>(processSetup.sampleRate);
+        plugIn->prepare();
+        handoff.applyTo(*plugIn);
+    }
+    bypassMix = bypassed.load() ? 1.0f : 0.0f;
+    active.store(true);
     return kResultOk;
 }
 
@@ -112,7 +151,10 @@ tresult PLUGIN_API Processor::setBusArrangements(SpeakerArrangement* inputs, int
     if (instrument)
         accepted = numIns == 0 && numOuts == 1 && outputs && outputs[0] == SpeakerArr::kStereo;
     else
-        accepted = numIns == 1 && numOuts == 1 && inputs && outputs && inputs[0] == outputs[0];
+        // The frame exchange holds two channels: wider buses are refused so the host falls
+        // back rather than getting channels nobody writes.
+        accepted = numIns == 1 && numOuts == 1 && inputs && outputs && inputs[0] == outputs[0] &&
+                   (inputs[0] == SpeakerArr::kStereo || inputs[0] == SpeakerArr::kMono);
     if (!accepted) return kResultFalse;
     return SingleComponentEffect::setBusArrangements(inputs, numIns, outputs, numOuts);
 }
@@ -121,7 +163,14 @@ tresult PLUGIN_API Processor::process(ProcessData& data)
 {
     if (!plugIn) return kResultFalse;
     DenormalGuard denormals;
+    handoff.applyTo(*plugIn);
+    const tresult result = processBlock(data);
+    handoff.publish(*plugIn);
+    return result;
+}
 
+tresult Processor::processBlock(ProcessData& data)
+{
     SpeakerArrangement outArrangement = 0;
     SingleComponentEffect::getBusArrangement(kOutput, 0, outArrangement);
     const uint32 outChannels = static_cast<uint32>(SpeakerArr::getChannelCount(outArrangement));
@@ -133,8 +182,10 @@ tresult PLUGIN_API Processor::process(ProcessData& data)
     const bool hasOutput = hasChannels(data.outputs, data.numOutputs, moved);
     applyParameterChanges(data);
     if (!hasInput || !hasOutput || data.numSamples <= 0 || moved == 0) return kResultOk;
+    silenceUnwritten(data, moved);
 
     const double reciprocalRate = 1.0 / static_cast<double>(plugIn->sampleRate);
+    const float bypassStep = 1.0f / (kBypassFadeSeconds * static_cast<float>(plugIn->sampleRate));
     HostTimeInfo timeInfo;
     HostInfoRecord timeRecord;
     if (data.processContext)
@@ -145,7 +196,8 @@ tresult PLUGIN_API Processor::process(ProcessData& data)
         plugIn->receiveHostInfo(kHostInfoTime, &timeRecord);
     }
 
-    if (!plugIn->noAudioInput && bypassed)
+    const bool bypass = !plugIn->noAudioInput && bypassed.load(std::memory_order_relaxed);
+    if (bypass && plugIn->processesWholeBuffers)
     {
         for (uint32 c = 0; c < moved; ++c)
         {
@@ -209,6 +261,17 @@ tresult PLUGIN_API Processor::process(ProcessData& data)
             if (moved == 2) inFrame[1] = data.inputs[0].channelBuffers32[1][i];
         }
         plugIn->processFrame(inFrame, outFrame, moved, moved);
+        // The room keeps running while bypassed, so leaving bypass plays what it heard
+        // meanwhile; the switch is a short crossfade both ways.
+        if (bypass || bypassMix > 0.0f)
+        {
+            bypassMix = bypass ? std::min(bypassMix + bypassStep, 1.0f)
+                               : std::max(bypassMix - bypassStep, 0.0f);
+            for (uint32 c = 0; c < moved; ++c)
+                outFrame[c] = bypassMix >= 1.0f
+                                  ? inFrame[c]
+                                  : outFrame[c] * (1.0f - bypassMix) + inFrame[c] * bypassMix;
+        }
         data.outputs[0].channelBuffers32[0][i] = outFrame[0];
         if (moved == 2) data.outputs[0].channelBuffers32[1][i] = outFrame[1];
 
@@ -220,7 +283,7 @@ tresult PLUGIN_API Processor::process(ProcessData& data)
         plugIn->receiveHostInfo(kHostInfoTime, &timeRecord);
     }
 
-    writeMeters(data, false);
+    writeMeters(data, bypass);
     return kResultOk;
 }
 
@@ -342,7 +405,7 @@ void Processor::applyFixedParameter(ParamID id, ParamValue v)
         plugIn->setJoystickY(static_cast<float>(2.0 * v - 1.0), true);
         break;
     case kBypassId:
-        bypassed = v != 0.0;
+        bypassed.store(v != 0.0, std::memory_order_relaxed);
         break;
     default:
         if (id >= kPitchBendId && id <= kAllNotesOffId) convertPseudoParameter(plugIn, id, v);

@@ -5,6 +5,7 @@
 #include "binding/MidiEventRelay.h"
 #include "framework/PlugIn.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace Steinberg
@@ -14,26 +15,109 @@ namespace Vst
 namespace Davu2VOV3
 {
 
+// No C++ exception may cross a VST 3 call: the SDK's parameter classes index their lists and
+// containers with checked access, so every host-facing entry below answers a refusal instead.
+
+ParamValue Processor::safeNormalized(ParamID tag, ParamValue value)
+{
+    if (std::isnan(value))
+    {
+        const Parameter* parameter = getParameterObject(tag);
+        return parameter ? parameter->getInfo().defaultNormalizedValue : 0.0;
+    }
+    return std::clamp(value, 0.0, 1.0);
+}
+
 tresult PLUGIN_API Processor::setParamNormalized(ParamID tag, ParamValue value)
 {
     // The SDK's parameter would store a NaN, and its text conversion turns the stored value
     // into a list index.
     if (std::isnan(value)) return kResultFalse;
-    tresult result = EditController::setParamNormalized(tag, value);
-    notifyEditorParamChange(tag, value);
-    if (result != kResultOk || tag != kFactoryPresetsId) return result;
-    applyProgram();
-    return result;
+    value = std::clamp(value, 0.0, 1.0);
+    try
+    {
+        tresult result = EditController::setParamNormalized(tag, value);
+        notifyEditorParamChange(tag, value);
+        if (result != kResultOk || tag != kFactoryPresetsId) return result;
+        applyProgram();
+        return result;
+    }
+    catch (...)
+    {
+        return kResultFalse;
+    }
+}
+
+tresult PLUGIN_API Processor::getParameterInfo(int32 paramIndex, ParameterInfo& info)
+{
+    if (paramIndex < 0 || paramIndex >= getParameterCount()) return kResultFalse;
+    try
+    {
+        return EditController::getParameterInfo(paramIndex, info);
+    }
+    catch (...)
+    {
+        return kResultFalse;
+    }
+}
+
+tresult PLUGIN_API Processor::getParamStringByValue(ParamID tag, ParamValue valueNormalized,
+                                                    String128 string)
+{
+    // Unclamped, a huge value prints far past the host's 128 characters.
+    if (!string) return kResultFalse;
+    try
+    {
+        return EditController::getParamStringByValue(tag, safeNormalized(tag, valueNormalized),
+                                                     string);
+    }
+    catch (...)
+    {
+        return kResultFalse;
+    }
+}
+
+tresult PLUGIN_API Processor::getParamValueByString(ParamID tag, TChar* string,
+                                                    ParamValue& valueNormalized)
+{
+    if (!string) return kResultFalse;
+    try
+    {
+        ParamValue value = 0.0;
+        const tresult result = EditController::getParamValueByString(tag, string, value);
+        if (result != kResultOk || std::isnan(value)) return kResultFalse;
+        valueNormalized = std::clamp(value, 0.0, 1.0);
+        return kResultOk;
+    }
+    catch (...)
+    {
+        return kResultFalse;
+    }
 }
 
 ParamValue PLUGIN_API Processor::normalizedParamToPlain(ParamID tag, ParamValue valueNormalized)
 {
-    return EditController::normalizedParamToPlain(tag, valueNormalized);
+    try
+    {
+        return EditController::normalizedParamToPlain(tag, safeNormalized(tag, valueNormalized));
+    }
+    catch (...)
+    {
+        return 0.0;
+    }
 }
 
 ParamValue PLUGIN_API Processor::plainParamToNormalized(ParamID tag, ParamValue plainValue)
 {
-    return EditController::plainParamToNormalized(tag, plainValue);
+    try
+    {
+        const ParamValue normalized = EditController::plainParamToNormalized(tag, plainValue);
+        return safeNormalized(tag, normalized);
+    }
+    catch (...)
+    {
+        return 0.0;
+    }
 }
 
 void Processor::notifyEditorParamChange(ParamID id, ParamValue value)
@@ -77,7 +161,7 @@ void Processor::applyProgram()
         }
         // A table whose range the taper cannot map must not leave a NaN in the parameter.
         if (!std::isfinite(n)) n = lin;
-        plugIn->setControlNormalized(k, lin, false);
+        handoff.postNormalized(k, lin);
         EditController::setParamNormalized(k, n);
         notifyEditorParamChange(k, n);
     }
@@ -86,15 +170,21 @@ void Processor::applyProgram()
     const double y = plugIn->joystickY.presetValues[program];
     const double rotatedX = ((x - y) / 1.41421356) / 1.414;
     const double rotatedY = ((y + x) / 1.41421356) / 1.414;
-    plugIn->setJoystickX(static_cast<float>(rotatedX), true);
+    handoff.postJoystick(ControlHandoff::kJoystickX, static_cast<float>(rotatedX));
     EditController::setParamNormalized(kJoystickXId, rotatedX * 0.5 + 0.5);
     notifyEditorParamChange(kJoystickXId, rotatedX * 0.5 + 0.5);
-    plugIn->setJoystickY(static_cast<float>(rotatedY), true);
+    handoff.postJoystick(ControlHandoff::kJoystickY, static_cast<float>(rotatedY));
     EditController::setParamNormalized(kJoystickYId, rotatedY * 0.5 + 0.5);
     notifyEditorParamChange(kJoystickYId, rotatedY * 0.5 + 0.5);
+    applyHandoffIfInactive();
 
     if (componentHandler) componentHandler->restartComponent(kParamValuesChanged);
     applyLinkedUpdates();
+}
+
+void Processor::applyHandoffIfInactive()
+{
+    if (plugIn && !active.load()) handoff.applyTo(*plugIn);
 }
 
 void Processor::applyLinkedUpdates()

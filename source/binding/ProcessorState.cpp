@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <vector>
 
 namespace Steinberg
 {
@@ -69,11 +71,67 @@ double clampToControl(double value, const CControlDescriptor& d)
     const double high = std::max(d.minValue, d.maxValue);
     return std::min(std::max(value, low), high);
 }
+
+// A whole stream, read and checked before anything is applied: a refused state must change
+// nothing. Values that cannot apply (non-finite) are left out.
+struct SavedState
+{
+    std::vector<std::optional<double>> controls; // in table order, clamped to their ranges
+    bool bypass = false;
+    std::optional<float> joystick[2];
+};
+
+bool readSavedState(IBStream* stream, const CPlugIn& plugIn, SavedState& state)
+{
+    IBStreamer streamer(stream, kLittleEndian);
+    uint64 version = 0;
+    if (!streamer.readInt64u(version)) return false;
+    const int count = plugIn.controlList.count();
+    state.controls.assign(static_cast<size_t>(std::max(count, 0)), std::nullopt);
+    for (int i = 0; i < count; ++i)
+    {
+        const CControlDescriptor* d = plugIn.controlList.at(i);
+        if (!d) continue;
+        double value = 0.0;
+        bool present = false;
+        if (!readControlEntry(streamer, d->dataType, value, present)) return false;
+        // Clamping before the rounding to single precision keeps a huge double from turning
+        // into an infinity.
+        if (present && std::isfinite(value))
+            state.controls[static_cast<size_t>(i)] = clampToControl(value, *d);
+    }
+    if (!streamer.readBool(state.bypass)) return false;
+    if (version == 0) return true;
+    for (auto& axis : state.joystick)
+    {
+        float v = 0.0f;
+        if (!streamer.readFloat(v)) return false;
+        if (std::isfinite(v)) axis = std::clamp(v, -1.0f, 1.0f);
+    }
+    return true;
+}
+
+// The stream's own reads may throw (out of memory, a host stream that does); the host hears
+// a refusal.
+bool readSavedStateSafely(IBStream* stream, const CPlugIn& plugIn, SavedState& state)
+{
+    try
+    {
+        return readSavedState(stream, plugIn, state);
+    }
+    catch (...)
+    {
+        return false;
+    }
+}
 } // namespace
 
 tresult Processor::getComponentData(IBStream* state)
 {
     if (!state || !plugIn) return kResultFalse;
+    // While processing, the values come from what the audio thread last recorded; otherwise
+    // nothing else runs and the control variables are read as they stand.
+    if (!active.load()) handoff.publish(*plugIn);
     IBStreamer streamer(state, kLittleEndian);
     if (!streamer.writeInt64u(kStateVersion)) return kResultFalse;
     const int count = plugIn->controlList.count();
@@ -81,7 +139,7 @@ tresult Processor::getComponentData(IBStream* state)
     {
         const CControlDescriptor* d = plugIn->controlList.at(i);
         if (!d) continue;
-        const float v = plugIn->getControlValue(static_cast<uint32>(i));
+        const float v = handoff.stateValue(*plugIn, static_cast<size_t>(i));
         bool written = true;
         switch (d->dataType)
         {
@@ -102,10 +160,9 @@ tresult Processor::getComponentData(IBStream* state)
         }
         if (!written) return kResultFalse;
     }
-    if (!streamer.writeBool(bypassed)) return kResultFalse;
-    float x = 0.0f;
-    float y = 0.0f;
-    plugIn->getJoystickValues(&x, &y);
+    if (!streamer.writeBool(bypassed.load())) return kResultFalse;
+    const float x = handoff.stateJoystick(ControlHandoff::kJoystickX);
+    const float y = handoff.stateJoystick(ControlHandoff::kJoystickY);
     if (!streamer.writeFloat(x) || !streamer.writeFloat(y)) return kResultFalse;
     return kResultOk;
 }
@@ -113,77 +170,42 @@ tresult Processor::getComponentData(IBStream* state)
 tresult Processor::setComponentData(IBStream* state)
 {
     if (!state || !plugIn) return kResultFalse;
-    IBStreamer streamer(state, kLittleEndian);
-    uint64 version = 0;
-    if (!streamer.readInt64u(version)) return kResultFalse;
-    const int count = plugIn->controlList.count();
-    for (int i = 0; i < count; ++i)
-    {
-        const CControlDescriptor* d = plugIn->controlList.at(i);
-        if (!d) continue;
-        double value = 0.0;
-        bool present = false;
-        if (!readControlEntry(streamer, d->dataType, value, present)) return kResultFalse;
-        // Non-finite values leave the control as it is. Clamping before the rounding to
-        // single precision keeps a huge double from turning into an infinity.
-        if (present && std::isfinite(value))
-            plugIn->setControlValue(static_cast<uint32>(i),
-                                    static_cast<float>(clampToControl(value, *d)));
-    }
-    bool bypass = false;
-    const bool bypassRead = streamer.readBool(bypass);
-    bypassed = bypassRead && bypass;
-    if (!bypassRead) return kResultFalse;
-    if (version != 0)
-    {
-        float x = 0.0f;
-        if (!streamer.readFloat(x)) return kResultFalse;
-        if (std::isfinite(x)) plugIn->setJoystickX(std::clamp(x, -1.0f, 1.0f), true);
-        float y = 0.0f;
-        if (!streamer.readFloat(y)) return kResultFalse;
-        if (std::isfinite(y)) plugIn->setJoystickY(std::clamp(y, -1.0f, 1.0f), true);
-    }
+    SavedState saved;
+    if (!readSavedStateSafely(state, *plugIn, saved)) return kResultFalse;
+    for (size_t i = 0; i < saved.controls.size(); ++i)
+        if (saved.controls[i]) handoff.postActual(i, static_cast<float>(*saved.controls[i]));
+    bypassed.store(saved.bypass);
+    for (size_t axis = 0; axis < 2; ++axis)
+        if (saved.joystick[axis]) handoff.postJoystick(axis, *saved.joystick[axis]);
+    applyHandoffIfInactive();
     return kResultOk;
 }
 
 tresult PLUGIN_API Processor::setComponentState(IBStream* state)
 {
     if (!plugIn || !state) return kResultFalse;
-    IBStreamer streamer(state, kLittleEndian);
-    uint64 version = 0;
-    if (!streamer.readInt64u(version)) return kResultFalse;
-    const int count = plugIn->controlList.count();
-    for (int k = 0; k < count; ++k)
+    SavedState saved;
+    if (!readSavedStateSafely(state, *plugIn, saved)) return kResultFalse;
+    for (size_t k = 0; k < saved.controls.size(); ++k)
     {
-        const CControlDescriptor* d = plugIn->controlList.at(k);
-        if (!d) continue;
-        double value = 0.0;
-        bool present = false;
-        if (!readControlEntry(streamer, d->dataType, value, present)) return kResultFalse;
-        Parameter* parameter = getParameterObject(static_cast<ParamID>(k));
-        if (!present || !parameter || !std::isfinite(value)) continue;
-        const ParamValue normalized = parameter->toNormalized(clampToControl(value, *d));
+        const auto id = static_cast<ParamID>(k);
+        Parameter* parameter = getParameterObject(id);
+        if (!saved.controls[k] || !parameter) continue;
+        const ParamValue normalized = parameter->toNormalized(*saved.controls[k]);
         // The parameter object clamps to 0..1 but would keep a NaN.
-        if (std::isfinite(normalized))
-            EditController::setParamNormalized(static_cast<ParamID>(k), normalized);
+        if (std::isfinite(normalized)) EditController::setParamNormalized(id, normalized);
     }
-    bool bypass = false;
-    if (!streamer.readBool(bypass)) return kResultFalse;
     if (Parameter* parameter = getParameterObject(kBypassId))
-        EditController::setParamNormalized(kBypassId, parameter->toNormalized(bypass ? 1.0 : 0.0));
-    if (version != 0)
+        EditController::setParamNormalized(kBypassId,
+                                           parameter->toNormalized(saved.bypass ? 1.0 : 0.0));
+    const ParamID axes[2] = {kJoystickXId, kJoystickYId};
+    for (size_t axis = 0; axis < 2; ++axis)
     {
-        const ParamID axes[2] = {kJoystickXId, kJoystickYId};
-        for (ParamID axis : axes)
-        {
-            float v = 0.0f;
-            if (!streamer.readFloat(v)) return kResultFalse;
-            Parameter* parameter = getParameterObject(axis);
-            if (!parameter || !std::isfinite(v)) continue;
-            const double position = std::clamp(static_cast<double>(v), -1.0, 1.0) * 0.5 + 0.5;
-            const ParamValue normalized = parameter->toNormalized(position);
-            if (std::isfinite(normalized)) EditController::setParamNormalized(axis, normalized);
-        }
+        Parameter* parameter = getParameterObject(axes[axis]);
+        if (!parameter || !saved.joystick[axis]) continue;
+        const double position = static_cast<double>(*saved.joystick[axis]) * 0.5 + 0.5;
+        const ParamValue normalized = parameter->toNormalized(position);
+        if (std::isfinite(normalized)) EditController::setParamNormalized(axes[axis], normalized);
     }
     applyLinkedUpdates();
     return kResultOk;

@@ -1,9 +1,14 @@
 #pragma once
 
-#include <vector>
+#include <atomic>
+#include <memory>
 
 // Fixed delay with optional feedback and a dry/wet mix. The room processor uses it as a
 // plain 256-sample delay that lines the tail stage up behind the head stage.
+//
+// A host that re-prepares the effect while another thread is still processing makes reset()
+// and push() overlap. Indices and samples are relaxed atomics and every index is computed
+// before it is stored, so an overlapping push only ever sees a valid position.
 class CDelayLine
 {
 public:
@@ -13,16 +18,16 @@ public:
     // New settings and an empty buffer; the buffer keeps its length.
     void reset(int delaySamples, double feedbackPercent, double wetPercent);
     void push(double x);
-    double output() const { return out; }
+    double output() const { return out.load(std::memory_order_relaxed); }
 
 private:
-    std::vector<double> buffer;
-    int readIndex = 0;
-    int writeIndex = 0;
+    std::unique_ptr<std::atomic<double>[]> buffer;
     int bufferLength;
     int sampleRate;
-    double feedback = 0.0;
-    double wetMix = 1.0;
-    int delaySamples = 0;
-    double out = 0.0;
+    std::atomic<int> readIndex{0};
+    std::atomic<int> writeIndex{0};
+    std::atomic<int> delaySamples{0};
+    std::atomic<double> feedback{0.0};
+    std::atomic<double> wetMix{1.0};
+    std::atomic<double> out{0.0};
 };

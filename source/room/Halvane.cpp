@@ -243,7 +243,8 @@ bool CHalvane::processFrame(const float* in, float* out, uint32_t inChannels, ui
     if (outChannels == 0) return true;
 
     const float first = inChannels > 0 ? in[0] : 0.0f;
-    const float second = inChannels > 1 ? in[1] : 0.0f;
+    // A single input channel is the source whichever side Left/Right picks.
+    const float second = inChannels > 1 ? in[1] : first;
     const bool mono = m_fStereoMono != 0;
     const bool useRight = m_fLeftRight != 0;
 

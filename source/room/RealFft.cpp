@@ -130,7 +130,8 @@ inline void radix4(Complex* x0, Complex* x1, Complex* x2, Complex* x3, const Com
 
 // Butterflies [first, last) of one radix-4 pass of the given span, whose twiddles w^j,
 // w^2j, w^3j are three runs of span / 4 in w.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__ELF__)
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__ELF__) && \
+    !defined(HALVANE_NO_FUNCTION_CLONES)
 __attribute__((target_clones("avx2", "default")))
 #endif
 void radix4Pass(Complex* x, int span, const Complex* w, int first, int last, bool inverse)

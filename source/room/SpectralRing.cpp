@@ -32,7 +32,8 @@ HALVANE_VECTOR_HELPER double total(const Lanes& a, const Lanes& b)
     return (s[0] + s[1]) + (s[2] + s[3]);
 }
 
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__ELF__)
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__ELF__) && \
+    !defined(HALVANE_NO_FUNCTION_CLONES)
 #define HALVANE_WIDE_CLONES __attribute__((target_clones("avx2", "default")))
 #else
 #define HALVANE_WIDE_CLONES

@@ -25,6 +25,15 @@ AudioReader::AudioReader(const std::string& path) : name(path)
         file = nullptr;
         throw RenderError("cannot read " + path + ": no valid sample rate");
     }
+    if (info.samplerate < kLowestRate || info.samplerate > kHighestRate)
+    {
+        const int rate = info.samplerate;
+        sf_close(file);
+        file = nullptr;
+        throw RenderError(path + " has a sample rate of " + std::to_string(rate) +
+                          " Hz; only " + std::to_string(kLowestRate) + " to " +
+                          std::to_string(kHighestRate) + " Hz can be rendered");
+    }
 }
 
 AudioReader::~AudioReader()

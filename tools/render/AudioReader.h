@@ -13,6 +13,11 @@ namespace halvane::render
 class AudioReader
 {
 public:
+    // The sample rates the effect is made for; a file claiming another rate is refused before
+    // anything is rendered.
+    static constexpr int kLowestRate = 8000;
+    static constexpr int kHighestRate = 768000;
+
     explicit AudioReader(const std::string& path);
     ~AudioReader();
     AudioReader(const AudioReader&) = delete;

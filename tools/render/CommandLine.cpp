@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include "AudioReader.h"
 #include "RenderError.h"
 
 #include <cerrno>
@@ -116,8 +117,10 @@ Options parseCommandLine(int argc, const char* const* argv)
         else if (name == "--rate")
         {
             const double r = parseNumber(name, value());
-            if (r < 1000.0 || r > 768000.0)
-                throw usageError("--rate needs a sample rate from 1000 to 768000 Hz");
+            if (!(r >= AudioReader::kLowestRate && r <= AudioReader::kHighestRate))
+                throw usageError("--rate needs a sample rate from " +
+                                 std::to_string(AudioReader::kLowestRate) + " to " +
+                                 std::to_string(AudioReader::kHighestRate) + " Hz");
             o.sampleRate = r;
         }
         else

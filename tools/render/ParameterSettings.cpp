@@ -32,12 +32,15 @@ std::string joined(const std::vector<std::string>& items)
     return out;
 }
 
-bool parseDouble(const std::string& text, double& value)
+// True when the whole text is a number, finite or not ("nan", "inf", "1e999" count);
+// `finite` tells whether it is one a parameter could take.
+bool parseNumber(const std::string& text, double& value, bool& finite)
 {
     char* end = nullptr;
     errno = 0;
     value = std::strtod(text.c_str(), &end);
-    return !text.empty() && *end == '\0' && errno != ERANGE && std::isfinite(value);
+    finite = errno != ERANGE && std::isfinite(value);
+    return !text.empty() && *end == '\0';
 }
 
 } // namespace
@@ -114,8 +117,17 @@ Setting ParameterSettings::resolve(const std::string& name, const std::string& v
 
     const double lo = plugin.normalizedToPlain(p->id, 0.0);
     const double hi = plugin.normalizedToPlain(p->id, 1.0);
+    const auto outOfRange = [&]
+    { return RenderError(value + " is outside the range of " + p->title + " (" + rangeText(*p) + ")"); };
     double plain = 0.0;
-    if (!parseDouble(value, plain))
+    bool finite = false;
+    if (parseNumber(value, plain, finite))
+    {
+        // A number the plug-in cannot hold is refused like any other out-of-range one; its
+        // text entry would quietly clamp it.
+        if (!finite) throw outOfRange();
+    }
+    else
     {
         // Whatever the plug-in's own text entry understands, as long as it stays in range.
         const auto n = plugin.getParamValueByString(p->id, value);
@@ -125,9 +137,8 @@ Setting ParameterSettings::resolve(const std::string& name, const std::string& v
         plain = plugin.normalizedToPlain(p->id, *n);
     }
     const double tolerance = 1e-9 * std::max(1.0, std::fabs(hi - lo));
-    if (plain < std::min(lo, hi) - tolerance || plain > std::max(lo, hi) + tolerance)
-        throw RenderError(value + " is outside the range of " + p->title + " (" + rangeText(*p) +
-                          ")");
+    if (!(plain >= std::min(lo, hi) - tolerance && plain <= std::max(lo, hi) + tolerance))
+        throw outOfRange();
     s.normalized = std::clamp(plugin.plainToNormalized(p->id, plain), 0.0, 1.0);
     return s;
 }

@@ -82,8 +82,18 @@ PendingFile::~PendingFile()
     releaseSlot(slot);
 }
 
+void PendingFile::checkReplaceable(const std::string& target)
+{
+    struct stat st;
+    if (::stat(target.c_str(), &st) != 0) return;
+    if (!S_ISREG(st.st_mode))
+        throw RenderError(target + " is not a regular file; only regular files are replaced");
+}
+
 void PendingFile::commit()
 {
+    // Checked again at the last moment: the path may have changed since the render began.
+    checkReplaceable(final);
     if (::rename(temp.c_str(), final.c_str()) != 0)
         throw RenderError("cannot write " + final + ": " + std::strerror(errno));
     committed = true;

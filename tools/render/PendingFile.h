@@ -19,6 +19,10 @@ public:
     const std::string& target() const { return final; }
     void commit();
 
+    // Throws unless `target` is missing or a regular file (followed through symbolic links):
+    // a device node or FIFO must never be replaced by a file.
+    static void checkReplaceable(const std::string& target);
+
     // Installs the interrupt handlers that remove pending files.
     static void installSignalCleanup();
 

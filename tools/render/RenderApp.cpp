@@ -120,6 +120,7 @@ void RenderApp::checkOutputs(bool demo)
             if (samePath(t, targets[j])) throw RenderError(t + " is named for two outputs");
         std::error_code ec;
         if (fs::is_directory(t, ec)) throw RenderError(t + " is a directory");
+        PendingFile::checkReplaceable(t);
         if (fs::exists(t, ec) && !opts.force)
             throw RenderError(t + " exists; use --force to overwrite it");
     }
