@@ -226,22 +226,41 @@ TEST(Halvane, AllVolumesAtZeroSilenceTheOutputOnceTheRingsAreRefreshed)
     EXPECT_TRUE(soundAfterChange);
 }
 
-TEST(Halvane, GainActsOnTheVeryNextFrame)
+TEST(Halvane, GainGlidesFromTheVeryNextFrameAndThenActsExactly)
 {
     auto a = makeRoom();
     auto b = makeRoom();
-    const Stereo in = noise(1200, 22u);
+    const size_t change = 700;
+    const size_t glide = static_cast<size_t>(CHalvane::kGlideSeconds * 44100.0 + 0.5);
+    const Stereo in = noise(change + glide + 1200, 22u);
+    double lastRatio = 1.0;
     for (size_t t = 0; t < in.left.size(); ++t)
     {
-        if (t == 700) b->setControlValue(CHalvane::kGain, 0.25f);
+        if (t == change) b->setControlValue(CHalvane::kGain, 0.25f);
         const float frame[2] = {in.left[t], in.right[t]};
         float oa[2];
         float ob[2];
         a->processFrame(frame, oa, 2, 2);
         b->processFrame(frame, ob, 2, 2);
-        ASSERT_EQ(ob[0], t < 700 ? oa[0] : oa[0] * 0.5f) << t;
-        ASSERT_EQ(ob[1], t < 700 ? oa[1] : oa[1] * 0.5f) << t;
+        if (t < change || t >= change + glide - 1)
+        {
+            ASSERT_EQ(ob[0], t < change ? oa[0] : oa[0] * 0.5f) << t;
+            ASSERT_EQ(ob[1], t < change ? oa[1] : oa[1] * 0.5f) << t;
+        }
+        else if (oa[0] != 0.0f)
+        {
+            // On its way down from the very first frame, never past the target.
+            const double ratio = double(ob[0]) / oa[0];
+            ASSERT_LT(ratio, lastRatio + 1e-6) << t;
+            ASSERT_GT(ratio, 0.5 - 1e-6) << t;
+            if (t == change)
+            {
+                EXPECT_LT(ratio, 1.0);
+            }
+            lastRatio = ratio;
+        }
     }
+    EXPECT_LT(lastRatio, 0.51);
     EXPECT_NE(a->m_fGain, b->m_fGain);
 }
 

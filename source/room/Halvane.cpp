@@ -174,6 +174,22 @@ void CHalvane::rebuild()
     }
     for (auto& delay : tailDelays)
         delay->reset(kTailDelay, 0.0, 100.0);
+    running = false;
+}
+
+void CHalvane::settleGlides()
+{
+    const int length = static_cast<int>(std::lround(kGlideSeconds * sampleRate));
+    gainGlide.setLength(length);
+    gainGlide.reset(m_fGain);
+    const bool mono = m_fStereoMono != 0;
+    const bool useRight = m_fLeftRight != 0;
+    const bool sources[2] = {mono && useRight, !mono || useRight};
+    for (int ear = 0; ear < 2; ++ear)
+    {
+        routeGlides[ear].setLength(length);
+        routeGlides[ear].reset(sources[ear] ? 1.0f : 0.0f);
+    }
 }
 
 bool CHalvane::onCreated()
@@ -226,7 +242,15 @@ bool CHalvane::controlChanged(uint32_t controlId)
     return true;
 }
 
-float CHalvane::renderEar(int ear, float x)
+float CHalvane::earInput(int ear, float first, float second, bool useSecond)
+{
+    CValueGlide& glide = routeGlides[ear];
+    const float mix = glide.next(useSecond ? 1.0f : 0.0f);
+    if (glide.settled()) return useSecond ? second : first;
+    return first + (second - first) * mix;
+}
+
+float CHalvane::renderEar(int ear, float x, float gain)
 {
     CPartitionedConvolver& head = *convolvers[kHead * 2 + ear];
     CPartitionedConvolver& tail = *convolvers[kTail * 2 + ear];
@@ -234,27 +258,33 @@ float CHalvane::renderEar(int ear, float x)
     head.process(x);
     tail.process(x);
     delay.push(tail.output());
-    return toSample(delay.output() + head.output()) * m_fGain;
+    return toSample(delay.output() + head.output()) * gain;
 }
 
 bool CHalvane::processFrame(const float* in, float* out, uint32_t inChannels, uint32_t outChannels)
 {
     smoothControls();
     if (outChannels == 0) return true;
+    if (!running)
+    {
+        settleGlides();
+        running = true;
+    }
 
     const float first = inChannels > 0 ? in[0] : 0.0f;
     const float second = inChannels > 1 ? in[1] : 0.0f;
     const bool mono = m_fStereoMono != 0;
     const bool useRight = m_fLeftRight != 0;
 
-    const float left = (!mono || !useRight) ? first : second;
-    out[0] = renderEar(0, left);
+    const float gain = gainGlide.next(m_fGain);
+
+    out[0] = renderEar(0, earInput(0, first, second, mono && useRight), gain);
 
     if (outChannels < 2) return true;
     if (inChannels < 2)
-        out[1] = renderEar(1, first);
+        out[1] = renderEar(1, earInput(1, first, first, false), gain);
     else
-        out[1] = renderEar(1, (!mono || useRight) ? second : first);
+        out[1] = renderEar(1, earInput(1, first, second, !mono || useRight), gain);
     return true;
 }
 

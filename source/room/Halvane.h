@@ -2,6 +2,7 @@
 
 #include "DelayLine.h"
 #include "PartitionedConvolver.h"
+#include "ValueGlide.h"
 #include "framework/PlugIn.h"
 
 #include <cstdint>
@@ -72,11 +73,21 @@ public:
     uint32_t m_fStereoMono = 0;
     uint32_t m_fLeftRight = 0;
 
+    // Gain and input routing glide over this long rather than step: a step clicks.
+    static constexpr double kGlideSeconds = 0.02;
+
 private:
     void rebuild();
-    float renderEar(int ear, float x);
+    void settleGlides();
+    float renderEar(int ear, float x, float gain);
+    // The input an ear hears: the first or second channel, mixed while a switch glides.
+    float earInput(int ear, float first, float second, bool useSecond);
 
     // Head left, head right, tail left, tail right.
     std::unique_ptr<CPartitionedConvolver> convolvers[4];
     std::unique_ptr<CDelayLine> tailDelays[2];
+    CValueGlide gainGlide;
+    CValueGlide routeGlides[2]; // per ear: 0 first input channel, 1 second
+    // Settings made before the first frame after a rebuild have nothing to glide from.
+    bool running = false;
 };

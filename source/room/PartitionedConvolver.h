@@ -25,6 +25,9 @@ struct CIrSlot
 // Each partition is shaped tap by tap while it is gathered, from the settings current at
 // the partition's first tap. The setters therefore only store values (O(1), lock-free,
 // callable from any thread) and the audio thread never rebuilds the whole response.
+// A partition whose settings changed since it was last gathered is faded in over the block
+// it enters the ring, its old contribution faded out, so a change never switches a spectrum
+// in one step; unchanged partitions take exactly the path they always did.
 // Latency: 2N - 1 samples, with the segment's first tap as lag 0.
 class CPartitionedConvolver
 {
@@ -93,6 +96,7 @@ private:
 
     void setDecay(int axis, double absorption, int sampleRate, int hyperbolic);
     void beginPartition();
+    void settingsChanged();
     double shapedTap(int tap);
     void finishBlock();
 
@@ -124,4 +128,16 @@ private:
     CIrSlot irSlots[kSlotCount];
     AxisSettings settings[kAxisCount];
     ActiveAxis active[kAxisCount];
+    // Bumped after every change of settings or responses; each partition remembers the one
+    // it was last gathered under.
+    std::atomic<unsigned> settingsVersion{0};
+    std::vector<unsigned> partitionVersion;
+    bool fadeNext = false;   // the partition being gathered enters the ring faded
+    bool fadeActive = false; // this block replaces a partition with a fade
+    // The outgoing partition's difference to the incoming one, with this block's input and
+    // with the previous block's (whose second half sits in overlap).
+    std::vector<Complex> fadeSpectrum;
+    std::vector<Complex> fadeOverlapSpectrum;
+    std::vector<double> fadeBlock;
+    std::vector<double> fadeOutGain; // 1 at the block's start down to 0 at its end
 };
