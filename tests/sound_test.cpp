@@ -228,3 +228,130 @@ TEST(Clicks, SettledOutputAfterAChangeIsExactlyThatOfTheNewSettings)
     }
     EXPECT_GT(differing, 0u);
 }
+
+namespace
+{
+struct RoomFigures
+{
+    double itd = 0.0;    // seconds, left ear later than right is positive
+    double t30 = 0.0;    // seconds
+    double endsAt = 0.0; // seconds after the impulse, where the response falls silent
+};
+
+// Interaural delay of the direct sound: the lag of the cross-correlation peak within +-1 ms
+// over the first 4 ms from the first arrival, refined by a parabola through the peak.
+double interauralDelay(const std::vector<float>& left, const std::vector<float>& right,
+                       double rate)
+{
+    double peak = 0.0;
+    for (size_t t = 0; t < left.size(); ++t)
+        peak = std::max({peak, std::fabs(double(left[t])), std::fabs(double(right[t]))});
+    size_t onset = 0;
+    while (onset < left.size() &&
+           std::max(std::fabs(left[onset]), std::fabs(right[onset])) < 0.01 * peak)
+        ++onset;
+    const size_t from = onset > size_t(0.001 * rate) ? onset - size_t(0.001 * rate) : 0;
+    const size_t to = std::min(left.size(), onset + size_t(0.004 * rate));
+    const int maxLag = static_cast<int>(0.001 * rate);
+    std::vector<double> xc(static_cast<size_t>(2 * maxLag + 1), 0.0);
+    for (int lag = -maxLag; lag <= maxLag; ++lag)
+    {
+        double sum = 0.0;
+        for (size_t t = from; t < to; ++t)
+        {
+            const long u = static_cast<long>(t) + lag;
+            if (u >= 0 && static_cast<size_t>(u) < right.size()) sum += double(left[u]) * right[t];
+        }
+        xc[static_cast<size_t>(lag + maxLag)] = sum;
+    }
+    size_t best = 1;
+    for (size_t i = 1; i + 1 < xc.size(); ++i)
+        if (xc[i] > xc[best]) best = i;
+    const double a = xc[best - 1], b = xc[best], c = xc[best + 1];
+    const double shift = (a - c) / (2.0 * (a - 2.0 * b + c));
+    return (static_cast<double>(best) - maxLag + shift) / rate;
+}
+
+// Reverberation time from the backward-integrated energy of both ears, -5 to -35 dB, by a
+// least-squares line.
+double reverberationTime(const std::vector<float>& left, const std::vector<float>& right,
+                         double rate)
+{
+    std::vector<double> decay(left.size());
+    double sum = 0.0;
+    for (size_t t = left.size(); t-- > 0;)
+    {
+        sum += double(left[t]) * left[t] + double(right[t]) * right[t];
+        decay[t] = sum;
+    }
+    double n = 0, sx = 0, sy = 0, sxx = 0, sxy = 0;
+    for (size_t t = 0; t < decay.size(); ++t)
+    {
+        const double db = 10.0 * std::log10(decay[t] / decay[0] + 1e-300);
+        if (db > -5.0 || db < -35.0) continue;
+        const double x = t / rate;
+        n += 1;
+        sx += x;
+        sy += db;
+        sxx += x * x;
+        sxy += x * db;
+    }
+    const double slope = (n * sxy - sx * sy) / (n * sxx - sx * sx);
+    return -60.0 / slope;
+}
+
+// The room's response to an impulse at L90 with every axis undamped (exponential, Abs 0).
+RoomFigures measureRoom(uint32_t rate)
+{
+    auto room = makeRoom(rate);
+    room->setControlValue(CHalvane::kPosition, 5.0f);
+    room->setControlValue(CHalvane::kDecayType, 0.0f);
+    for (uint32_t abs : {CHalvane::kAbsLR, CHalvane::kAbsFB, CHalvane::kAbsCF})
+        room->setControlValue(abs, 0.0f);
+    const size_t latency = static_cast<size_t>(room->layout().latency());
+    const size_t frames = static_cast<size_t>(CHalvane::tailSamplesFor(rate)) + rate / 100;
+    std::vector<float> left(frames);
+    std::vector<float> right(frames);
+    for (size_t t = 0; t < frames; ++t)
+    {
+        const float in[2] = {t == 0 ? 1.0f : 0.0f, t == 0 ? 1.0f : 0.0f};
+        float out[2];
+        room->processFrame(in, out, 2, 2);
+        if (t >= latency)
+        {
+            left[t - latency] = out[0];
+            right[t - latency] = out[1];
+        }
+    }
+    RoomFigures f;
+    f.itd = interauralDelay(left, right, rate);
+    f.t30 = reverberationTime(left, right, rate);
+    double peak = 0.0;
+    for (size_t t = 0; t < frames; ++t)
+        peak = std::max(peak, std::fabs(double(left[t])) + std::fabs(double(right[t])));
+    size_t last = frames;
+    while (last > 0 && std::fabs(left[last - 1]) + std::fabs(right[last - 1]) < 1e-7 * peak)
+        --last;
+    f.endsAt = static_cast<double>(last) / rate;
+    return f;
+}
+} // namespace
+
+TEST(SampleRates, TheRoomKeepsItsDelaysDecayAndLengthInSecondsAtEveryRate)
+{
+    const RoomFigures own = measureRoom(44100);
+    std::printf("  44100 Hz: ITD at L90 %.1f us, T30 %.3f s, ends at %.3f s\n", own.itd * 1e6,
+                own.t30, own.endsAt);
+    ASSERT_GT(std::fabs(own.itd), 400e-6);
+    ASSERT_GT(own.t30, 1.0);
+    ASSERT_GT(own.endsAt, 1.5);
+    for (uint32_t rate : {48000u, 88200u, 96000u, 192000u})
+    {
+        const RoomFigures f = measureRoom(rate);
+        std::printf("  %6u Hz: ITD at L90 %.1f us, T30 %.3f s, ends at %.3f s\n", rate,
+                    f.itd * 1e6, f.t30, f.endsAt);
+        EXPECT_NEAR(f.itd, own.itd, 0.03 * std::fabs(own.itd)) << rate;
+        EXPECT_NEAR(f.t30, own.t30, 0.05 * own.t30) << rate;
+        EXPECT_GE(f.endsAt, own.endsAt - 0.001) << rate;
+    }
+}

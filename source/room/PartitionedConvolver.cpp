@@ -49,10 +49,12 @@ void CPartitionedConvolver::loadPosition(int position)
 {
     if (position < 0 || position >= 33) position = 0;
     if (position >= ResponseBank::kPositions) return;
+    const CResponseSet* set = responseSet.load();
     const double* responses[kSlotCount];
     for (int e = 0; e < 2; ++e)
         for (int axis = 0; axis < kAxisCount; ++axis)
-            responses[e * kAxisCount + axis] = ResponseBank::responseFor(position, axis, e);
+            responses[e * kAxisCount + axis] = set ? set->responseFor(position, axis, e)
+                                                   : ResponseBank::responseFor(position, axis, e);
     loadResponses(responses);
 }
 

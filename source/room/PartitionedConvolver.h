@@ -2,6 +2,7 @@
 
 #include "DecayEnvelope.h"
 #include "RealFft.h"
+#include "ResponseSet.h"
 #include "SpectralRing.h"
 
 #include <atomic>
@@ -44,6 +45,9 @@ public:
     // Positions 0..10 select the bank's responses; below 0 or from 33 on select 0;
     // 11..32 keep the current responses.
     void loadPosition(int position);
+    // Where loadPosition finds the responses from now on (null: the compiled-in bank); its
+    // responses must hold at least irLength samples. Takes effect at the next loadPosition.
+    void useResponseSet(const CResponseSet* set) { responseSet.store(set); }
     // Six arrays of irLength samples in slot order; null reads as silence.
     void loadResponses(const double* const responses[kSlotCount]);
 
@@ -126,6 +130,7 @@ private:
     BRFFT outputTransform;
     CSpectralRing ring;
     CIrSlot irSlots[kSlotCount];
+    std::atomic<const CResponseSet*> responseSet{nullptr};
     AxisSettings settings[kAxisCount];
     ActiveAxis active[kAxisCount];
     // Bumped after every change of settings or responses; each partition remembers the one
