@@ -355,3 +355,23 @@ TEST(SampleRates, TheRoomKeepsItsDelaysDecayAndLengthInSecondsAtEveryRate)
         EXPECT_GE(f.endsAt, own.endsAt - 0.001) << rate;
     }
 }
+
+TEST(SampleRates, RatesTooHighToResampleForPlayTheBankTapForTap)
+{
+    const int rate = CResponseSet::kMaxRate * 2;
+    auto room = makeRoom(static_cast<uint32_t>(rate));
+    EXPECT_EQ(room->responses().rate(), CResponseSet::kBankRate);
+    EXPECT_EQ(room->layout().responseLength, 69632);
+    EXPECT_EQ(room->layout().latency(), 255);
+    // Still sound, and finite.
+    float peak = 0.0f;
+    for (int t = 0; t < 2000; ++t)
+    {
+        const float in[2] = {t == 0 ? 1.0f : 0.0f, 0.0f};
+        float out[2];
+        room->processFrame(in, out, 2, 2);
+        ASSERT_TRUE(std::isfinite(out[0])) << t;
+        peak = std::max(peak, std::fabs(out[0]));
+    }
+    EXPECT_GT(peak, 0.0f);
+}

@@ -27,7 +27,7 @@ Cache& cache()
 
 int CResponseSet::naturalLength(int rate)
 {
-    if (rate <= 0) return ResponseBank::kResponseLength;
+    if (rate <= 0 || rate > kMaxRate) return ResponseBank::kResponseLength;
     const double exact = static_cast<double>(ResponseBank::kResponseLength) * rate / kBankRate;
     return static_cast<int>(std::ceil(exact - 1e-9));
 }
@@ -53,7 +53,7 @@ std::shared_ptr<const CResponseSet> CResponseSet::forRate(int rate, int length)
 bool CResponseSet::resample()
 {
     const int natural = naturalLength(sampleRate);
-    if (sampleRate <= 0 || responseLength < natural) return false;
+    if (sampleRate <= 0 || sampleRate > kMaxRate || responseLength < natural) return false;
     try
     {
         samples.assign(static_cast<size_t>(responseLength) * ResponseBank::kResponses, 0.0);

@@ -11,6 +11,8 @@ class CResponseSet
 {
 public:
     static constexpr int kBankRate = 44100;
+    // Above this the bank is not resampled (its copy would not fit a sensible budget).
+    static constexpr int kMaxRate = 768000;
 
     // The set for rate whose responses are at least length samples long (zero after the
     // resampled response ends). Call off the audio thread: a new rate resamples the bank.

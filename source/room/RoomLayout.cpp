@@ -7,6 +7,7 @@
 CRoomLayout CRoomLayout::forRate(int rate)
 {
     CRoomLayout l;
+    if (rate > CResponseSet::kMaxRate) rate = CResponseSet::kBankRate;
     while (rate >= 2.0 * CResponseSet::kBankRate * l.scale)
         l.scale *= 2;
     l.headBlock = 128 * l.scale;

@@ -15,6 +15,7 @@ struct CRoomLayout
     int responseLength = 69632; // what each response must hold: the tail's end
     int naturalLength = 69632;  // where the response itself ends
 
+    // Rates the bank is not resampled to get the bank's own layout.
     static CRoomLayout forRate(int rate);
 
     int latency() const { return 2 * headBlock - 1; }
