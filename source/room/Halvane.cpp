@@ -7,7 +7,6 @@
 
 namespace
 {
-
 struct ControlRow
 {
     const char* name;

@@ -70,9 +70,8 @@ void CPartitionedConvolver::loadResponses(const double* const responses[kSlotCou
 void CPartitionedConvolver::settingsChanged()
 {
     // Release after the values: a partition that sees the new version sees the new values.
-    unsigned next = settingsVersion.load(std::memory_order_relaxed) + 1;
-    if (next == kNeverGathered) next = 0;
-    settingsVersion.store(next, std::memory_order_release);
+    // Steps of two keep the version even, never the (odd) mark of an unused partition.
+    settingsVersion.fetch_add(2, std::memory_order_release);
 }
 
 void CPartitionedConvolver::setDecay(int axis, double absorption, int sampleRate, int hyperbolic)
