@@ -300,19 +300,63 @@ double reverberationTime(const std::vector<float>& left, const std::vector<float
     return -60.0 / slope;
 }
 
-// The room's response to an impulse at L90 with every axis undamped (exponential, Abs 0).
-RoomFigures measureRoom(uint32_t rate)
+// The responses the room reads at a rate, L90 with the axes summed and undamped.
+struct Ears
+{
+    std::vector<float> left;
+    std::vector<float> right;
+};
+
+Ears l90Responses(const CResponseSet& set, size_t length)
+{
+    Ears e{std::vector<float>(length), std::vector<float>(length)};
+    for (int axis = 0; axis < 3; ++axis)
+        for (size_t t = 0; t < length; ++t)
+        {
+            e.left[t] += static_cast<float>(set.responseFor(5, axis, 0)[t]);
+            e.right[t] += static_cast<float>(set.responseFor(5, axis, 1)[t]);
+        }
+    return e;
+}
+
+// The decay, the length and the interaural delay of what the room reads at a rate, whose
+// whole length the stages must cover (the convolution itself is checked elsewhere).
+RoomFigures measureResponses(int rate, std::vector<std::shared_ptr<const CResponseSet>>& keep)
+{
+    const CRoomLayout layout = CRoomLayout::forRate(rate);
+    EXPECT_GE(layout.headLength + layout.tailLength, layout.naturalLength) << rate;
+    const auto set = CResponseSet::forRate(rate, layout.responseLength);
+    EXPECT_EQ(set->rate(), rate);
+    keep.push_back(set);
+    const Ears ears = l90Responses(*set, static_cast<size_t>(layout.naturalLength));
+    RoomFigures f;
+    f.itd = interauralDelay(ears.left, ears.right, rate);
+    f.t30 = reverberationTime(ears.left, ears.right, rate);
+    double peak = 0.0;
+    for (size_t t = 0; t < ears.left.size(); ++t)
+        peak = std::max(peak, std::fabs(double(ears.left[t])) + std::fabs(double(ears.right[t])));
+    size_t last = ears.left.size();
+    while (last > 0 && std::fabs(ears.left[last - 1]) + std::fabs(ears.right[last - 1]) < 1e-7 * peak)
+        --last;
+    f.endsAt = static_cast<double>(last) / rate;
+    return f;
+}
+
+// The interaural delay of the room's own output at L90 (exponential, Abs 0); the room must
+// read the responses given, which the process shares at that rate.
+double roomInterauralDelay(uint32_t rate, const CResponseSet* shared)
 {
     auto room = makeRoom(rate);
+    EXPECT_EQ(&room->responses(), shared) << rate;
     room->setControlValue(CHalvane::kPosition, 5.0f);
     room->setControlValue(CHalvane::kDecayType, 0.0f);
     for (uint32_t abs : {CHalvane::kAbsLR, CHalvane::kAbsFB, CHalvane::kAbsCF})
         room->setControlValue(abs, 0.0f);
     const size_t latency = static_cast<size_t>(room->layout().latency());
-    const size_t frames = static_cast<size_t>(CHalvane::tailSamplesFor(rate)) + rate / 100;
-    std::vector<float> left(frames);
-    std::vector<float> right(frames);
-    for (size_t t = 0; t < frames; ++t)
+    const size_t direct = static_cast<size_t>(0.03 * rate);
+    std::vector<float> left(direct);
+    std::vector<float> right(direct);
+    for (size_t t = 0; t < latency + direct; ++t)
     {
         const float in[2] = {t == 0 ? 1.0f : 0.0f, t == 0 ? 1.0f : 0.0f};
         float out[2];
@@ -323,36 +367,41 @@ RoomFigures measureRoom(uint32_t rate)
             right[t - latency] = out[1];
         }
     }
-    RoomFigures f;
-    f.itd = interauralDelay(left, right, rate);
-    f.t30 = reverberationTime(left, right, rate);
-    double peak = 0.0;
-    for (size_t t = 0; t < frames; ++t)
-        peak = std::max(peak, std::fabs(double(left[t])) + std::fabs(double(right[t])));
-    size_t last = frames;
-    while (last > 0 && std::fabs(left[last - 1]) + std::fabs(right[last - 1]) < 1e-7 * peak)
-        --last;
-    f.endsAt = static_cast<double>(last) / rate;
-    return f;
+    return interauralDelay(left, right, rate);
 }
 } // namespace
 
 TEST(SampleRates, TheRoomKeepsItsDelaysDecayAndLengthInSecondsAtEveryRate)
 {
-    const RoomFigures own = measureRoom(44100);
+    // Kept, so the rooms below find them made (and shared) rather than resample again.
+    std::vector<std::shared_ptr<const CResponseSet>> sets;
+    const RoomFigures own = measureResponses(44100, sets);
     std::printf("  44100 Hz: ITD at L90 %.1f us, T30 %.3f s, ends at %.3f s\n", own.itd * 1e6,
                 own.t30, own.endsAt);
     ASSERT_GT(std::fabs(own.itd), 400e-6);
     ASSERT_GT(own.t30, 1.0);
     ASSERT_GT(own.endsAt, 1.5);
-    for (uint32_t rate : {48000u, 88200u, 96000u, 192000u})
+    for (int rate : {48000, 88200, 96000, 192000})
     {
-        const RoomFigures f = measureRoom(rate);
-        std::printf("  %6u Hz: ITD at L90 %.1f us, T30 %.3f s, ends at %.3f s\n", rate,
+        const RoomFigures f = measureResponses(rate, sets);
+        std::printf("  %6d Hz: ITD at L90 %.1f us, T30 %.3f s, ends at %.3f s\n", rate,
                     f.itd * 1e6, f.t30, f.endsAt);
         EXPECT_NEAR(f.itd, own.itd, 0.03 * std::fabs(own.itd)) << rate;
         EXPECT_NEAR(f.t30, own.t30, 0.05 * own.t30) << rate;
         EXPECT_GE(f.endsAt, own.endsAt - 0.001) << rate;
+    }
+    // And what the room plays: the same delay at its own rate and at the two common ones,
+    // from the very responses measured above.
+    const double ownRoom = roomInterauralDelay(44100, sets.front().get());
+    EXPECT_NEAR(ownRoom, own.itd, 0.01 * std::fabs(own.itd));
+    for (uint32_t rate : {48000u, 96000u})
+    {
+        const CResponseSet* measured = nullptr;
+        for (const auto& set : sets)
+            if (set->rate() == static_cast<int>(rate)) measured = set.get();
+        const double itd = roomInterauralDelay(rate, measured);
+        std::printf("  %6u Hz: the room's ITD at L90 %.1f us\n", rate, itd * 1e6);
+        EXPECT_NEAR(itd, ownRoom, 0.03 * std::fabs(ownRoom)) << rate;
     }
 }
 
