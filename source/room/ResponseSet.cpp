@@ -66,6 +66,8 @@ bool CResponseSet::resample()
     // responses go through one resampler as channels, which designs its filter once.
     const soxr_io_spec_t io = soxr_io_spec(SOXR_FLOAT64_S, SOXR_FLOAT64_S);
     const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_HQ, SOXR_LINEAR_PHASE);
+    // One thread: a host's own threads need the cores more than a set-up does.
+    const soxr_runtime_spec_t runtime = soxr_runtime_spec(1);
     std::vector<const double*> in(ResponseBank::kResponses);
     std::vector<double*> out(ResponseBank::kResponses);
     for (int place = 0; place < ResponseBank::kResponses; ++place)
@@ -77,7 +79,7 @@ bool CResponseSet::resample()
     const soxr_error_t error =
         soxr_oneshot(kBankRate, sampleRate, ResponseBank::kResponses, in.data(),
                      ResponseBank::kResponseLength, nullptr, out.data(), static_cast<size_t>(natural),
-                     &done, &io, &quality, nullptr);
+                     &done, &io, &quality, &runtime);
     if (error || done == 0)
     {
         samples.clear();
