@@ -22,6 +22,16 @@ struct ZitaCandidate
     RunResult result;
 };
 
+// The room processor at one host rate, statically set.
+struct RatePoint
+{
+    int rate = 0;
+    int headPartitions = 0;
+    int tailPartitions = 0;
+    int tailBlock = 0;
+    double cpuPerSecond = 0.0;
+};
+
 struct Results
 {
     double secondsPerPass = 0.0;
@@ -40,6 +50,11 @@ struct Results
     double directDifference = 0.0;
     double zitaDifference = 0.0;
     InstanceMemory memory;
+    std::vector<RatePoint> rates;
+    Resident memoryAt96k;       // one CHalvane created at 96 kHz and played
+    double responsesAt96k = 0.0; // bytes of the bank resampled to 96 kHz, shared per process
+    int headPartitions = 0;
+    int tailPartitions = 0;
 
     const ZitaCandidate& bestZita() const;
 };

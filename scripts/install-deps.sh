@@ -8,7 +8,7 @@ packages=(
     juce-modules-source-data
     libmysofa-dev libcairo2-dev libx11-dev libpugixml-dev libsndfile1-dev
     libfontconfig1-dev fonts-dejavu-core
-    libzita-convolver-dev libfftw3-dev fst-dev
+    libzita-convolver-dev libfftw3-dev fst-dev libsoxr-dev
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth
 )

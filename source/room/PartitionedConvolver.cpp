@@ -7,6 +7,14 @@
 #include <cstddef>
 #include <limits>
 
+namespace
+{
+constexpr double kPi = 3.14159265358979323846;
+// The ring starts out silent: a partition's first spectrum goes in unfaded, so a fresh
+// convolver plays its response exactly from the first sample.
+constexpr unsigned kNeverGathered = ~0u;
+} // namespace
+
 CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, int earIndex,
                                              int length, int segmentLength, int block, int start)
     : irLength(length), partitionCount(segmentLength / block), blockSize(block), fftSize(2 * block),
@@ -16,8 +24,15 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
       overlap(static_cast<size_t>(block)),
       productSpectrum(static_cast<size_t>(fftSize)), irTransforms{ARFFT(fftSize), ARFFT(fftSize)},
       irGatherEnd((block + 1) / 2), irItemsPerSample(1), splitFrom(block / 2 + 1),
-      inputTransform(fftSize), outputTransform(fftSize), ring(segmentLength, block)
+      inputTransform(fftSize), outputTransform(fftSize), ring(segmentLength, block),
+      partitionVersion(static_cast<size_t>(segmentLength / block), kNeverGathered),
+      fadeSpectrum(static_cast<size_t>(fftSize)),
+      fadeOverlapSpectrum(static_cast<size_t>(fftSize)), fadeBlock(static_cast<size_t>(fftSize)),
+      fadeOutGain(static_cast<size_t>(block))
 {
+    // A raised cosine: the crossfade's changes of slope, not just of level, stay smooth.
+    for (int i = 0; i < block; ++i)
+        fadeOutGain[static_cast<size_t>(i)] = 0.5 + 0.5 * std::cos(kPi * (i + 0.5) / block);
     const int slices = blockSize - irGatherEnd;
     if (slices > 0) irItemsPerSample = (irTransforms[0].forwardItems() + slices - 1) / slices;
     for (CIrSlot& s : irSlots)
@@ -34,10 +49,12 @@ void CPartitionedConvolver::loadPosition(int position)
 {
     if (position < 0 || position >= 33) position = 0;
     if (position >= ResponseBank::kPositions) return;
+    const CResponseSet* set = responseSet.load();
     const double* responses[kSlotCount];
     for (int e = 0; e < 2; ++e)
         for (int axis = 0; axis < kAxisCount; ++axis)
-            responses[e * kAxisCount + axis] = ResponseBank::responseFor(position, axis, e);
+            responses[e * kAxisCount + axis] = set ? set->responseFor(position, axis, e)
+                                                   : ResponseBank::responseFor(position, axis, e);
     loadResponses(responses);
 }
 
@@ -47,6 +64,14 @@ void CPartitionedConvolver::loadResponses(const double* const responses[kSlotCou
     // audio thread reads through the new pointer.
     for (int i = 0; i < kSlotCount; ++i)
         irSlots[i].samples.store(responses[i], std::memory_order_release);
+    settingsChanged();
+}
+
+void CPartitionedConvolver::settingsChanged()
+{
+    // Release after the values: a partition that sees the new version sees the new values.
+    // Steps of two keep the version even, never the (odd) mark of an unused partition.
+    settingsVersion.fetch_add(2, std::memory_order_release);
 }
 
 void CPartitionedConvolver::setDecay(int axis, double absorption, int sampleRate, int hyperbolic)
@@ -56,6 +81,7 @@ void CPartitionedConvolver::setDecay(int axis, double absorption, int sampleRate
     s.sampleRate.store(sampleRate, std::memory_order_relaxed);
     s.curve.store(hyperbolic ? CDecayEnvelope::kHyperbolic : CDecayEnvelope::kExponential,
                   std::memory_order_relaxed);
+    settingsChanged();
 }
 
 void CPartitionedConvolver::setAllDecays(double absFB, double absLR, double absCF, int sampleRate,
@@ -89,6 +115,7 @@ void CPartitionedConvolver::setGains(double gainFB, double gainLR, double gainCF
     settings[kFB].gain.store(usable(gainFB), std::memory_order_relaxed);
     settings[kLR].gain.store(usable(gainLR), std::memory_order_relaxed);
     settings[kCF].gain.store(usable(gainCF), std::memory_order_relaxed);
+    settingsChanged();
 }
 
 CDecayEnvelope::Curve CPartitionedConvolver::curve(int axis) const
@@ -106,6 +133,12 @@ double CPartitionedConvolver::envelope(int axis, int tap) const
 
 void CPartitionedConvolver::beginPartition()
 {
+    // The version first: settings read after it are at least as new, so a change that
+    // races with this read is caught again on the partition's next round.
+    const unsigned version = settingsVersion.load(std::memory_order_acquire);
+    unsigned& last = partitionVersion[static_cast<size_t>((irReadPos - segmentStart) / blockSize)];
+    fadeNext = last != kNeverGathered && last != version;
+    last = version;
     for (ActiveAxis& a : active)
     {
         const AxisSettings& s = settings[a.axis];
@@ -166,12 +199,24 @@ void CPartitionedConvolver::process(double x)
     {
         Complex* sums = productSpectrum.data() + b;
         const int count = std::min(kBinRun, n - b);
-        ring.accumulateRun(b + (irReadPos - segmentStart), count, inputBins + b, irBins + b, sums);
+        const int index = b + (irReadPos - segmentStart);
+        if (fadeActive)
+            ring.accumulateRunFading(index, count, inputBins + b, irBins + b, sums,
+                                     fadeSpectrum.data() + b, fadeOverlapSpectrum.data() + b);
+        else
+            ring.accumulateRun(index, count, inputBins + b, irBins + b, sums);
         if (b == 0)
         {
             const Complex s = sums[0];
             productSpectrum[0] = {s.re, 0.0};
             productSpectrum[n] = {s.im, 0.0};
+            if (fadeActive)
+                for (std::vector<Complex>* spectrum : {&fadeSpectrum, &fadeOverlapSpectrum})
+                {
+                    const Complex f = (*spectrum)[0];
+                    (*spectrum)[0] = {f.re, 0.0};
+                    (*spectrum)[n] = {f.im, 0.0};
+                }
         }
         // The inverse's first step pairs bins i and N - i: split the pairs whose bins are
         // both final now rather than all at the block end.
@@ -179,6 +224,11 @@ void CPartitionedConvolver::process(double x)
         if (ready < splitFrom)
         {
             outputTransform.splitBins(productSpectrum.data(), ready, splitFrom);
+            if (fadeActive)
+            {
+                outputTransform.splitBins(fadeSpectrum.data(), ready, splitFrom);
+                outputTransform.splitBins(fadeOverlapSpectrum.data(), ready, splitFrom);
+            }
             splitFrom = ready;
         }
     }
@@ -199,11 +249,31 @@ void CPartitionedConvolver::finishBlock()
 
     // Pair 0 (DC and Nyquist), and any pair a short block left over.
     outputTransform.splitBins(productSpectrum.data(), 0, splitFrom);
+    if (fadeActive)
+    {
+        outputTransform.splitBins(fadeSpectrum.data(), 0, splitFrom);
+        outputTransform.splitBins(fadeOverlapSpectrum.data(), 0, splitFrom);
+    }
     splitFrom = n / 2 + 1;
     // The scaling of scaleInverse() (1 / 2N, exact) done on the way out.
     outputTransform.finishInverseReal(productSpectrum.data(), 1.0 / fftSize, outputBlock.data());
     for (int i = 0; i < n; ++i)
         outputBlock[i] += overlap[i];
+    if (fadeActive)
+    {
+        // The replaced partition's whole part of this block, the half of the previous block's
+        // product in overlap included, goes from old to new along the fade: the halves of
+        // one product have hard edges that only line up when both are faded alike.
+        outputTransform.finishInverseReal(fadeSpectrum.data(), 1.0 / fftSize, fadeBlock.data());
+        for (int i = 0; i < n; ++i)
+            outputBlock[i] += fadeOutGain[i] * fadeBlock[i];
+        outputTransform.finishInverseReal(fadeOverlapSpectrum.data(), 1.0 / fftSize,
+                                          fadeBlock.data());
+        for (int i = 0; i < n; ++i)
+            outputBlock[i] -= (1.0 - fadeOutGain[i]) * fadeBlock[n + i];
+    }
+    fadeActive = fadeNext;
+    fadeNext = false;
 
     // Nothing needs clearing: the next block overwrites bins 0..N of productSpectrum, the
     // first half of inputBlock and all of overlap, and the second half of inputBlock is
