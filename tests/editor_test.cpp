@@ -382,12 +382,12 @@ TEST(EditorBundle, LabelsAreDrawnInTheirColoursWhereTheLayoutPutsThem)
     EXPECT_EQ(strayGreen, 0);
 
     // "S" and "M" hang 25 pixels off the left edge: their text centres at x = 25, left of the
-    // Stereo/Mono switch at x = 29.
+    // Stereo/Mono switch at x = 29. Their boxes' top and bottom lines are left out.
     for (int top : {410, 431})
     {
         int dark = 0;
         double darkX = 0;
-        for (int y = top; y < top + 16; ++y)
+        for (int y = top + 2; y < top + 14; ++y)
             for (int x = 0; x < 29; ++x)
                 if (isDarkText(image.at(x, y)))
                 {
@@ -494,7 +494,8 @@ TEST(EditorBundle, TheSourceMenuListsThePositionsAndSetsTheChosenOne)
     // Center, L22, L32, L45: three rows down from the current entry.
     for (int i = 0; i < 3; ++i) view->key(0, Halvane::IOffscreenEditor::kKeyDown);
     view->key(0, Halvane::IOffscreenEditor::kKeyReturn);
-    EXPECT_NEAR(bundle.plugin->getParamNormalized(kPosition), 0.3, 1e-9);
+    // A list parameter is edited to its exact step.
+    EXPECT_DOUBLE_EQ(bundle.plugin->getParamNormalized(kPosition), 0.3);
     EXPECT_DOUBLE_EQ(bundle.plugin->normalizedToPlain(kPosition,
                                                       bundle.plugin->getParamNormalized(kPosition)),
                      3.0);
@@ -504,6 +505,7 @@ TEST(EditorBundle, TheSourceMenuListsThePositionsAndSetsTheChosenOne)
 TEST(EditorBundle, TwoEditorsAreIndependentButShowTheSameParameters)
 {
     Bundle bundle;
+    ASSERT_TRUE(bundle.plugin->setParamNormalized(kDecayType, 0.0));
     auto first = bundle.openEditor();
     auto second = bundle.openEditor();
     ASSERT_TRUE(first);
