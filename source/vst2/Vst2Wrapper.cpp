@@ -141,10 +141,12 @@ bool Vst2Wrapper::open(IPluginFactory* factory, const TUID classId)
     effect.numParams = static_cast<VstInt32>(parameters.size());
     effect.numPrograms = programCount;
     effect.initialDelay = static_cast<VstInt32>(processor->getLatencySamples());
+    // VST 2 hosts only embed into an X11 window: a view that cannot go there is no editor to them.
     IPlugView* probe = controller->createView(ViewType::kEditor);
     if (probe)
     {
-        effect.flags |= effFlagsHasEditor;
+        if (probe->isPlatformTypeSupported(kPlatformTypeX11EmbedWindowID) == kResultTrue)
+            effect.flags |= effFlagsHasEditor;
         probe->release();
     }
     sizeBuffers();
