@@ -1,0 +1,10 @@
+# The framework's own controls and the rules the custom view factory reads names by.
+# The rules need no GUI, so they are a library of their own and tested without one.
+add_library(halvane_view_rules STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/CMeterEnvelope.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PolygonHitTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/UnitsText.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ViewNameRules.cpp
+)
+target_include_directories(halvane_view_rules PUBLIC ${PROJECT_SOURCE_DIR}/source)
+target_compile_options(halvane_view_rules PRIVATE ${HALVANE_WARNINGS})
