@@ -28,6 +28,16 @@ public:
     {
     }
 
+    // Copies describe the same font but start with their own reference count.
+    CFontDesc(const CFontDesc& other) : CBaseObject(), name(other.name), size(other.size), style(other.style) {}
+    CFontDesc& operator=(const CFontDesc& other)
+    {
+        name = other.name;
+        size = other.size;
+        style = other.style;
+        return *this;
+    }
+
     const std::string& getName() const { return name; }
     double getSize() const { return size; }
     int32_t getStyle() const { return style; }

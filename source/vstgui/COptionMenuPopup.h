@@ -1,5 +1,6 @@
 #pragma once
 
+#include "vstgui/CFontDesc.h"
 #include "vstgui/CView.h"
 
 #include <string>
@@ -22,6 +23,11 @@ public:
     // The row of an entry in frame coordinates (empty for an index out of range).
     CRect getEntryRect(int32_t index) const;
     int32_t getHighlighted() const { return highlighted; }
+    void setFont(const CFontDesc* f)
+    {
+        if (f)
+            font = CFontDesc(f->getName(), f->getSize(), f->getStyle());
+    }
     // The menu is going away: close without telling it.
     void detachMenu() { menu = nullptr; }
 
@@ -38,6 +44,7 @@ private:
     std::vector<std::string> entries;
     int32_t current;
     int32_t highlighted;
+    CFontDesc font;
 };
 
 } // namespace VSTGUI

@@ -2,6 +2,7 @@
 
 #include "vstgui/CRect.h"
 
+#include <cstddef>
 #include <map>
 #include <string>
 

@@ -39,31 +39,23 @@ void BrushedMetal::paint(Canvas& canvas) const
     const int h = canvas.height();
     Grain noise(seed);
 
-    // Each row is one brush stroke: noise smeared far along x, with its own depth.
+    // Each row is one brush stroke: its own depth, plus noise smeared far along the stroke.
+    // Rows stay independent of each other, which is what makes the lines look cut.
     std::vector<double> field(static_cast<std::size_t>(w) * h);
     std::vector<double> row(w);
-    std::vector<double> depth(h);
-    for (double& d : depth)
-        d = noise.signedNext();
-    ringBlur(depth, 1);
     for (int y = 0; y < h; ++y)
     {
+        const double depth = noise.signedNext() + 0.5 * noise.signedNext();
         for (double& v : row)
             v = noise.signedNext();
-        ringBlur(row, 18);
-        ringBlur(row, 9);
+        ringBlur(row, 40);
+        ringBlur(row, 20);
+        double energy = 0.0;
+        for (double v : row)
+            energy += v * v;
+        const double scale = energy > 0.0 ? 1.0 / std::sqrt(energy / w) : 0.0;
         for (int x = 0; x < w; ++x)
-            field[static_cast<std::size_t>(y) * w + x] = 3.0 * row[x] + 0.6 * depth[y];
-    }
-    // Neighbouring strokes blend a little, as they do on real metal.
-    std::vector<double> column(h);
-    for (int x = 0; x < w; ++x)
-    {
-        for (int y = 0; y < h; ++y)
-            column[y] = field[static_cast<std::size_t>(y) * w + x];
-        ringBlur(column, 1);
-        for (int y = 0; y < h; ++y)
-            field[static_cast<std::size_t>(y) * w + x] = 0.5 * field[static_cast<std::size_t>(y) * w + x] + 0.5 * column[y];
+            field[static_cast<std::size_t>(y) * w + x] = 0.8 * depth + 0.6 * scale * row[x];
     }
 
     unsigned char* pixels = canvas.pixels();

@@ -14,9 +14,9 @@ struct BrushedMetal
     double red = 0.70;
     double green = 0.71;
     double blue = 0.73;
-    double streaks = 0.075;   // strength of the long brush strokes
-    double grain = 0.025;     // fine per-pixel speckle
-    double sheen = 0.035;     // broad light variation across the sheet
+    double streaks = 0.032;   // strength of the long brush strokes
+    double grain = 0.012;     // fine per-pixel speckle
+    double sheen = 0.03;      // broad light variation across the sheet
     std::uint64_t seed = 0x6d6574616cull;
 
     void paint(Canvas& canvas) const;

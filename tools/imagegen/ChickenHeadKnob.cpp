@@ -56,8 +56,8 @@ void ChickenHeadKnob::drawScale(cairo_t* cr) const
     {
         const double a = radians(-135.0 + 27.0 * k);
         const bool end = k == 0 || k == 10 || k == 5;
-        const double r0 = end ? 16.4 : 17.0;
-        const double r1 = 19.6;
+        const double r0 = end ? 17.2 : 17.8;
+        const double r1 = 20.3;
         cairo_move_to(cr, c + r0 * std::sin(a), c - r0 * std::cos(a));
         cairo_line_to(cr, c + r1 * std::sin(a), c - r1 * std::cos(a));
         cairo_set_line_width(cr, end ? 1.4 : 1.0);
@@ -71,8 +71,8 @@ void ChickenHeadKnob::drawSkirt(Canvas& canvas, double angle) const
 {
     cairo_t* cr = canvas.context();
     const double c = kDesignSize / 2;
-    const double outer = 14.4;
-    const double face = 12.2;
+    const double outer = 15.3;
+    const double face = 13.0;
 
     SoftShadow{0.9, 1.9, 2, 0.55}.paint(cr, [&](cairo_t* s)
                                         { cairo_arc(s, c, c, outer, 0, 2 * kPi); });
@@ -122,6 +122,15 @@ void ChickenHeadKnob::drawSkirt(Canvas& canvas, double angle) const
     cairo_set_line_width(cr, 0.7);
     kBlack.use(cr, 0.45);
     cairo_stroke(cr);
+
+    // Fine turning marks on the face, as left by the lathe.
+    cairo_set_line_width(cr, 0.35);
+    for (double r = 2.5; r < face - 0.5; r += 1.1)
+    {
+        cairo_arc(cr, c, c, r, 0, 2 * kPi);
+        kWhite.use(cr, 0.05);
+        cairo_stroke(cr);
+    }
 }
 
 void ChickenHeadKnob::headPath(cairo_t* cr, double angle) const
@@ -131,11 +140,11 @@ void ChickenHeadKnob::headPath(cairo_t* cr, double angle) const
     cairo_translate(cr, c, c);
     cairo_rotate(cr, angle);
     // Pointing up: a long tapered beak and a short round tail.
-    cairo_move_to(cr, -1.8, -12.9);
-    cairo_curve_to(cr, -3.6, -8.0, -6.3, -3.2, -6.3, 1.6);
-    cairo_arc_negative(cr, 0.0, 1.6, 6.3, kPi, 0.0);
-    cairo_curve_to(cr, 6.3, -3.2, 3.6, -8.0, 1.8, -12.9);
-    cairo_arc_negative(cr, 0.0, -12.9, 1.8, 0.0, kPi);
+    cairo_move_to(cr, -1.9, -13.6);
+    cairo_curve_to(cr, -3.8, -8.4, -6.6, -3.4, -6.6, 1.7);
+    cairo_arc_negative(cr, 0.0, 1.7, 6.6, kPi, 0.0);
+    cairo_curve_to(cr, 6.6, -3.4, 3.8, -8.4, 1.9, -13.6);
+    cairo_arc_negative(cr, 0.0, -13.6, 1.9, 0.0, kPi);
     cairo_close_path(cr);
     cairo_restore(cr);
 }
@@ -162,7 +171,7 @@ void ChickenHeadKnob::drawHead(Canvas& canvas, double angle) const
     headPath(cr, angle);
     cairo_clip(cr);
     cairo_pattern_t* bevel = cairo_pattern_create_linear(c - 8, c - 8, c + 8, c + 8);
-    kWhite.addStop(bevel, 0.0, 0.45);
+    kWhite.addStop(bevel, 0.0, 0.6);
     kWhite.addStop(bevel, 0.45, 0.0);
     kBlack.addStop(bevel, 0.55, 0.0);
     kBlack.addStop(bevel, 1.0, 0.55);
@@ -186,13 +195,13 @@ void ChickenHeadKnob::drawHead(Canvas& canvas, double angle) const
     cairo_translate(cr, c, c);
     cairo_rotate(cr, angle);
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-    cairo_move_to(cr, 0.0, -2.2);
-    cairo_line_to(cr, 0.0, -11.6);
+    cairo_move_to(cr, 0.0, -2.4);
+    cairo_line_to(cr, 0.0, -12.4);
     cairo_set_line_width(cr, 2.2);
     kBlack.use(cr, 0.35);
     cairo_stroke(cr);
-    cairo_move_to(cr, 0.0, -2.2);
-    cairo_line_to(cr, 0.0, -11.6);
+    cairo_move_to(cr, 0.0, -2.4);
+    cairo_line_to(cr, 0.0, -12.4);
     cairo_set_line_width(cr, 1.5);
     palette_.line.use(cr);
     cairo_stroke(cr);

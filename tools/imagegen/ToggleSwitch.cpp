@@ -36,16 +36,16 @@ void hexagon(cairo_t* cr, double cx, double cy, double r)
 void leverShaft(cairo_t* cr, double c, double direction)
 {
     const double tip = c + direction * 12.0;
-    cairo_move_to(cr, c - 2.2, c);
-    cairo_line_to(cr, c - 3.0, tip);
-    cairo_line_to(cr, c + 3.0, tip);
-    cairo_line_to(cr, c + 2.2, c);
+    cairo_move_to(cr, c - 2.4, c);
+    cairo_line_to(cr, c - 3.3, tip);
+    cairo_line_to(cr, c + 3.3, tip);
+    cairo_line_to(cr, c + 2.4, c);
     cairo_close_path(cr);
 }
 
 void leverBall(cairo_t* cr, double c, double direction)
 {
-    cairo_arc(cr, c, c + direction * 12.5, 3.6, 0, 2 * kPi);
+    cairo_arc(cr, c, c + direction * 12.5, 3.9, 0, 2 * kPi);
 }
 } // namespace
 
@@ -77,13 +77,14 @@ void ToggleSwitch::drawBushing(Canvas& canvas) const
     cairo_t* cr = canvas.context();
     const double c = kDesignSize / 2;
 
-    // Recessed mounting washer.
-    SoftShadow{0.8, 1.6, 2, 0.45}.paint(cr, [&](cairo_t* s) { cairo_arc(s, c, c, 12.0, 0, 2 * kPi); });
+    // Dark anodised mounting washer, so the chrome stands off the panel.
+    const Colour anodised{0.17, 0.17, 0.18};
+    SoftShadow{0.8, 1.6, 2, 0.5}.paint(cr, [&](cairo_t* s) { cairo_arc(s, c, c, 12.6, 0, 2 * kPi); });
     cairo_pattern_t* washer = cairo_pattern_create_linear(c - 12, c - 12, c + 12, c + 12);
-    kChrome.mix(kWhite, 0.5).addStop(washer, 0.0);
-    kChrome.mix(kBlack, 0.15).addStop(washer, 0.55);
-    kChrome.mix(kBlack, 0.5).addStop(washer, 1.0);
-    cairo_arc(cr, c, c, 12.0, 0, 2 * kPi);
+    anodised.mix(kWhite, 0.35).addStop(washer, 0.0);
+    anodised.addStop(washer, 0.5);
+    anodised.mix(kBlack, 0.5).addStop(washer, 1.0);
+    cairo_arc(cr, c, c, 12.6, 0, 2 * kPi);
     cairo_set_source(cr, washer);
     cairo_fill_preserve(cr);
     cairo_pattern_destroy(washer);

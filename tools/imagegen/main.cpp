@@ -55,9 +55,9 @@ int main(int argc, char** argv)
         metal.writePng(dir / "greymetal.png");
 
         // Black bakelite for the room controls, oxblood for the output gain.
-        const ChickenHeadKnob::Palette room{{0.10, 0.10, 0.11}, {0.13, 0.13, 0.14},
+        const ChickenHeadKnob::Palette room{{0.29, 0.29, 0.31}, {0.07, 0.07, 0.08},
                                             {0.96, 0.95, 0.90}, {0.10, 0.10, 0.10}};
-        const ChickenHeadKnob::Palette gain{{0.10, 0.10, 0.11}, {0.50, 0.08, 0.06},
+        const ChickenHeadKnob::Palette gain{{0.29, 0.29, 0.31}, {0.52, 0.08, 0.06},
                                             {0.98, 0.95, 0.86}, {0.10, 0.10, 0.10}};
         ChickenHeadKnob(room, kKnobSize).strip(kKnobFrames, kKnobSweep).writePng(dir / "chickenhead3.png");
         ChickenHeadKnob(gain, kKnobSize).strip(kKnobFrames, kKnobSweep).writePng(dir / "chickenhead2.png");
