@@ -8,3 +8,17 @@ add_library(halvane_view_rules STATIC
 )
 target_include_directories(halvane_view_rules PUBLIC ${PROJECT_SOURCE_DIR}/source)
 target_compile_options(halvane_view_rules PRIVATE ${HALVANE_WARNINGS})
+
+add_library(halvane_controls STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/CKickButtonQX.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CTextEditQX.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CTextLabelQX.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CustomViewFactory.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CVuMeterQX.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CXYPadQX.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PadController.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/TextViewLook.cpp
+)
+target_include_directories(halvane_controls PUBLIC ${PROJECT_SOURCE_DIR}/source)
+target_compile_options(halvane_controls PRIVATE ${HALVANE_WARNINGS})
+target_link_libraries(halvane_controls PUBLIC halvane_view_rules halvane_vstgui halvane_framework vst3sdk)
