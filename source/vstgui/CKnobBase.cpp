@@ -68,9 +68,12 @@ float CKnobBase::valueFromPoint(const CPoint& where) const
         rel += 360;
     if (rel > sweep)
     {
-        // In the dead zone: snap to the nearer end.
+        // In the dead zone: the nearer end; straight across the gap, the end the knob is at,
+        // so it never flips from max to min.
         const double pastEnd = rel - sweep;
         const double beforeStart = 360 - rel;
+        if (std::fabs(pastEnd - beforeStart) < 1e-9)
+            return getValueNormalized() >= 0.5f ? 1.f : 0.f;
         return pastEnd < beforeStart ? 1.f : 0.f;
     }
     return static_cast<float>(rel / sweep);

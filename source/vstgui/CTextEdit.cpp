@@ -79,6 +79,7 @@ void CTextEdit::takeFocus()
     if (editingText)
         return;
     editingText = true;
+    replaceOnType = true;
     editBuffer = text;
     invalid();
 }
@@ -105,7 +106,11 @@ int32_t CTextEdit::onKeyDown(VstKeyCode& keyCode)
         finishEditing();
         return 1;
     case VKEY_BACK:
-        eraseLastUtf8(editBuffer);
+        if (replaceOnType)
+            editBuffer.clear();
+        else
+            eraseLastUtf8(editBuffer);
+        replaceOnType = false;
         break;
     case VKEY_TAB:
         commit();
@@ -114,6 +119,9 @@ int32_t CTextEdit::onKeyDown(VstKeyCode& keyCode)
     default:
         if (keyCode.virt != 0 || keyCode.character < 0x20 || keyCode.character == 0x7f)
             return -1;
+        if (replaceOnType)
+            editBuffer.clear();
+        replaceOnType = false;
         appendUtf8(editBuffer, keyCode.character);
         break;
     }

@@ -8,7 +8,7 @@
 namespace VSTGUI
 {
 
-// A label that is edited in place: a click starts editing, typed characters replace the text,
+// A label that is edited in place: a click starts editing with the text selected, typing replaces it,
 // Enter or losing the focus commits (the listener hears valueChanged), Escape restores the text.
 class CTextEdit : public CTextLabel
 {
@@ -41,6 +41,8 @@ private:
     StringToValueFunction stringToValue;
     std::string editBuffer;
     bool editingText = false;
+    // The whole text is selected when editing starts: the first key replaces it.
+    bool replaceOnType = false;
     bool immediateTextChange = false;
     bool committing = false;
 };

@@ -255,12 +255,13 @@ CView* UIDescription::createView(const std::string& templateName, IController* v
     }
     IController* previous = controller;
     controller = viewController;
-    CView* view = buildNode(*node, viewController, 0);
+    CView* view = buildNode(*node, viewController, 0, true);
     controller = previous;
     return view;
 }
 
-CView* UIDescription::buildNode(const Node& node, IController* nodeController, int depth)
+CView* UIDescription::buildNode(const Node& node, IController* nodeController, int depth,
+                               bool verify)
 {
     if (depth > kMaxDepth)
     {
@@ -269,15 +270,26 @@ CView* UIDescription::buildNode(const Node& node, IController* nodeController, i
     }
     const UIAttributes& attributes = node.attributes;
     static const std::string empty;
-    CView* view = nullptr;
 
+    // Asked first, so a template this node uses is built for the sub-controller too.
+    IController* childController = nodeController;
+    IController* sub = nullptr;
+    const std::string& subName = textOr(attributes, "sub-controller", empty);
+    if (!subName.empty() && nodeController)
+    {
+        sub = nodeController->createSubController(subName.c_str(), this);
+        if (sub)
+            childController = sub;
+    }
+
+    CView* view = nullptr;
     // A view that names another template is that template's view with this node's attributes.
     const std::string& templateName = textOr(attributes, "template", empty);
     const std::string* ownName = attributes.getAttributeValue("name");
     if (!templateName.empty() && !(ownName && *ownName == templateName && depth == 0))
     {
         if (const Node* t = findTemplate(templateName); t && t != &node)
-            view = buildNode(*t, nodeController, depth + 1);
+            view = buildNode(*t, childController, depth + 1, false);
         else
             logLine("UIDescription: no template \"" + templateName + "\"");
     }
@@ -291,9 +303,12 @@ CView* UIDescription::buildNode(const Node& node, IController* nodeController, i
         if (!view)
         {
             logLine("UIDescription: unknown view class \"" + className + "\"");
+            delete sub;
             return nullptr;
         }
     }
+    if (sub)
+        view->setOwnedController(sub);
 
     UIViewFactory::applyAttributes(view, attributes, *this);
 
@@ -310,22 +325,11 @@ CView* UIDescription::buildNode(const Node& node, IController* nodeController, i
         }
     }
 
-    IController* childController = nodeController;
-    const std::string& subName = textOr(attributes, "sub-controller", empty);
-    if (!subName.empty() && nodeController)
-    {
-        if (IController* sub = nodeController->createSubController(subName.c_str(), this))
-        {
-            view->setOwnedController(sub);
-            childController = sub;
-        }
-    }
-
     if (auto* container = dynamic_cast<CViewContainer*>(view))
     {
         for (const auto& child : node.children)
         {
-            if (CView* childView = buildNode(*child, childController, depth + 1))
+            if (CView* childView = buildNode(*child, childController, depth + 1, true))
             {
                 if (!container->addView(childView))
                     childView->forget();
@@ -333,7 +337,8 @@ CView* UIDescription::buildNode(const Node& node, IController* nodeController, i
         }
     }
 
-    if (nodeController)
+    // A template used by a node is verified once, as that node.
+    if (verify && nodeController)
     {
         if (CView* verified = nodeController->verifyView(view, attributes, this))
             view = verified;

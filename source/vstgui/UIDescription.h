@@ -64,7 +64,7 @@ private:
 
     bool parseDocument(const void* data, std::size_t size);
     void readResources(const pugi::xml_node& root);
-    CView* buildNode(const Node& node, IController* controller, int depth);
+    CView* buildNode(const Node& node, IController* controller, int depth, bool verify);
     const Node* findTemplate(const std::string& name) const;
 
     std::string resourceName;
