@@ -6,6 +6,7 @@
 #include "CTextLabelQX.h"
 #include "CVuMeterQX.h"
 #include "CXYPadQX.h"
+#include "CustomViewRequest.h"
 #include "ViewNameRules.h"
 
 #include "framework/PlugIn.h"
@@ -71,11 +72,6 @@ CColor color(const IUIDescription& description, const std::string& name)
         c = kWhiteCColor;
     return c;
 }
-
-int32_t truncated(double v)
-{
-    return static_cast<int32_t>(v);
-}
 } // namespace
 
 CustomViewFactory::CustomViewFactory(Steinberg::Vst::EditController& controller,
@@ -83,6 +79,8 @@ CustomViewFactory::CustomViewFactory(Steinberg::Vst::EditController& controller,
     : controller(controller), message(message)
 {
 }
+
+CustomViewFactory::~CustomViewFactory() = default;
 
 CView* CustomViewFactory::createCustomView(CPlugIn* plugIn, const char* rawName,
                                            const UIAttributes& attributes,
@@ -212,62 +210,8 @@ CView* CustomViewFactory::askPlugIn(const std::string& name, CPlugIn& plugIn,
                                     const UIAttributes& attributes,
                                     const IUIDescription& description)
 {
-    viewName = name;
-    message.kind = EditorMessage::kCreateCustomView;
-    message.customViewName = viewName.c_str();
-    message.text = "";
-    message.customView = nullptr;
-    message.parentWindow = nullptr;
-    message.reservedWord = 0;
-    message.moduleHandle = nullptr;
-    message.wantsOwnEditor = false;
-    message.width = 0;
-    message.height = 0;
-    message.controlListener = nullptr;
-    const std::string& tagName = text(attributes, "control-tag");
-    if (!tagName.empty())
-    {
-        message.controlTag = description.getTagForName(tagName);
-        message.controlListener = description.getControlListener(tagName);
-    }
-    const CRect rect = viewRect(attributes);
-    message.left = truncated(rect.left);
-    message.top = truncated(rect.top);
-    message.bottom = truncated(rect.bottom);
-    message.right = truncated(rect.right);
-    const Point offset = point(attributes, "background-offset");
-    message.offsetX = truncated(offset.x);
-    message.offsetY = truncated(offset.y);
-
-    auto fileOf = [&attributes](const char* attribute) {
-        const std::string& t = text(attributes, attribute);
-        return t.empty() ? std::string() : bitmapResourceName(t);
-    };
-    bitmapFile = fileOf("bitmap");
-    handleBitmapFile = fileOf("handle-bitmap");
-    offBitmapFile = handleBitmapFile.empty() ? fileOf("off-bitmap") : std::string();
-    orientation = text(attributes, "orientation");
-    message.bitmapFile = bitmapFile.c_str();
-    message.handleBitmapFile = handleBitmapFile.c_str();
-    message.offBitmapFile = offBitmapFile.c_str();
-    message.orientation = orientation.c_str();
-
-    auto colorOf = [&](const char* attribute, CColor& slot) -> const void* {
-        const std::string& t = text(attributes, attribute);
-        if (t.empty())
-            return nullptr;
-        slot = color(description, t);
-        return &slot;
-    };
-    message.backColor = colorOf("back-color", backColor);
-    message.frameColor = colorOf("frame-color", frameColor);
-    message.fontColor = colorOf("font-color", fontColor);
-    message.frameWidth = parseInteger(text(attributes, "frame-width"));
-    message.roundRectRadius = parseInteger(text(attributes, "round-rect-radius"));
-    message.styleRoundRect = parseFlag(text(attributes, "style-round-rect"));
-    message.styleNoFrame = parseFlag(text(attributes, "style-no-frame"));
-    message.heightOfOneImage = parseInteger(text(attributes, "height-of-one-image"));
-    message.subPixmaps = parseInteger(text(attributes, "sub-pixmaps"));
+    lastRequest = std::make_unique<CustomViewRequest>(name.c_str(), attributes, &description);
+    lastRequest->fill(message);
     return reinterpret_cast<CView*>(plugIn.handleEditorMessage(&message));
 }
 

@@ -2,11 +2,11 @@
 
 #include "framework/EditorMessage.h"
 
-#include "vstgui/CColor.h"
-
+#include <memory>
 #include <string>
 
 class CPlugIn;
+class CustomViewRequest;
 
 namespace Steinberg::Vst
 {
@@ -30,6 +30,9 @@ public:
     // Both are the host binding's and outlive the factory; the message is the one the editor
     // shares with the plug-in object.
     CustomViewFactory(Steinberg::Vst::EditController& controller, EditorMessage& message);
+    ~CustomViewFactory();
+    CustomViewFactory(const CustomViewFactory&) = delete;
+    CustomViewFactory& operator=(const CustomViewFactory&) = delete;
 
     // Null when the node's own class should be built instead.
     VSTGUI::CView* createCustomView(CPlugIn* plugIn, const char* name,
@@ -56,13 +59,6 @@ private:
 
     Steinberg::Vst::EditController& controller;
     EditorMessage& message;
-    // What the message points at while the plug-in object reads it.
-    std::string viewName;
-    std::string bitmapFile;
-    std::string handleBitmapFile;
-    std::string offBitmapFile;
-    std::string orientation;
-    VSTGUI::CColor backColor;
-    VSTGUI::CColor frameColor;
-    VSTGUI::CColor fontColor;
+    // The message points into the last request until the next one.
+    std::unique_ptr<CustomViewRequest> lastRequest;
 };

@@ -21,4 +21,5 @@ add_library(halvane_controls STATIC
 )
 target_include_directories(halvane_controls PUBLIC ${PROJECT_SOURCE_DIR}/source)
 target_compile_options(halvane_controls PRIVATE ${HALVANE_WARNINGS})
-target_link_libraries(halvane_controls PUBLIC halvane_view_rules halvane_vstgui halvane_framework vst3sdk)
+target_link_libraries(halvane_controls PUBLIC halvane_view_rules halvane_editor halvane_vstgui_vst3
+                      halvane_vstgui halvane_framework vst3sdk)

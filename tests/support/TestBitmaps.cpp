@@ -54,6 +54,11 @@ void addBands(const std::string& resourceName, int width, int bandHeight,
     store()[resourceName] = encode(context->getPixels());
 }
 
+void addResource(const std::string& resourceName, const std::string& bytes)
+{
+    store()[resourceName] = std::vector<unsigned char>(bytes.begin(), bytes.end());
+}
+
 void install()
 {
     VSTGUI::setResourceLookup([](const std::string& name) {
