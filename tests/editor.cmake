@@ -12,6 +12,7 @@ if(TARGET HalvaneDuo)
     halvane_add_test(test_editor
         SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/editor_test.cpp
         LIBS halvane_editor halvane_host halvane_resources PkgConfig::HALVANE_TEST_CAIRO)
-    target_compile_definitions(test_editor PRIVATE HALVANE_BUNDLE_PATH="${HALVANE_BUNDLE_DIR}")
-    add_dependencies(test_editor HalvaneDuo)
+    target_compile_definitions(test_editor PRIVATE HALVANE_BUNDLE_PATH="${HALVANE_BUNDLE_DIR}"
+                               HALVANE_RENDER_PATH="$<TARGET_FILE:halvane-render>")
+    add_dependencies(test_editor HalvaneDuo halvane-render)
 endif()

@@ -637,6 +637,17 @@ TEST(VstguiControls, OptionMenuChoosesFromAPopupInsideTheFrame)
     frame->removeView(menu);
     EXPECT_EQ(frame->getModalView(), nullptr);
     EXPECT_EQ(frame->getNbViews(), 0u);
+
+    // And the frame closing with the list open leaves the menu no dangling popup.
+    auto* second = new COptionMenu(CRect(0, 0, 40, 20), &listener, 1);
+    second->addEntry("only");
+    second->remember();
+    frame->addView(second);
+    click(frame.frame, {10, 10});
+    ASSERT_TRUE(second->isPopupOpen());
+    frame->removeAll();
+    EXPECT_FALSE(second->isPopupOpen());
+    second->forget();
 }
 
 TEST(VstguiTimer, ServiceFiresTimersDeterministically)
@@ -736,6 +747,24 @@ TEST(VstguiRendering, ShapesTextClipAndScale)
         }
     EXPECT_GT(green, 20);
     EXPECT_EQ(outside, 0);
+
+    // Opaque displays draw their box and frame; transparent ones only their text.
+    FrameHolder boxes(CRect(0, 0, 60, 20));
+    boxes->setBackgroundColor(kBlackCColor);
+    auto* opaque = new CTextLabel(CRect(0, 0, 30, 20), "");
+    auto* clear = new CTextLabel(CRect(30, 0, 60, 20), "");
+    for (CTextLabel* l : {opaque, clear})
+    {
+        l->setBackColor(kWhiteCColor);
+        l->setFrameColor(kRedCColor);
+        boxes->addView(l);
+    }
+    clear->setTransparency(true);
+    const PixelImage drawn = renderOffscreen(*boxes.frame, 1.0);
+    EXPECT_TRUE(near(drawn.pixel(0, 10), {255, 0, 0}));
+    EXPECT_TRUE(near(drawn.pixel(15, 10), {255, 255, 255}));
+    EXPECT_TRUE(near(drawn.pixel(30, 10), {0, 0, 0}));
+    EXPECT_TRUE(near(drawn.pixel(45, 10), {0, 0, 0}));
 }
 
 TEST(VstguiRendering, BitmapsFramesNinePartAndPNGRoundTrip)

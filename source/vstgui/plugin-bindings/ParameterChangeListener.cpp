@@ -151,6 +151,9 @@ void ParameterChangeListener::performEdit(ParamValue value)
 {
     if (parameter && controller)
     {
+        // Controls compute in float; a stepped parameter gets its exact step, not a neighbour.
+        const int32 steps = parameter->getInfo().stepCount;
+        if (steps > 0) value = std::round(value * steps) / steps;
         const ParamID id = getParameterID();
         controller->setParamNormalized(id, value);
         controller->performEdit(id, value);
