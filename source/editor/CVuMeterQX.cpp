@@ -117,8 +117,9 @@ double CVuMeterQX::analogOffset(float v) const
 
 void CVuMeterQX::drawFilmStrip(CDrawContext* context, float v)
 {
+    // A description's "bitmap" becomes the on-bitmap of a meter, not its background.
     CBitmap* strip = getDrawBackground();
     if (!strip)
-        return;
+        strip = onBitmap;
     strip->draw(*context, size, CPoint(0, value < 0 ? 0 : analogOffset(v)), 1.f);
 }
