@@ -224,6 +224,25 @@ TEST_F(Factory, KickButtonNamesAndModes)
     EXPECT_EQ(rig.plugIn->offered.size(), 1u);
 }
 
+TEST_F(Factory, PointsAreIntegerPairsAroundTheFirstComma)
+{
+    const std::pair<const char*, CRect> origins[] = {
+        {"268 ,490", CRect(268, 490, 288, 520)},
+        {"268, 490", CRect(268, 490, 288, 520)},
+        {"268,490", CRect(268, 490, 288, 520)},
+        {"1.5, 2", CRect(1, 2, 21, 32)},
+        {"12 34", CRect(0, 0, 20, 30)}, // no comma: the point stays at its start
+    };
+    for (const auto& [origin, rect] : origins)
+    {
+        UIAttributes a = kickAttributes();
+        a.setAttribute("origin", origin);
+        ViewPtr view(rig.create("VexoKickButton", a));
+        ASSERT_NE(view, nullptr);
+        EXPECT_EQ(view->getViewSize(), rect) << origin;
+    }
+}
+
 TEST_F(Factory, PadModesColoursAndStyle)
 {
     ViewPtr track(rig.create("TrackPad", padAttributes()));

@@ -147,27 +147,8 @@ TEST(UnitsText, AppendsWithOneSpace)
     EXPECT_EQ(UnitsText::withSuffix("0.50", ""), "0.50");
 }
 
-TEST(AttributeTexts, PointsIntegersAndFlags)
+TEST(AttributeTexts, IntegersAndFlags)
 {
-    for (const char* text : {"268 ,490", "268, 490", "268,490"})
-    {
-        Point p;
-        parsePoint(text, p);
-        EXPECT_EQ(p.x, 268);
-        EXPECT_EQ(p.y, 490);
-    }
-    Point p;
-    parsePoint("1.5, 2", p);
-    EXPECT_EQ(p.x, 1);
-    EXPECT_EQ(p.y, 2);
-    Point kept{7, 9};
-    parsePoint("12 34", kept);
-    EXPECT_EQ(kept.x, 7);
-    EXPECT_EQ(kept.y, 9);
-    parsePoint("5,", kept);
-    EXPECT_EQ(kept.x, 5);
-    EXPECT_EQ(kept.y, 0);
-
     EXPECT_EQ(parseInteger("  42px"), 42);
     EXPECT_EQ(parseInteger("-3"), -3);
     EXPECT_EQ(parseInteger("x1"), 0);

@@ -45,17 +45,17 @@ const std::string& text(const UIAttributes& attributes, const char* name)
     return value ? *value : none;
 }
 
-Point point(const UIAttributes& attributes, const char* name)
+CPoint point(const UIAttributes& attributes, const char* name)
 {
-    Point p;
-    parsePoint(text(attributes, name), p);
+    CPoint p;
+    CustomViewRequest::parsePoint(text(attributes, name), p);
     return p;
 }
 
 CRect viewRect(const UIAttributes& attributes)
 {
-    const Point origin = point(attributes, "origin");
-    const Point size = point(attributes, "size");
+    const CPoint origin = point(attributes, "origin");
+    const CPoint size = point(attributes, "size");
     return CRect(origin.x, origin.y, origin.x + size.x, origin.y + size.y);
 }
 
@@ -112,10 +112,10 @@ CView* CustomViewFactory::createKickButton(const std::string& name, const UIAttr
     if (!hasAll(attributes, {"size", "origin", "bitmap", "control-tag", "background-offset"}))
         return nullptr;
     const std::string& tagName = text(attributes, "control-tag");
-    const Point offset = point(attributes, "background-offset");
+    const CPoint offset = point(attributes, "background-offset");
     auto* button = new CKickButtonQX(viewRect(attributes), description.getControlListener(tagName),
                                      description.getTagForName(tagName),
-                                     bitmap(attributes, "bitmap").get(), CPoint(offset.x, offset.y));
+                                     bitmap(attributes, "bitmap").get(), offset);
     button->notifyMode = kickButtonNotifyMode(name);
     return button;
 }

@@ -26,15 +26,6 @@ bool findPair(const std::string& name, PadControllerName& result)
 }
 } // namespace
 
-void parsePoint(const std::string& text, Point& point)
-{
-    const size_t comma = text.find(',');
-    if (comma == std::string::npos)
-        return;
-    point.x = parseInteger(text);
-    point.y = parseInteger(tail(text, comma + 1));
-}
-
 int32_t parseInteger(const std::string& text)
 {
     const long value = std::strtol(text.c_str(), nullptr, 10);

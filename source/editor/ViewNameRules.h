@@ -7,14 +7,6 @@
 // apart from the factory so the rules can be checked without building views.
 namespace ViewNameRules
 {
-struct Point
-{
-    double x = 0;
-    double y = 0;
-};
-
-// "x,y" read as two base-10 integers; without a comma the point is left as it was.
-void parsePoint(const std::string& text, Point& point);
 // strtol base 10: leading blanks skipped, stops at the first non-digit, 0 when there is none.
 int32_t parseInteger(const std::string& text);
 // Only the exact text "true" is true.
