@@ -1,5 +1,4 @@
 halvane_add_test(test_binding
     SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/binding_test.cpp
             ${CMAKE_CURRENT_SOURCE_DIR}/support/TestPlugInFactory.cpp
-            ${PROJECT_SOURCE_DIR}/source/sdk/ModuleEntry.cpp
     LIBS halvane_binding halvane_host)

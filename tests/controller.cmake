@@ -2,5 +2,4 @@
 halvane_add_test(test_controller
     SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/controller_test.cpp
             ${CMAKE_CURRENT_SOURCE_DIR}/support/TestPlugInFactory.cpp
-            ${PROJECT_SOURCE_DIR}/source/sdk/ModuleEntry.cpp
     LIBS halvane_binding halvane_framework halvane_host)

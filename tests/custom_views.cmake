@@ -3,5 +3,4 @@ halvane_add_test(test_custom_views
     SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/custom_views_test.cpp
             ${CMAKE_CURRENT_SOURCE_DIR}/support/TestBitmaps.cpp
             ${CMAKE_CURRENT_SOURCE_DIR}/support/TestPlugInFactory.cpp
-            ${PROJECT_SOURCE_DIR}/source/sdk/ModuleEntry.cpp
     LIBS halvane_binding halvane_controls halvane_editor halvane_framework halvane_host)

@@ -5,7 +5,6 @@ pkg_check_modules(HALVANE_TEST_CAIRO REQUIRED IMPORTED_TARGET cairo)
 halvane_add_test(test_editor_messages
     SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/editor_messages_test.cpp
             ${CMAKE_CURRENT_SOURCE_DIR}/support/TestPlugInFactory.cpp
-            ${PROJECT_SOURCE_DIR}/source/sdk/ModuleEntry.cpp
     LIBS halvane_binding halvane_editor halvane_framework halvane_host halvane_resources)
 
 if(TARGET HalvaneDuo)

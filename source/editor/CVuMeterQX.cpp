@@ -43,7 +43,7 @@ float CVuMeterQX::nextShownLevel()
 
 void CVuMeterQX::draw(CDrawContext* context)
 {
-    if (onBitmap)
+    if (getOnBitmap())
     {
         const float v = nextShownLevel();
         if (analogStyle)
@@ -61,6 +61,7 @@ void CVuMeterQX::drawLeds(CDrawContext* context, float v)
     auto quantised = [leds](double level) {
         return leds >= 1 ? std::trunc(level * leds + 0.5) / leds : level;
     };
+    CBitmap* onBitmap = getOnBitmap();
     const CCoord w = onBitmap->getWidth();
     const CCoord h = onBitmap->getHeight();
     CRect onRect(size);
@@ -117,9 +118,8 @@ double CVuMeterQX::analogOffset(float v) const
 
 void CVuMeterQX::drawFilmStrip(CDrawContext* context, float v)
 {
-    // A description's "bitmap" becomes the on-bitmap of a meter, not its background.
     CBitmap* strip = getDrawBackground();
     if (!strip)
-        strip = onBitmap;
+        return;
     strip->draw(*context, size, CPoint(0, value < 0 ? 0 : analogOffset(v)), 1.f);
 }
