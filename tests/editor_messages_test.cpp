@@ -319,13 +319,15 @@ TEST(EditorMessages, CustomViewNamesTheFactoryDoesNotKnowGoToThePlugInObject)
     // Names the framework's factory answers, and the empty name, never reach it.
     rig.plugIn->messages.clear();
     EXPECT_EQ(rig.processor->createCustomView("UnitsLabel", bare, &description, nullptr), nullptr);
-    EXPECT_EQ(rig.processor->createCustomView("AnalogMeterView_H65_Z52", bare, &description,
-                                              nullptr),
-              nullptr);
     EXPECT_EQ(rig.processor->createCustomView("", bare, &description, nullptr), nullptr);
     EXPECT_TRUE(rig.plugIn->messages.empty());
     EXPECT_EQ(rig.processor->createCustomView("unitslabel", bare, &description, nullptr), nullptr);
     EXPECT_EQ(rig.plugIn->messages.size(), 1u); // case matters
+    // A meter name without its bitmaps and LED count is no meter, so the plug-in object is asked.
+    EXPECT_EQ(rig.processor->createCustomView("AnalogMeterView_H65_Z52", bare, &description,
+                                              nullptr),
+              nullptr);
+    EXPECT_EQ(rig.plugIn->messages.size(), 2u);
 }
 
 TEST(EditorMessages, ReceiveTextIgnoresOtherTexts)

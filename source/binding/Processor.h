@@ -2,6 +2,7 @@
 
 #include "binding/ControlHandoff.h"
 #include "binding/ParameterIds.h"
+#include "editor/CustomViewFactory.h"
 #include "framework/EditorMessage.h"
 #include "sdk/SingleComponentEffect.h"
 #include "vstgui/plugin-bindings/VST3EditorDelegate.h"
@@ -16,7 +17,6 @@
 #include <vector>
 
 class CPlugIn;
-class CustomViewRequest;
 
 namespace Steinberg
 {
@@ -172,8 +172,8 @@ private:
     std::vector<IPtr<ProgramList>> programLists;
     UnitID selectedUnit = kRootUnitId;
     EditorMessage editorMessage;
-    // The texts and colors the last kind-3 message points to.
-    std::unique_ptr<CustomViewRequest> customViewRequest;
+    // The framework's own views and pad sub-controllers; other names go to the plug-in object.
+    CustomViewFactory customViews{*this, editorMessage};
     // Zeroed input for plug-in objects without audio input on the whole-buffer path.
     std::vector<float> silentChannel[2];
     float* silentInputChannels[2] = {nullptr, nullptr};

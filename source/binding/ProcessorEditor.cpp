@@ -3,7 +3,6 @@
 #include "binding/Processor.h"
 
 #include "editor/CVexoCustomView.h"
-#include "editor/CustomViewRequest.h"
 #include "editor/VST3EditorQX.h"
 #include "framework/PlugIn.h"
 
@@ -79,29 +78,16 @@ void Processor::sendEditorOpenClose(uint32 kind)
 VSTGUI::CView* Processor::createCustomView(VSTGUI::UTF8StringPtr name,
                                            const VSTGUI::UIAttributes& attributes,
                                            const VSTGUI::IUIDescription* description,
-                                           VSTGUI::VST3Editor* /*editor*/)
+                                           VSTGUI::VST3Editor* editor)
 {
-    if (!plugIn || !name || !name[0]) return nullptr;
-    // The framework's own controls come with the custom view factory. Until then the names it
-    // will answer are declined here, so the node's own class is built; "UnitsLabel" with no
-    // control tag is declined by the factory too.
-    if (CustomViewRequest::isFrameworkViewName(name)) return nullptr;
-
-    // The record keeps pointing into the request until the next one: later kinds leave those
-    // fields as they are.
-    customViewRequest = std::make_unique<CustomViewRequest>(name, attributes, description);
-    customViewRequest->fill(editorMessage);
-    const intptr_t answer = plugIn->handleEditorMessage(&editorMessage);
-    return reinterpret_cast<VSTGUI::CView*>(answer);
+    return customViews.createCustomView(plugIn, name, attributes, description, editor);
 }
 
-VSTGUI::IController* Processor::createSubController(VSTGUI::UTF8StringPtr /*name*/,
-                                                    const VSTGUI::IUIDescription* /*description*/,
-                                                    VSTGUI::VST3Editor* /*editor*/)
+VSTGUI::IController* Processor::createSubController(VSTGUI::UTF8StringPtr name,
+                                                    const VSTGUI::IUIDescription* description,
+                                                    VSTGUI::VST3Editor* editor)
 {
-    // The pad sub-controllers come with the custom view factory; the room's description
-    // names none.
-    return nullptr;
+    return customViews.createSubController(plugIn, name, description, editor);
 }
 
 } // namespace Davu2VOV3

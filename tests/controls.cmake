@@ -1,0 +1,4 @@
+halvane_add_test(test_controls
+    SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/controls_test.cpp
+            ${CMAKE_CURRENT_SOURCE_DIR}/support/TestBitmaps.cpp
+    LIBS halvane_controls)
