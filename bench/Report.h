@@ -20,6 +20,7 @@ struct ZitaCandidate
     int maxPart = 0;
     unsigned options = 0;
     RunResult result;
+    double difference = 0.0; // from the reference, once past zita's start-up
 };
 
 struct Results
@@ -31,6 +32,8 @@ struct Results
     RunResult bundleAutomated;
     RunResult directStatic;
     RunResult directAutomated;
+    RunResult bundleSmall; // static, 32-frame host blocks
+    RunResult directSmall;
     std::vector<ZitaCandidate> zita;
     RunResult fftw;
     RunResult headStage;
@@ -38,7 +41,10 @@ struct Results
     int fftwPartitions = 0;
     double bundleDifference = 0.0;
     double directDifference = 0.0;
-    double zitaDifference = 0.0;
+    double zitaDifference = 0.0;        // best set-up, once past its start-up
+    double zitaStartDifference = 0.0;   // the same from silence
+    int fftwLatency = 0; // measured, samples
+    int zitaLatency = 0;
     InstanceMemory memory;
 
     const ZitaCandidate& bestZita() const;
