@@ -502,3 +502,44 @@ TEST(PartitionedConvolver, HyperbolicAndExponentialEnvelopesFollowTheAbsoluteTap
     EXPECT_EQ(tail->curve(1), CDecayEnvelope::kExponential);
     EXPECT_EQ(tail->curve(2), CDecayEnvelope::kHyperbolic);
 }
+
+// A partition whose settings have not changed since it was last shaped keeps its spectrum in
+// the ring instead of being shaped and transformed again: the output must be exactly what
+// re-shaping every partition gives, and a change made later must still land in full.
+TEST(PartitionedConvolver, UnchangedPartitionsKeepTheirSpectraAndChangesStillLand)
+{
+    for (const Stage& s : {kHead, kTail})
+    {
+        Responses r;
+        for (int axis = 0; axis < 3; ++axis)
+            r.slots[axis] = noise(kLength, 60u + axis, 0.5);
+        auto quiet = makeConvolver(s, 0);
+        auto busy = makeConvolver(s, 0);
+        for (auto* c : {quiet.get(), busy.get()})
+        {
+            c->loadResponses(r.pointers());
+            c->setAllDecays(3.0, 5.0, 7.0, kRate, 1);
+            c->setGains(0.9, 0.6, 0.3);
+        }
+        const size_t cycle = size_t(s.partitions()) * s.blockSize;
+        const size_t change = 2 * cycle + s.blockSize / 2;
+        const std::vector<double> x = noise(4 * cycle, 61u);
+        size_t compared = 0;
+        for (size_t t = 0; t < x.size(); ++t)
+        {
+            // The same values again at every block start: every partition is shaped anew.
+            if (t % s.blockSize == 0) busy->setGains(t < change ? 0.9 : 0.2, 0.6, 0.3);
+            if (t == change) quiet->setGains(0.2, 0.6, 0.3);
+            quiet->process(x[t]);
+            busy->process(x[t]);
+            // Until the change and from a whole cycle after it both hold the same spectra.
+            if (t < change || t >= change + cycle + 2 * s.blockSize)
+            {
+                ASSERT_EQ(quiet->output(), busy->output()) << "block " << s.blockSize << " t " << t;
+                ++compared;
+            }
+        }
+        EXPECT_GT(compared, 2 * cycle);
+        EXPECT_GT(peakOf(run(*quiet, {}, s.blockSize)), 0.0);
+    }
+}

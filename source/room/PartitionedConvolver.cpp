@@ -7,6 +7,11 @@
 #include <cstddef>
 #include <limits>
 
+namespace
+{
+constexpr unsigned kNeverGathered = ~0u;
+} // namespace
+
 CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, int earIndex,
                                              int length, int segmentLength, int block, int start)
     : irLength(length), partitionCount(segmentLength / block), blockSize(block), fftSize(2 * block),
@@ -16,7 +21,8 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
       overlap(static_cast<size_t>(block)),
       productSpectrum(static_cast<size_t>(fftSize)), irTransforms{ARFFT(fftSize), ARFFT(fftSize)},
       irGatherEnd((block + 1) / 2), irItemsPerSample(1), splitFrom(block / 2 + 1),
-      inputTransform(fftSize), outputTransform(fftSize), ring(segmentLength, block)
+      inputTransform(fftSize), outputTransform(fftSize), ring(segmentLength, block),
+      gatheredVersion(static_cast<size_t>(segmentLength / block), kNeverGathered)
 {
     const int slices = blockSize - irGatherEnd;
     if (slices > 0) irItemsPerSample = (irTransforms[0].forwardItems() + slices - 1) / slices;
@@ -47,6 +53,15 @@ void CPartitionedConvolver::loadResponses(const double* const responses[kSlotCou
     // audio thread reads through the new pointer.
     for (int i = 0; i < kSlotCount; ++i)
         irSlots[i].samples.store(responses[i], std::memory_order_release);
+    settingsChanged();
+}
+
+void CPartitionedConvolver::settingsChanged()
+{
+    // Release after the values: a partition that sees the new version sees the new values.
+    unsigned next = settingsVersion.load(std::memory_order_relaxed) + 1;
+    if (next == kNeverGathered) next = 0;
+    settingsVersion.store(next, std::memory_order_release);
 }
 
 void CPartitionedConvolver::setDecay(int axis, double absorption, int sampleRate, int hyperbolic)
@@ -56,6 +71,7 @@ void CPartitionedConvolver::setDecay(int axis, double absorption, int sampleRate
     s.sampleRate.store(sampleRate, std::memory_order_relaxed);
     s.curve.store(hyperbolic ? CDecayEnvelope::kHyperbolic : CDecayEnvelope::kExponential,
                   std::memory_order_relaxed);
+    settingsChanged();
 }
 
 void CPartitionedConvolver::setAllDecays(double absFB, double absLR, double absCF, int sampleRate,
@@ -89,6 +105,7 @@ void CPartitionedConvolver::setGains(double gainFB, double gainLR, double gainCF
     settings[kFB].gain.store(usable(gainFB), std::memory_order_relaxed);
     settings[kLR].gain.store(usable(gainLR), std::memory_order_relaxed);
     settings[kCF].gain.store(usable(gainCF), std::memory_order_relaxed);
+    settingsChanged();
 }
 
 CDecayEnvelope::Curve CPartitionedConvolver::curve(int axis) const
@@ -106,6 +123,13 @@ double CPartitionedConvolver::envelope(int axis, int tap) const
 
 void CPartitionedConvolver::beginPartition()
 {
+    // The version first: settings read after it are at least as new, so a change that
+    // races with this read is caught again on the partition's next round.
+    const unsigned version = settingsVersion.load(std::memory_order_acquire);
+    unsigned& last = gatheredVersion[static_cast<size_t>((irReadPos - segmentStart) / blockSize)];
+    gathering = last != version;
+    last = version;
+    if (!gathering) return;
     for (ActiveAxis& a : active)
     {
         const AxisSettings& s = settings[a.axis];
@@ -139,24 +163,25 @@ void CPartitionedConvolver::process(double x)
     // Two taps per sample, so the partition is complete halfway through the block (the
     // second half of irBlock stays zero).
     ARFFT& irPending = irTransforms[irReady ^ 1];
-    if (b < irGatherEnd)
+    if (gathering && b < irGatherEnd)
     {
         for (int t = 2 * b; t < 2 * b + 2 && t < n; ++t)
             irBlock[t] = shapedTap(irReadPos + t);
         if (b + 1 == irGatherEnd) irPending.startForward(irBlock.data(), false);
     }
-    else
+    else if (gathering)
     {
         irPending.advanceForward(irItemsPerSample);
     }
 
     Complex* inputBins = inputTransform.forwardBins();
-    Complex* irBins = irTransforms[irReady].forwardBins();
+    // An unchanged partition's spectrum is in the ring already: nothing to store.
+    Complex* irBins = irFresh ? irTransforms[irReady].forwardBins() : nullptr;
     if (b == 0)
     {
         // Both bin 0 and bin N are real: carry them as one packed pair.
         inputBins[0] = {inputBins[0].re, inputBins[n].re};
-        irBins[0] = {irBins[0].re, irBins[n].re};
+        if (irBins) irBins[0] = {irBins[0].re, irBins[n].re};
     }
     // The ring works through kBinRun bins at once, every kBinRun samples: both spectra
     // are complete since the block began, and the sums are only read at the block end.
@@ -166,7 +191,8 @@ void CPartitionedConvolver::process(double x)
     {
         Complex* sums = productSpectrum.data() + b;
         const int count = std::min(kBinRun, n - b);
-        ring.accumulateRun(b + (irReadPos - segmentStart), count, inputBins + b, irBins + b, sums);
+        ring.accumulateRun(b + (irReadPos - segmentStart), count, inputBins + b,
+                           irBins ? irBins + b : nullptr, sums);
         if (b == 0)
         {
             const Complex s = sums[0];
@@ -190,8 +216,12 @@ void CPartitionedConvolver::process(double x)
 void CPartitionedConvolver::finishBlock()
 {
     const int n = blockSize;
-    irTransforms[irReady ^ 1].advanceForward(std::numeric_limits<int>::max());
-    irReady ^= 1;
+    if (gathering)
+    {
+        irTransforms[irReady ^ 1].advanceForward(std::numeric_limits<int>::max());
+        irReady ^= 1;
+    }
+    irFresh = gathering;
     // Only bins 0..N are read: skip the mirrored upper half.
     inputTransform.startForward(inputBlock.data(), false);
     inputTransform.advanceForward(std::numeric_limits<int>::max());

@@ -24,7 +24,9 @@ struct CIrSlot
 //
 // Each partition is shaped tap by tap while it is gathered, from the settings current at
 // the partition's first tap. The setters therefore only store values (O(1), lock-free,
-// callable from any thread) and the audio thread never rebuilds the whole response.
+// callable from any thread) and the audio thread never rebuilds the whole response. A
+// partition already gathered under the current settings keeps its spectrum in the ring, so
+// static settings cost no shaping and no response transforms.
 // Latency: 2N - 1 samples, with the segment's first tap as lag 0.
 class CPartitionedConvolver
 {
@@ -41,7 +43,8 @@ public:
     // Positions 0..10 select the bank's responses; below 0 or from 33 on select 0;
     // 11..32 keep the current responses.
     void loadPosition(int position);
-    // Six arrays of irLength samples in slot order; null reads as silence.
+    // Six arrays of irLength samples in slot order; null reads as silence. Load them again
+    // after writing into them: partitions whose settings are unchanged are not read again.
     void loadResponses(const double* const responses[kSlotCount]);
 
     // hyperbolic != 0 selects the hyperbolic curve.
@@ -70,6 +73,10 @@ private:
         kLR = 1,
         kCF = 2,
     };
+
+    // Bumped after every change of settings or responses; a partition gathered under the
+    // current version already has its spectrum in the ring and is not gathered again.
+    void settingsChanged();
 
     // Written by the setters, read once per partition by the audio thread.
     struct AxisSettings
@@ -124,4 +131,8 @@ private:
     CIrSlot irSlots[kSlotCount];
     AxisSettings settings[kAxisCount];
     ActiveAxis active[kAxisCount];
+    std::atomic<unsigned> settingsVersion{0};
+    std::vector<unsigned> gatheredVersion; // per partition
+    bool gathering = true;  // the partition of this block is shaped and transformed
+    bool irFresh = false;   // irTransforms[irReady] holds a new spectrum for the ring
 };

@@ -101,8 +101,11 @@ void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Comp
         inRe[newest + P] = inputBins[c].re;
         inIm[newest] = inputBins[c].im;
         inIm[newest + P] = inputBins[c].im;
-        irRe[partition] = irBins[c].re;
-        irIm[partition] = irBins[c].im;
+        if (irBins)
+        {
+            irRe[partition] = irBins[c].re;
+            irIm[partition] = irBins[c].im;
+        }
 
         // The next run, in the same slot, reads these parts of the bin count further on:
         // start fetching them now, the tail's ring is far bigger than the caches.
