@@ -102,6 +102,8 @@ private:
     void beginPartition();
     double shapedTap(int tap);
     void finishBlock();
+    // The ring for the next count bins of the block.
+    void accumulateBins(int count);
 
     int irLength;
     int partitionCount;
@@ -114,7 +116,11 @@ private:
     int ear;
     std::vector<double> irBlock;
     std::vector<double> outputBlock;
-    std::vector<double> inputBlock;
+    std::vector<double> inputBlocks[2]; // one gathers while the other is transformed
+    int inputFill = 0;
+    int inputSpread = 1; // samples the input transform is spread over
+    int inputItemsPerSample = 1;
+    int binsDone = 0; // ring bins done in this block
     std::vector<double> overlap;
     std::vector<Complex> productSpectrum;
     // Response spectra, double-buffered: the ring reads one while the partition gathered
