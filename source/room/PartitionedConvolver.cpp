@@ -175,9 +175,9 @@ void CPartitionedConvolver::process(double x)
             irBlock[t] = shapedTap(irReadPos + t);
         if (b + 1 == irGatherEnd) irPending.startForward(irBlock.data(), false);
     }
-    else if (gathering)
+    else if (gathering && ((b & (kSliceEvery - 1)) == kSliceEvery - 1 || b + 1 == n))
     {
-        irPending.advanceForward(irItemsPerSample);
+        irPending.advanceForward(kSliceEvery * irItemsPerSample);
     }
 
     // The previous block's input spectrum is computed over the first inputSpread samples,
@@ -185,8 +185,10 @@ void CPartitionedConvolver::process(double x)
     // per sample, and is done with the block's last sample.
     if (b < inputSpread)
     {
-        inputTransform.advanceForward(b + 1 == inputSpread ? std::numeric_limits<int>::max()
-                                                           : inputItemsPerSample);
+        if (b + 1 == inputSpread)
+            inputTransform.advanceForward(std::numeric_limits<int>::max());
+        else if ((b & (kSliceEvery - 1)) == kSliceEvery - 1)
+            inputTransform.advanceForward(kSliceEvery * inputItemsPerSample);
     }
     else
     {

@@ -97,6 +97,9 @@ private:
     };
 
     static constexpr int kBinRun = 4; // bins per ring call; a power of two
+    // Spread transforms advance every kSliceEvery samples: smaller slices cost more in
+    // calls than they save in evenness. A power of two.
+    static constexpr int kSliceEvery = 4;
 
     void setDecay(int axis, double absorption, int sampleRate, int hyperbolic);
     void beginPartition();
