@@ -158,7 +158,7 @@ void printReport(const Results& r)
                 kRoomGain, kRoomLatency);
     std::printf("  bundle %.1e, direct %.1e (from silence; 0: every sample equal as a float)\n",
                 r.bundleDifference, r.directDifference);
-    std::printf("  zita %.1e once started (from silence %.1e: its start-up differs)\n",
+    std::printf("  zita %.1e once started (%.1e from silence, start-up included)\n",
                 r.zitaDifference, r.zitaStartDifference);
     std::printf("  measured latencies: FFTW reference %d, zita %d samples; zita compared %d "
                 "samples late\n\n",

@@ -142,9 +142,9 @@ Results measure(const Options& options)
         r.fftwLatency = fftwLatency(static_cast<int>(left.size()), kQuantum);
         r.zitaLatency = zitaLatency(static_cast<int>(left.size()), kQuantum, best.maxPart,
                                     best.options);
-        // Some set-ups (vector mode with small partitions) put out wrong samples for their
-        // first few hundred milliseconds; timing runs are past that, so agreement is judged
-        // from the second cycle on, and the start-up shown apart.
+        // Some set-ups (vector mode with small partitions) may put out wrong samples for
+        // their first few hundred milliseconds on a busy machine; timing runs are past that,
+        // so agreement is judged from the second cycle on, and the start-up shown apart.
         for (ZitaCandidate& c : r.zita)
         {
             ZitaPair zita(left, right, kQuantum, c.maxPart, c.options);
