@@ -2,6 +2,8 @@
 
 #include "room/DecayEnvelope.h"
 #include "room/ResponseBank.h"
+#include "room/ResponseSet.h"
+#include "room/RoomLayout.h"
 
 namespace bench
 {
@@ -23,15 +25,17 @@ std::vector<float> noise(int frames, uint32_t seed)
 std::vector<double> defaultRoomResponse(int ear)
 {
     constexpr double kAbsorption = 7.0;
-    constexpr double kRate = 48000.0;
-    std::vector<double> response(ResponseBank::kResponseLength, 0.0);
+    constexpr int kRate = 48000;
+    const CRoomLayout layout = CRoomLayout::forRate(kRate);
+    const auto set = CResponseSet::forRate(kRate, layout.responseLength);
+    std::vector<double> response(static_cast<size_t>(layout.naturalLength), 0.0);
     for (int axis = 0; axis < ResponseBank::kAxes; ++axis)
     {
         CDecayEnvelope envelope;
         envelope.set(CDecayEnvelope::kHyperbolic, kAbsorption, kRate);
-        const double* taps = ResponseBank::responseFor(0, axis, ear);
-        for (int n = 0; n < ResponseBank::kResponseLength; ++n)
-            response[n] += envelope.at(n) * taps[n];
+        const double* taps = set->responseFor(0, axis, ear);
+        for (int n = 0; n < layout.naturalLength; ++n)
+            response[static_cast<size_t>(n)] += envelope.at(n) * taps[n];
     }
     return response;
 }

@@ -17,6 +17,7 @@ constexpr double kRoomPerZitaTarget = 1.0;
 constexpr double kAutomatedPerStaticTarget = 1.3;
 constexpr double kWorstPerAverageTarget = 3.0;
 constexpr double kInstanceTargetMB = 8.0;
+constexpr double k96Per48Target = 2.2;
 
 std::string zitaName(const ZitaCandidate& c)
 {
@@ -69,6 +70,25 @@ void memoryLine(const char* name, const Resident& r)
 }
 } // namespace
 
+void printRates(const Results& r)
+{
+    std::printf("\nCPU seconds per second of stereo audio by host rate (CHalvane direct, static)\n");
+    std::printf("  %8s %10s %10s %10s %10s\n", "rate", "head P", "tail P", "tail N", "CPU s/s");
+    double at48 = 0.0;
+    double at96 = 0.0;
+    for (const RatePoint& p : r.rates)
+    {
+        std::printf("  %8d %10d %10d %10d %10.5f\n", p.rate, p.headPartitions, p.tailPartitions,
+                    p.tailBlock, p.cpuPerSecond);
+        if (p.rate == 48000) at48 = p.cpuPerSecond;
+        if (p.rate == 96000) at96 = p.cpuPerSecond;
+    }
+    if (at48 > 0.0) ratioLine("96 kHz / 48 kHz", at96 / at48, k96Per48Target);
+    std::printf("  at 96 kHz: the resampled bank %.1f MB once per process; the first instance, "
+                "the bank included, %+.1f MB (anon %+.1f)\n",
+                r.responsesAt96k / kMB, r.memoryAt96k.total / kMB, r.memoryAt96k.anonymous / kMB);
+}
+
 const ZitaCandidate& Results::bestZita() const
 {
     const ZitaCandidate* best = &zita.front();
@@ -80,7 +100,7 @@ const ZitaCandidate& Results::bestZita() const
 void printReport(const Results& r)
 {
     const ZitaCandidate& zita = r.bestZita();
-    std::printf("halvane-bench: 48 kHz stereo noise, two convolutions of 69632 taps, room latency "
+    std::printf("halvane-bench: 48 kHz stereo noise, two convolutions of 75789 taps, room latency "
                 "%d samples (the bundle reports %d)\n",
                 kRoomLatency, r.reportedLatency);
     std::printf("best of %d passes of %.2f s of audio each; CPU time of the whole process\n\n",
@@ -89,8 +109,12 @@ void printReport(const Results& r)
     std::printf("CPU seconds per second of audio %30s %8s %8s\n", "", "CPU s/s", "caller");
     costLine("room processor, bundle via halvane_host", r.bundleStatic);
     costLine("room processor, CHalvane direct", r.directStatic);
-    costLine("  its head stage alone (2 x 32 partitions of 128)", r.headStage);
-    costLine("  its tail stage alone (2 x 32 partitions of 2048)", r.tailStage);
+    const std::string head =
+        "  its head stage alone (2 x " + std::to_string(r.headPartitions) + " partitions of 128)";
+    const std::string tail =
+        "  its tail stage alone (2 x " + std::to_string(r.tailPartitions) + " partitions of 2048)";
+    costLine(head.c_str(), r.headStage);
+    costLine(tail.c_str(), r.tailStage);
     costLine("room processor, bundle, Abs L-R every block", r.bundleAutomated);
     costLine("room processor, CHalvane direct, Abs L-R every block", r.directAutomated);
     costLine(("zita-convolver, quantum 256, " + zitaName(zita) + ", sync").c_str(), zita.result);
@@ -177,6 +201,7 @@ void printReport(const Results& r)
     std::printf("  bank %.2f MB: read in place from the bundle's mapped data, so it shows as file\n"
                 "  pages once and is shared by every instance; an instance's own memory is anon\n",
                 kBankBytes / kMB);
+    printRates(r);
 }
 
 } // namespace bench

@@ -23,6 +23,16 @@ struct ZitaCandidate
     double difference = 0.0; // from the reference, once past zita's start-up
 };
 
+// The room processor at one host rate, statically set.
+struct RatePoint
+{
+    int rate = 0;
+    int headPartitions = 0;
+    int tailPartitions = 0;
+    int tailBlock = 0;
+    double cpuPerSecond = 0.0;
+};
+
 struct Results
 {
     double secondsPerPass = 0.0;
@@ -46,6 +56,11 @@ struct Results
     int fftwLatency = 0; // measured, samples
     int zitaLatency = 0;
     InstanceMemory memory;
+    std::vector<RatePoint> rates;
+    Resident memoryAt96k;       // one CHalvane created at 96 kHz and played
+    double responsesAt96k = 0.0; // bytes of the bank resampled to 96 kHz, shared per process
+    int headPartitions = 0;
+    int tailPartitions = 0;
 
     const ZitaCandidate& bestZita() const;
 };

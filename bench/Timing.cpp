@@ -6,7 +6,7 @@
 #include "ZitaPair.h"
 
 #include "room/PartitionedConvolver.h"
-#include "room/ResponseBank.h"
+#include "room/ResponseSet.h"
 
 #include <memory>
 #include <vector>
@@ -64,17 +64,21 @@ Contender stageContender(const Workload& workload, StageShape shape)
 {
     constexpr int kFrames = Workload::kHostBlock;
     const int rate = static_cast<int>(Workload::kSampleRate);
+    std::shared_ptr<const CResponseSet> set = CResponseSet::forRate(rate, shape.responseLength);
     std::shared_ptr<CPartitionedConvolver> ears[2];
     for (int ear = 0; ear < 2; ++ear)
     {
         ears[ear] = std::make_shared<CPartitionedConvolver>(
-            0, rate, ear, ResponseBank::kResponseLength, shape.segmentLength, shape.blockSize,
+            0, rate, ear, shape.responseLength, shape.segmentLength, shape.blockSize,
             shape.segmentStart);
+        ears[ear]->useResponseSet(set.get());
+        ears[ear]->loadPosition(0);
         ears[ear]->setAllDecays(7.0, 7.0, 7.0, rate, 1);
         ears[ear]->setGains(1.0, 1.0, 1.0);
     }
     auto buffer = std::make_shared<StereoBuffer>(kFrames);
-    return {kFrames, [&workload, left = ears[0], right = ears[1], buffer](long block)
+    // The lambda holds the set: the convolvers read it in place.
+    return {kFrames, [&workload, left = ears[0], right = ears[1], set, buffer](long block)
             {
                 const long frame = block * kFrames;
                 const float* in[2] = {workload.left(frame), workload.right(frame)};

@@ -26,6 +26,7 @@ struct StageShape
     int segmentLength;
     int blockSize;
     int segmentStart;
+    int responseLength;
 };
 Contender stageContender(const Workload& workload, StageShape shape);
 

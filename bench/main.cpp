@@ -15,8 +15,13 @@
 #include "host/HostError.h"
 #include "host/Module.h"
 
+#include "room/ResponseSet.h"
+#include "room/RoomLayout.h"
+
 #include <zita-convolver.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -69,6 +74,49 @@ void progress(const char* what)
     std::fprintf(stderr, "  %s...\n", what);
 }
 
+// The room at each host rate, in turns; one runner counts CPU per frame, scaled by each
+// rate afterwards. Warm-up covers the longest response (192 kHz).
+void measureRates(const Options& options, Results& r)
+{
+    progress("memory at 96 kHz");
+    {
+        const Resident before = residentNow();
+        DirectRoom room(96000);
+        const Workload workload(1.0, 1);
+        std::vector<float> out(Workload::kHostBlock);
+        float* const outs[2] = {out.data(), out.data()};
+        for (long frame = 0; frame < 4L * Workload::kCycleFrames; frame += Workload::kHostBlock)
+        {
+            const float* const in[2] = {workload.left(frame), workload.right(frame)};
+            room.process(in, outs, Workload::kHostBlock);
+        }
+        r.memoryAt96k = residentNow() - before;
+        const CRoomLayout at96 = CRoomLayout::forRate(96000);
+        r.responsesAt96k = 66.0 * at96.responseLength * sizeof(double);
+    }
+
+    progress("timing each host rate");
+    const Workload workload(options.seconds, std::max(1, options.passes / 2));
+    const int rates[] = {44100, 48000, 88200, 96000, 192000};
+    std::vector<std::unique_ptr<DirectRoom>> rooms;
+    std::vector<Contender> contenders;
+    for (int rate : rates)
+    {
+        rooms.push_back(std::make_unique<DirectRoom>(static_cast<uint32_t>(rate)));
+        contenders.push_back(roomContender(workload, *rooms.back(), false));
+    }
+    const long passFrames = static_cast<long>(std::lround(workload.secondsPerPass() *
+                                                          Workload::kSampleRate));
+    const Runner runner(passFrames, workload.passes(), 6L * Workload::kCycleFrames, 1.0);
+    const std::vector<RunResult> times = runner.run(contenders);
+    for (size_t k = 0; k < contenders.size(); ++k)
+    {
+        const CRoomLayout l = CRoomLayout::forRate(rates[k]);
+        r.rates.push_back({rates[k], l.headLength / l.headBlock, l.tailLength / l.tailBlock,
+                           l.tailBlock, times[k].cpuPerSecond * rates[k]});
+    }
+}
+
 Results measure(const Options& options)
 {
     Results r;
@@ -85,6 +133,9 @@ Results measure(const Options& options)
 
     progress("setting up the contenders");
     const auto rate = static_cast<uint32_t>(Workload::kSampleRate);
+    const CRoomLayout layout = CRoomLayout::forRate(static_cast<int>(rate));
+    r.headPartitions = layout.headLength / layout.headBlock;
+    r.tailPartitions = layout.tailLength / layout.tailBlock;
     BundleRoom bundleStatic(module, Workload::kSampleRate, Workload::kHostBlock);
     BundleRoom bundleAutomated(module, Workload::kSampleRate, Workload::kHostBlock);
     BundleRoom bundleSmall(module, Workload::kSampleRate, Workload::kSmallBlock);
@@ -111,8 +162,9 @@ Results measure(const Options& options)
         roomContender(workload, directAutomated, true),
         roomContender(workload, bundleSmall, false, Workload::kSmallBlock),
         roomContender(workload, directSmall, false, Workload::kSmallBlock),
-        stageContender(workload, {4096, 128, 0}),
-        stageContender(workload, {65536, 2048, 4096}),
+        stageContender(workload, {layout.headLength, layout.headBlock, 0, layout.responseLength}),
+        stageContender(workload, {layout.tailLength, layout.tailBlock, layout.headLength,
+                                  layout.responseLength}),
         fftwContender(workload, fftwLeft, fftwRight),
     };
     for (auto& zita : zitas)
@@ -164,6 +216,7 @@ Results measure(const Options& options)
         r.directDifference = relativeDifference(render(workload, direct, kFrames), reference,
                                                 kRoomGain, kRoomLatency - r.fftwLatency);
     }
+    measureRates(options, r);
     return r;
 }
 } // namespace

@@ -7,7 +7,7 @@ packages=(
     build-essential cmake pkg-config git
     juce-modules-source-data
     libmysofa-dev libcairo2-dev libx11-dev libpugixml-dev libsndfile1-dev
-    libzita-convolver-dev libfftw3-dev
+    libzita-convolver-dev libfftw3-dev libsoxr-dev
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth
 )

@@ -546,10 +546,11 @@ TEST(PartitionedConvolver, UnchangedPartitionsKeepTheirSpectraAndChangesStillLan
 
 // Every block size runs the same schedule (input transform over the block's first quarter,
 // the ring catching up over the rest, response transforms in slices): the output must be
-// the plain convolution of the segment for small and large blocks.
+// the plain convolution of the segment for small and large blocks, and for partition counts
+// that are not powers of two.
 TEST(PartitionedConvolver, EveryBlockSizeGivesTheSegmentsConvolution)
 {
-    const Stage stages[] = {{16, 4, 0}, {64, 8, 8}, {128, 32, 100}, {4096, 512, 1000}};
+    const Stage stages[] = {{16, 4, 0}, {64, 8, 8}, {192, 32, 100}, {4096, 512, 1000}};
     for (const Stage& s : stages)
     {
         Responses r;
@@ -572,4 +573,59 @@ TEST(PartitionedConvolver, EveryBlockSizeGivesTheSegmentsConvolution)
             worst = std::max(worst, std::fabs(y[t] - expected[t]));
         EXPECT_LT(worst / peak, 1e-12) << "block " << s.blockSize;
     }
+}
+
+TEST(PartitionedConvolver, AChangedPartitionCrossfadesFromOldToNewOverOneBlock)
+{
+    // One partition, so the whole response changes at once: the switching convolver must
+    // give exactly old + w (new - old) with w a raised cosine over one block, the old and
+    // new outputs coming from convolvers that never change.
+    constexpr int kBlock = 128;
+    Responses r;
+    r.slots[0] = noise(kLength, 31u);
+    r.slots[1] = noise(kLength, 32u);
+    std::unique_ptr<CPartitionedConvolver> conv[3];
+    for (auto& c : conv)
+    {
+        c = std::make_unique<CPartitionedConvolver>(0, kRate, 0, kLength, kBlock, kBlock, 0);
+        c->loadResponses(r.pointers());
+        c->setAllDecays(0.0, 0.0, 0.0, kRate, 0);
+    }
+    conv[0]->setGains(1.0, 0.2, 0.0); // old
+    conv[1]->setGains(0.3, 1.0, 0.0); // new
+    conv[2]->setGains(1.0, 0.2, 0.0); // switches
+    const std::vector<double> x = noise(12 * kBlock, 33u);
+    std::vector<double> weight;
+    for (size_t t = 0; t < x.size(); ++t)
+    {
+        if (t == 5 * kBlock + 40) conv[2]->setGains(0.3, 1.0, 0.0);
+        for (auto& c : conv)
+            c->process(x[t]);
+        const double oldY = conv[0]->output();
+        const double newY = conv[1]->output();
+        const double y = conv[2]->output();
+        if (std::fabs(newY - oldY) < 1e-3) continue;
+        weight.push_back((y - oldY) / (newY - oldY));
+    }
+    // Old up to the fade, the raised cosine through it, new after it.
+    size_t first = 0;
+    while (first < weight.size() && std::fabs(weight[first]) < 1e-9)
+        ++first;
+    ASSERT_GT(first, size_t(4 * kBlock));
+    int inFade = 0;
+    for (size_t i = first; i < weight.size(); ++i)
+    {
+        if (std::fabs(weight[i] - 1.0) < 1e-9) break;
+        EXPECT_GT(weight[i], 0.0) << i;
+        EXPECT_LT(weight[i], 1.0) << i;
+        if (i > first)
+        {
+            EXPECT_GE(weight[i], weight[i - 1] - 1e-9) << i;
+        }
+        ++inFade;
+    }
+    EXPECT_GE(inFade, kBlock - 4);
+    EXPECT_LE(inFade, kBlock);
+    for (size_t i = first + static_cast<size_t>(inFade); i < weight.size(); ++i)
+        ASSERT_NEAR(weight[i], 1.0, 1e-9) << i;
 }

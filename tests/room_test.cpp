@@ -66,6 +66,7 @@ struct Settings
     bool hyperbolic = true;
     double absorption = 7.0; // all three axes
     double rate = 44100.0;
+    const CResponseSet* responses = nullptr; // the compiled-in bank unless given
 };
 
 // What one ear should give for a unit impulse at frame `at`:
@@ -73,14 +74,16 @@ struct Settings
 std::vector<double> expectedEar(const Settings& s, int ear, size_t at, size_t frames)
 {
     std::vector<double> y(frames, 0.0);
-    for (size_t t = at + kLatency; t < frames && t - at - kLatency < size_t(kLength); ++t)
+    const size_t length = s.responses ? size_t(s.responses->length()) : size_t(kLength);
+    for (size_t t = at + kLatency; t < frames && t - at - kLatency < length; ++t)
     {
         const int n = static_cast<int>(t - at - kLatency);
         const double env = s.hyperbolic ? s.rate / (n * (s.absorption * 7.5 + 0.07) + s.rate)
                                         : std::exp(-(n * s.absorption) / s.rate);
         double h = 0.0;
         for (int axis = 0; axis < 3; ++axis)
-            h += env * ResponseBank::responseFor(s.position, axis, ear)[n];
+            h += env * (s.responses ? s.responses->responseFor(s.position, axis, ear)
+                                    : ResponseBank::responseFor(s.position, axis, ear))[n];
         y[t] = s.gain * h;
     }
     return y;
@@ -190,6 +193,8 @@ TEST(Halvane, DecayTypeSwitchesEveryEnvelopeAndSurvivesReactivation)
     Settings exp48;
     exp48.hyperbolic = false;
     exp48.rate = 48000.0;
+    exp48.responses = &room->responses();
+    ASSERT_EQ(room->responses().rate(), 48000);
     expectMatches(out.left, expectedEar(exp48, 0, 0, frames), "exponential at 48 kHz");
 
     room->setControlValue(CHalvane::kDecayType, 1.0f);
@@ -226,22 +231,41 @@ TEST(Halvane, AllVolumesAtZeroSilenceTheOutputOnceTheRingsAreRefreshed)
     EXPECT_TRUE(soundAfterChange);
 }
 
-TEST(Halvane, GainActsOnTheVeryNextFrame)
+TEST(Halvane, GainGlidesFromTheVeryNextFrameAndThenActsExactly)
 {
     auto a = makeRoom();
     auto b = makeRoom();
-    const Stereo in = noise(1200, 22u);
+    const size_t change = 700;
+    const size_t glide = static_cast<size_t>(CHalvane::kGlideSeconds * 44100.0 + 0.5);
+    const Stereo in = noise(change + glide + 1200, 22u);
+    double lastRatio = 1.0;
     for (size_t t = 0; t < in.left.size(); ++t)
     {
-        if (t == 700) b->setControlValue(CHalvane::kGain, 0.25f);
+        if (t == change) b->setControlValue(CHalvane::kGain, 0.25f);
         const float frame[2] = {in.left[t], in.right[t]};
         float oa[2];
         float ob[2];
         a->processFrame(frame, oa, 2, 2);
         b->processFrame(frame, ob, 2, 2);
-        ASSERT_EQ(ob[0], t < 700 ? oa[0] : oa[0] * 0.5f) << t;
-        ASSERT_EQ(ob[1], t < 700 ? oa[1] : oa[1] * 0.5f) << t;
+        if (t < change || t >= change + glide - 1)
+        {
+            ASSERT_EQ(ob[0], t < change ? oa[0] : oa[0] * 0.5f) << t;
+            ASSERT_EQ(ob[1], t < change ? oa[1] : oa[1] * 0.5f) << t;
+        }
+        else if (oa[0] != 0.0f)
+        {
+            // On its way down from the very first frame, never past the target.
+            const double ratio = double(ob[0]) / oa[0];
+            ASSERT_LT(ratio, lastRatio + 1e-6) << t;
+            ASSERT_GT(ratio, 0.5 - 1e-6) << t;
+            if (t == change)
+            {
+                EXPECT_LT(ratio, 1.0);
+            }
+            lastRatio = ratio;
+        }
     }
+    EXPECT_LT(lastRatio, 0.51);
     EXPECT_NE(a->m_fGain, b->m_fGain);
 }
 
@@ -302,16 +326,27 @@ TEST(Halvane, ReportedTailCoversTheWholeResponseAtEveryRate)
     { return static_cast<uint32_t>(room.tailTimeMs / 1000.0 * room.sampleRate); };
     CHalvane fresh;
     EXPECT_GE(reported(fresh), uint32_t(CHalvane::kTailSamples));
+    EXPECT_EQ(CHalvane::tailSamplesFor(44100), CHalvane::kTailSamples);
 
-    auto room = makeRoom();
     for (uint32_t rate : {8000u, 11025u, 22050u, 44100u, 48000u, 88200u, 96000u, 176400u, 192000u,
                           352800u, 384000u})
     {
+        const auto samples = static_cast<uint32_t>(CHalvane::tailSamplesFor(rate));
+        const auto covered = static_cast<uint32_t>(CHalvane::tailTimeFor(rate) / 1000.0 * rate);
+        EXPECT_GE(covered, samples) << rate;
+        // Rounded up to whole milliseconds, not padded beyond that.
+        EXPECT_LE(covered, samples + rate / 1000 + 1) << rate;
+        // The room lasts as long in seconds at every rate.
+        EXPECT_GE(CHalvane::tailTimeFor(rate), 69632.0 / 44100.0 * 1000.0) << rate;
+    }
+    // prepare reports it (each new rate resamples the bank, so only a few are run).
+    auto room = makeRoom();
+    for (uint32_t rate : {8000u, 96000u, 44100u})
+    {
         room->sampleRate = rate;
         room->prepare();
-        EXPECT_GE(reported(*room), uint32_t(CHalvane::kTailSamples)) << rate;
-        // Rounded up to whole milliseconds, not padded beyond that.
-        EXPECT_LE(reported(*room), CHalvane::kTailSamples + rate / 1000 + 1) << rate;
+        EXPECT_EQ(room->tailTimeMs, CHalvane::tailTimeFor(rate)) << rate;
+        EXPECT_GE(reported(*room), static_cast<uint32_t>(CHalvane::tailSamplesFor(rate))) << rate;
     }
 }
 

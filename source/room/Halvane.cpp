@@ -7,9 +7,6 @@
 
 namespace
 {
-constexpr int kResponseLength = 69632;
-constexpr int kTailDelay = 256;
-
 struct ControlRow
 {
     const char* name;
@@ -63,18 +60,8 @@ float toSample(double y)
 CHalvane::CHalvane()
 {
     const int rate = static_cast<int>(sampleRate);
-    for (int ear = 0; ear < 2; ++ear)
-    {
-        convolvers[kHead * 2 + ear] =
-            std::make_unique<CPartitionedConvolver>(0, rate, ear, kResponseLength, 4096, 128, 0);
-    }
-    for (int ear = 0; ear < 2; ++ear)
-    {
-        convolvers[kTail * 2 + ear] = std::make_unique<CPartitionedConvolver>(
-            0, rate, ear, kResponseLength, 65536, 2048, 4096);
-    }
-    for (auto& delay : tailDelays)
-        delay = std::make_unique<CDelayLine>(rate, kTailDelay, 0.0, 100.0);
+    const CRoomLayout layout = CRoomLayout::forRate(rate);
+    buildEngine(layout, CResponseSet::forRate(rate, layout.responseLength));
 
     registerControls();
     pluginName = "HalvaneDuo";
@@ -85,12 +72,45 @@ CHalvane::CHalvane()
 
 CHalvane::~CHalvane() = default;
 
+void CHalvane::buildEngine(const CRoomLayout& layout, std::shared_ptr<const CResponseSet> set)
+{
+    const int rate = static_cast<int>(sampleRate);
+    const int length = layout.responseLength;
+    for (int ear = 0; ear < 2; ++ear)
+    {
+        auto& head = convolvers[kHead * 2 + ear];
+        head = std::make_unique<CPartitionedConvolver>(0, rate, ear, length, layout.headLength,
+                                                       layout.headBlock, 0);
+        head->useResponseSet(set.get());
+    }
+    for (int ear = 0; ear < 2; ++ear)
+    {
+        auto& tail = convolvers[kTail * 2 + ear];
+        tail = std::make_unique<CPartitionedConvolver>(0, rate, ear, length, layout.tailLength,
+                                                       layout.tailBlock, layout.headLength);
+        tail->useResponseSet(set.get());
+    }
+    // The delay lines' buffers hold two seconds at the first rate, far more than the seam.
+    if (!tailDelays[0])
+        for (auto& delay : tailDelays)
+            delay = std::make_unique<CDelayLine>(rate, layout.seamDelay(), 0.0, 100.0);
+    roomLayout = layout;
+    responseSet = std::move(set);
+}
+
+int CHalvane::tailSamplesFor(uint32_t rate)
+{
+    const CRoomLayout layout = CRoomLayout::forRate(static_cast<int>(rate));
+    return layout.naturalLength + layout.latency();
+}
+
 float CHalvane::tailTimeFor(uint32_t rate)
 {
     if (rate == 0) return 0.0f;
+    const int samples = tailSamplesFor(rate);
     // Whole milliseconds, rounded up, then checked the way the binding converts back.
-    float ms = std::ceil(static_cast<float>(kTailSamples * 1000.0 / rate));
-    while (static_cast<double>(ms) / 1000.0 * rate < kTailSamples)
+    float ms = std::ceil(static_cast<float>(samples * 1000.0 / rate));
+    while (static_cast<double>(ms) / 1000.0 * rate < samples)
         ms += 1.0f;
     return ms;
 }
@@ -173,7 +193,23 @@ void CHalvane::rebuild()
         c->setGains(m_fVolFB, m_fVolLR, m_fVolCF);
     }
     for (auto& delay : tailDelays)
-        delay->reset(kTailDelay, 0.0, 100.0);
+        delay->reset(roomLayout.seamDelay(), 0.0, 100.0);
+    running = false;
+}
+
+void CHalvane::settleGlides()
+{
+    const int length = static_cast<int>(std::lround(kGlideSeconds * sampleRate));
+    gainGlide.setLength(length);
+    gainGlide.reset(m_fGain);
+    const bool mono = m_fStereoMono != 0;
+    const bool useRight = m_fLeftRight != 0;
+    const bool sources[2] = {mono && useRight, !mono || useRight};
+    for (int ear = 0; ear < 2; ++ear)
+    {
+        routeGlides[ear].setLength(length);
+        routeGlides[ear].reset(sources[ear] ? 1.0f : 0.0f);
+    }
 }
 
 bool CHalvane::onCreated()
@@ -184,6 +220,17 @@ bool CHalvane::onCreated()
 
 bool CHalvane::prepare()
 {
+    // A new rate gets the bank resampled to it and stages sized for it; the same rate
+    // keeps the running engine.
+    const int rate = static_cast<int>(sampleRate);
+    CRoomLayout layout = CRoomLayout::forRate(rate);
+    if (layout != roomLayout || !responseSet || responseSet->rate() != rate)
+    {
+        auto set = CResponseSet::forRate(rate, layout.responseLength);
+        // The bank could not be resampled: play it tap for tap rather than not at all.
+        if (set->rate() != rate) layout = CRoomLayout::forRate(set->rate());
+        if (layout != roomLayout || set != responseSet) buildEngine(layout, std::move(set));
+    }
     rebuild();
     tailTimeMs = tailTimeFor(sampleRate);
     return CPlugIn::prepare();
@@ -226,7 +273,15 @@ bool CHalvane::controlChanged(uint32_t controlId)
     return true;
 }
 
-float CHalvane::renderEar(int ear, float x)
+float CHalvane::earInput(int ear, float first, float second, bool useSecond)
+{
+    CValueGlide& glide = routeGlides[ear];
+    const float mix = glide.next(useSecond ? 1.0f : 0.0f);
+    if (glide.settled()) return useSecond ? second : first;
+    return first + (second - first) * mix;
+}
+
+float CHalvane::renderEar(int ear, float x, float gain)
 {
     CPartitionedConvolver& head = *convolvers[kHead * 2 + ear];
     CPartitionedConvolver& tail = *convolvers[kTail * 2 + ear];
@@ -234,27 +289,33 @@ float CHalvane::renderEar(int ear, float x)
     head.process(x);
     tail.process(x);
     delay.push(tail.output());
-    return toSample(delay.output() + head.output()) * m_fGain;
+    return toSample(delay.output() + head.output()) * gain;
 }
 
 bool CHalvane::processFrame(const float* in, float* out, uint32_t inChannels, uint32_t outChannels)
 {
     smoothControls();
     if (outChannels == 0) return true;
+    if (!running)
+    {
+        settleGlides();
+        running = true;
+    }
 
     const float first = inChannels > 0 ? in[0] : 0.0f;
     const float second = inChannels > 1 ? in[1] : 0.0f;
     const bool mono = m_fStereoMono != 0;
     const bool useRight = m_fLeftRight != 0;
 
-    const float left = (!mono || !useRight) ? first : second;
-    out[0] = renderEar(0, left);
+    const float gain = gainGlide.next(m_fGain);
+
+    out[0] = renderEar(0, earInput(0, first, second, mono && useRight), gain);
 
     if (outChannels < 2) return true;
     if (inChannels < 2)
-        out[1] = renderEar(1, first);
+        out[1] = renderEar(1, earInput(1, first, first, false), gain);
     else
-        out[1] = renderEar(1, (!mono || useRight) ? second : first);
+        out[1] = renderEar(1, earInput(1, first, second, !mono || useRight), gain);
     return true;
 }
 

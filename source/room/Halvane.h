@@ -2,6 +2,9 @@
 
 #include "DelayLine.h"
 #include "PartitionedConvolver.h"
+#include "ResponseSet.h"
+#include "RoomLayout.h"
+#include "ValueGlide.h"
 #include "framework/PlugIn.h"
 
 #include <cstdint>
@@ -35,7 +38,7 @@ public:
         kTail = 1,
     };
 
-    // Samples from an impulse in to the last sample of its response out.
+    // Samples from an impulse in to the last sample of its response out, at the bank's rate.
     static constexpr int kTailSamples = 69632 + 255;
 
     CHalvane();
@@ -57,8 +60,13 @@ public:
     {
         return *convolvers[stage * 2 + ear];
     }
-    // Tail length in milliseconds that covers kTailSamples at the given rate.
+    // The same at any rate: the room lasts as long in seconds at every rate.
+    static int tailSamplesFor(uint32_t rate);
+    // Tail length in milliseconds that covers tailSamplesFor(rate).
     static float tailTimeFor(uint32_t rate);
+    const CRoomLayout& layout() const { return roomLayout; }
+    // The responses the convolvers read (the bank at the current rate).
+    const CResponseSet& responses() const { return *responseSet; }
 
     float m_fGain = 0.5f;
     uint32_t m_uPosition = 0;
@@ -72,11 +80,25 @@ public:
     uint32_t m_fStereoMono = 0;
     uint32_t m_fLeftRight = 0;
 
+    // Gain and input routing glide over this long rather than step: a step clicks.
+    static constexpr double kGlideSeconds = 0.02;
+
 private:
+    // Convolvers and seam delays for the layout; the responses must suit it.
+    void buildEngine(const CRoomLayout& layout, std::shared_ptr<const CResponseSet> set);
     void rebuild();
-    float renderEar(int ear, float x);
+    void settleGlides();
+    float renderEar(int ear, float x, float gain);
+    // The input an ear hears: the first or second channel, mixed while a switch glides.
+    float earInput(int ear, float first, float second, bool useSecond);
 
     // Head left, head right, tail left, tail right.
     std::unique_ptr<CPartitionedConvolver> convolvers[4];
     std::unique_ptr<CDelayLine> tailDelays[2];
+    CRoomLayout roomLayout;
+    std::shared_ptr<const CResponseSet> responseSet;
+    CValueGlide gainGlide;
+    CValueGlide routeGlides[2]; // per ear: 0 first input channel, 1 second
+    // Settings made before the first frame after a rebuild have nothing to glide from.
+    bool running = false;
 };

@@ -9,6 +9,9 @@
 
 namespace
 {
+constexpr double kPi = 3.14159265358979323846;
+// The ring starts out silent: a partition's first spectrum goes in unfaded, so a fresh
+// convolver plays its response exactly from the first sample.
 constexpr unsigned kNeverGathered = ~0u;
 } // namespace
 
@@ -24,8 +27,14 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
       productSpectrum(static_cast<size_t>(fftSize)), irTransforms{ARFFT(fftSize), ARFFT(fftSize)},
       irGatherEnd((block + 1) / 2), irItemsPerSample(1), splitFrom(block / 2 + 1),
       inputTransform(fftSize), outputTransform(fftSize), ring(segmentLength, block),
-      gatheredVersion(static_cast<size_t>(segmentLength / block), kNeverGathered)
+      partitionVersion(static_cast<size_t>(segmentLength / block), kNeverGathered),
+      fadeSpectrum(static_cast<size_t>(fftSize)),
+      fadeOverlapSpectrum(static_cast<size_t>(fftSize)), fadeBlock(static_cast<size_t>(fftSize)),
+      fadeOutGain(static_cast<size_t>(block))
 {
+    // A raised cosine: the crossfade's changes of slope, not just of level, stay smooth.
+    for (int i = 0; i < block; ++i)
+        fadeOutGain[static_cast<size_t>(i)] = 0.5 + 0.5 * std::cos(kPi * (i + 0.5) / block);
     const int slices = blockSize - irGatherEnd;
     if (slices > 0) irItemsPerSample = (irTransforms[0].forwardItems() + slices - 1) / slices;
     inputSpread = std::max(1, blockSize / 4);
@@ -46,10 +55,12 @@ void CPartitionedConvolver::loadPosition(int position)
 {
     if (position < 0 || position >= 33) position = 0;
     if (position >= ResponseBank::kPositions) return;
+    const CResponseSet* set = responseSet.load();
     const double* responses[kSlotCount];
     for (int e = 0; e < 2; ++e)
         for (int axis = 0; axis < kAxisCount; ++axis)
-            responses[e * kAxisCount + axis] = ResponseBank::responseFor(position, axis, e);
+            responses[e * kAxisCount + axis] = set ? set->responseFor(position, axis, e)
+                                                   : ResponseBank::responseFor(position, axis, e);
     loadResponses(responses);
 }
 
@@ -65,9 +76,8 @@ void CPartitionedConvolver::loadResponses(const double* const responses[kSlotCou
 void CPartitionedConvolver::settingsChanged()
 {
     // Release after the values: a partition that sees the new version sees the new values.
-    unsigned next = settingsVersion.load(std::memory_order_relaxed) + 1;
-    if (next == kNeverGathered) next = 0;
-    settingsVersion.store(next, std::memory_order_release);
+    // Steps of two keep the version even, never the (odd) mark of an unused partition.
+    settingsVersion.fetch_add(2, std::memory_order_release);
 }
 
 void CPartitionedConvolver::setDecay(int axis, double absorption, int sampleRate, int hyperbolic)
@@ -132,8 +142,9 @@ void CPartitionedConvolver::beginPartition()
     // The version first: settings read after it are at least as new, so a change that
     // races with this read is caught again on the partition's next round.
     const unsigned version = settingsVersion.load(std::memory_order_acquire);
-    unsigned& last = gatheredVersion[static_cast<size_t>((irReadPos - segmentStart) / blockSize)];
+    unsigned& last = partitionVersion[static_cast<size_t>((irReadPos - segmentStart) / blockSize)];
     gathering = last != version;
+    fadeNext = gathering && last != kNeverGathered;
     last = version;
     if (!gathering) return;
     for (ActiveAxis& a : active)
@@ -207,7 +218,8 @@ void CPartitionedConvolver::accumulateBins(int count)
     const int n = blockSize;
     const int first = binsDone;
     Complex* inputBins = inputTransform.forwardBins();
-    // An unchanged partition's spectrum is in the ring already: nothing to store.
+    // An unchanged partition's spectrum is in the ring already: nothing to store. A faded
+    // one is always fresh.
     Complex* irBins = irFresh ? irTransforms[irReady].forwardBins() : nullptr;
     if (first == 0)
     {
@@ -218,13 +230,25 @@ void CPartitionedConvolver::accumulateBins(int count)
     // The sums are only read at the block end. The inverse transform reads bins 0..N only,
     // so the conjugate upper half is never written (it stays zero).
     Complex* sums = productSpectrum.data() + first;
-    ring.accumulateRun(first + (irReadPos - segmentStart), count, inputBins + first,
-                       irBins ? irBins + first : nullptr, sums);
+    const int index = first + (irReadPos - segmentStart);
+    if (fadeActive && irBins)
+        ring.accumulateRunFading(index, count, inputBins + first, irBins + first, sums,
+                                 fadeSpectrum.data() + first, fadeOverlapSpectrum.data() + first);
+    else
+        ring.accumulateRun(index, count, inputBins + first, irBins ? irBins + first : nullptr,
+                           sums);
     if (first == 0)
     {
         const Complex s = sums[0];
         productSpectrum[0] = {s.re, 0.0};
         productSpectrum[n] = {s.im, 0.0};
+        if (fadeActive)
+            for (std::vector<Complex>* spectrum : {&fadeSpectrum, &fadeOverlapSpectrum})
+            {
+                const Complex f = (*spectrum)[0];
+                (*spectrum)[0] = {f.re, 0.0};
+                (*spectrum)[n] = {f.im, 0.0};
+            }
     }
     binsDone += count;
     // The inverse's first step pairs bins i and N - i: split the pairs whose bins are both
@@ -233,6 +257,11 @@ void CPartitionedConvolver::accumulateBins(int count)
     if (ready < splitFrom)
     {
         outputTransform.splitBins(productSpectrum.data(), ready, splitFrom);
+        if (fadeActive)
+        {
+            outputTransform.splitBins(fadeSpectrum.data(), ready, splitFrom);
+            outputTransform.splitBins(fadeOverlapSpectrum.data(), ready, splitFrom);
+        }
         splitFrom = ready;
     }
 }
@@ -255,11 +284,31 @@ void CPartitionedConvolver::finishBlock()
 
     // Pair 0 (DC and Nyquist), and any pair a short block left over.
     outputTransform.splitBins(productSpectrum.data(), 0, splitFrom);
+    if (fadeActive)
+    {
+        outputTransform.splitBins(fadeSpectrum.data(), 0, splitFrom);
+        outputTransform.splitBins(fadeOverlapSpectrum.data(), 0, splitFrom);
+    }
     splitFrom = n / 2 + 1;
     // The scaling of scaleInverse() (1 / 2N, exact) done on the way out.
     outputTransform.finishInverseReal(productSpectrum.data(), 1.0 / fftSize, outputBlock.data());
     for (int i = 0; i < n; ++i)
         outputBlock[i] += overlap[i];
+    if (fadeActive)
+    {
+        // The replaced partition's whole part of this block, the half of the previous block's
+        // product in overlap included, goes from old to new along the fade: the halves of
+        // one product have hard edges that only line up when both are faded alike.
+        outputTransform.finishInverseReal(fadeSpectrum.data(), 1.0 / fftSize, fadeBlock.data());
+        for (int i = 0; i < n; ++i)
+            outputBlock[i] += fadeOutGain[i] * fadeBlock[i];
+        outputTransform.finishInverseReal(fadeOverlapSpectrum.data(), 1.0 / fftSize,
+                                          fadeBlock.data());
+        for (int i = 0; i < n; ++i)
+            outputBlock[i] -= (1.0 - fadeOutGain[i]) * fadeBlock[n + i];
+    }
+    fadeActive = fadeNext;
+    fadeNext = false;
 
     // Nothing needs clearing: the next block overwrites bins 0..N of productSpectrum, the
     // first half of its input buffer and all of overlap, and the second halves of the input

@@ -2,6 +2,7 @@
 
 #include "DecayEnvelope.h"
 #include "RealFft.h"
+#include "ResponseSet.h"
 #include "SpectralRing.h"
 
 #include <atomic>
@@ -24,9 +25,11 @@ struct CIrSlot
 //
 // Each partition is shaped tap by tap while it is gathered, from the settings current at
 // the partition's first tap. The setters therefore only store values (O(1), lock-free,
-// callable from any thread) and the audio thread never rebuilds the whole response. A
-// partition already gathered under the current settings keeps its spectrum in the ring, so
-// static settings cost no shaping and no response transforms.
+// callable from any thread) and the audio thread never rebuilds the whole response.
+// A partition whose settings changed since it was last gathered is faded in over the block
+// it enters the ring, its old contribution faded out, so a change never switches a spectrum
+// in one step; a partition already gathered under the current settings keeps its spectrum
+// in the ring, so static settings cost no shaping and no response transforms.
 // Latency: 2N - 1 samples, with the segment's first tap as lag 0.
 class CPartitionedConvolver
 {
@@ -43,6 +46,9 @@ public:
     // Positions 0..10 select the bank's responses; below 0 or from 33 on select 0;
     // 11..32 keep the current responses.
     void loadPosition(int position);
+    // Where loadPosition finds the responses from now on (null: the compiled-in bank); its
+    // responses must hold at least irLength samples. Takes effect at the next loadPosition.
+    void useResponseSet(const CResponseSet* set) { responseSet.store(set); }
     // Six arrays of irLength samples in slot order; null reads as silence. Load them again
     // after writing into them: partitions whose settings are unchanged are not read again.
     void loadResponses(const double* const responses[kSlotCount]);
@@ -74,10 +80,6 @@ private:
         kCF = 2,
     };
 
-    // Bumped after every change of settings or responses; a partition gathered under the
-    // current version already has its spectrum in the ring and is not gathered again.
-    void settingsChanged();
-
     // Written by the setters, read once per partition by the audio thread.
     struct AxisSettings
     {
@@ -103,6 +105,7 @@ private:
 
     void setDecay(int axis, double absorption, int sampleRate, int hyperbolic);
     void beginPartition();
+    void settingsChanged();
     double shapedTap(int tap);
     void finishBlock();
     // The ring for the next count bins of the block.
@@ -138,10 +141,22 @@ private:
     BRFFT outputTransform;
     CSpectralRing ring;
     CIrSlot irSlots[kSlotCount];
+    std::atomic<const CResponseSet*> responseSet{nullptr};
     AxisSettings settings[kAxisCount];
     ActiveAxis active[kAxisCount];
+    // Bumped after every change of settings or responses; each partition remembers the one
+    // it was last gathered under, and one gathered under the current version is not
+    // gathered again.
     std::atomic<unsigned> settingsVersion{0};
-    std::vector<unsigned> gatheredVersion; // per partition
-    bool gathering = true;  // the partition of this block is shaped and transformed
-    bool irFresh = false;   // irTransforms[irReady] holds a new spectrum for the ring
+    std::vector<unsigned> partitionVersion;
+    bool gathering = true;   // the partition of this block is shaped and transformed
+    bool irFresh = false;    // irTransforms[irReady] holds a new spectrum for the ring
+    bool fadeNext = false;   // the partition being gathered enters the ring faded
+    bool fadeActive = false; // this block replaces a partition with a fade
+    // The outgoing partition's difference to the incoming one, with this block's input and
+    // with the previous block's (whose second half sits in overlap).
+    std::vector<Complex> fadeSpectrum;
+    std::vector<Complex> fadeOverlapSpectrum;
+    std::vector<double> fadeBlock;
+    std::vector<double> fadeOutGain; // 1 at the block's start down to 0 at its end
 };

@@ -83,13 +83,14 @@ inline void prefetch(const double* p, int count)
 // vector clone is chosen once per run.
 HALVANE_WIDE_CLONES
 void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Complex* inputBins,
-                                   const Complex* irBins, Complex* sums)
+                                   const Complex* irBins, Complex* sums, Complex* current,
+                                   Complex* previous)
 {
     const int P = partitions;
     // Input slot s sits at (-s) mod P, so slots s, s-1, ..., s-P+1 follow each other from
     // there; response slot s holds partition (s-1) mod P.
-    const int newest = (P - slot) & (P - 1);
-    const int partition = (slot + P - 1) & (P - 1);
+    const int newest = slot == 0 ? 0 : P - slot;
+    const int partition = slot == 0 ? P - 1 : slot - 1;
     for (int c = 0; c < count; ++c)
     {
         const int bin = firstBin + c;
@@ -97,6 +98,11 @@ void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Comp
         double* inIm = inRe + history;
         double* irRe = inIm + history;
         double* irIm = irRe + padded;
+        const double oldRe = irRe[partition];
+        const double oldIm = irIm[partition];
+        // The last partition's previous input is the one about to be overwritten.
+        const double oldestRe = inRe[newest];
+        const double oldestIm = inIm[newest];
         inRe[newest] = inputBins[c].re;
         inRe[newest + P] = inputBins[c].re;
         inIm[newest] = inputBins[c].im;
@@ -105,6 +111,26 @@ void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Comp
         {
             irRe[partition] = irBins[c].re;
             irIm[partition] = irBins[c].im;
+        }
+        if (current && irBins)
+        {
+            const double dr = oldRe - irBins[c].re;
+            const double di = oldIm - irBins[c].im;
+            const bool last = partition == P - 1;
+            const double pairs[2][2] = {
+                {inRe[newest + partition], inIm[newest + partition]},
+                {last ? oldestRe : inRe[newest + partition + 1],
+                 last ? oldestIm : inIm[newest + partition + 1]}};
+            Complex* out[2] = {current + c, previous + c};
+            for (int j = 0; j < 2; ++j)
+            {
+                const double ur = pairs[j][0];
+                const double ui = pairs[j][1];
+                if (bin == 0)
+                    *out[j] = {ur * dr, ui * di};
+                else
+                    *out[j] = {ur * dr - ui * di, ur * di + ui * dr};
+            }
         }
 
         // The next run, in the same slot, reads these parts of the bin count further on:
@@ -146,8 +172,17 @@ void CSpectralRing::accumulate(int index, Complex inputBin, Complex irBin)
 void CSpectralRing::accumulateRun(int index, int count, const Complex* inputBins,
                                   const Complex* irBins, Complex* sums)
 {
+    accumulateRunFading(index, count, inputBins, irBins, sums, nullptr, nullptr);
+}
+
+void CSpectralRing::accumulateRunFading(int index, int count, const Complex* inputBins,
+                                        const Complex* irBins, Complex* sums, Complex* current,
+                                   Complex* previous)
+{
     if (count <= 0) return;
-    accumulateBins((index & (ringSize - 1)) >> blockShift, index & (blockSize - 1), count,
-                   inputBins, irBins, sums);
+    index %= ringSize;
+    if (index < 0) index += ringSize;
+    accumulateBins(index >> blockShift, index & (blockSize - 1), count, inputBins, irBins, sums,
+                   current, previous);
     sum = sums[count - 1];
 }

@@ -16,7 +16,7 @@
 class CSpectralRing
 {
 public:
-    // ringSize = P * N, a power of two.
+    // ringSize = P * N with N a power of two; P may be any count.
     CSpectralRing(int ringSize, int blockSize);
 
     CSpectralRing(const CSpectralRing&) = delete;
@@ -30,10 +30,18 @@ public:
     // response spectra the slot holds.
     void accumulateRun(int index, int count, const Complex* inputBins, const Complex* irBins,
                        Complex* sums);
+    // accumulateRun that also stores, for each index, the difference (old - new spectrum)
+    // of the partition being replaced times the input it is paired with now (in current)
+    // and times the input block before that (in previous): what a caller needs to fade the
+    // outgoing partition out over the block.
+    void accumulateRunFading(int index, int count, const Complex* inputBins,
+                             const Complex* irBins, Complex* sums, Complex* current,
+                             Complex* previous);
 
 private:
     void accumulateBins(int slot, int firstBin, int count, const Complex* inputBins,
-                        const Complex* irBins, Complex* sums);
+                        const Complex* irBins, Complex* sums, Complex* current,
+                        Complex* previous);
 
     std::vector<double> storage;
     double* bins; // 64-byte aligned start of storage

@@ -9,6 +9,21 @@
 namespace
 {
 constexpr double kPi = 3.14159265358979323846;
+
+// Takes the mean out along a Hann window: a response summed over about a million
+// arrivals would otherwise add up the small DC of each into a large one.
+void removeMean(float* ir, int length)
+{
+    double sum = 0.0, weights = 0.0;
+    for (int k = 0; k < length; ++k)
+    {
+        sum += ir[k];
+        weights += 0.5 - 0.5 * std::cos(2.0 * kPi * (k + 0.5) / length);
+    }
+    const double scale = sum / weights;
+    for (int k = 0; k < length; ++k)
+        ir[k] -= static_cast<float>(scale * (0.5 - 0.5 * std::cos(2.0 * kPi * (k + 0.5) / length)));
+}
 constexpr int kAzCells = 360;
 constexpr int kElCells = 181;
 
@@ -63,6 +78,7 @@ HrtfSet::HrtfSet(const std::string& sofaPath, double sampleRate)
                     fadeTap < 0 ? 1.0 : 0.5 + 0.5 * std::cos(kPi * (fadeTap + 1) / kLateFade);
                 ir[k] = (k - whole >= 0 && k - whole < n) ? src[k - whole] * fade : 0.0f;
             }
+            removeMean(ir.data(), kLateLength);
             for (int p = 0; p < kPhases; ++p)
                 shiftExact(ir.data(), kLateLength, static_cast<double>(p) / kPhases,
                            &m_phases[((static_cast<size_t>(m) * 2 + ear) * kPhases + p) * sl]);
@@ -126,6 +142,8 @@ void HrtfSet::interpolated(double x, double y, double z, double fraction, float*
         if (k - wl >= 0) ld[k] = l[k - wl];
         if (k - wr >= 0) rd[k] = r[k - wr];
     }
+    removeMean(ld.data(), m_length);
+    removeMean(rd.data(), m_length);
     shiftExact(ld.data(), m_length, fraction, left);
     shiftExact(rd.data(), m_length, fraction, right);
 }

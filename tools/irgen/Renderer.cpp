@@ -48,8 +48,12 @@ Renderer::add(const Arrival& a, const float* left, const float* right, int taps,
 {
     const int start = static_cast<int>(std::floor(a.delay)) - (HrtfSet::kSincHalf - 1);
     if (start < 0) return; // nothing in this hall arrives that early
-    const double w[3] = {a.gain * a.dir[0] * a.dir[0], a.gain * a.dir[1] * a.dir[1],
-                         a.gain * a.dir[2] * a.dir[2]};
+    // The direct sound belongs to no room axis: shared equally, no single axis volume can take
+    // most of it away or leave only one ear's part of it.
+    const double third = a.gain / 3.0;
+    const double w[3] = {a.order == 0 ? third : a.gain * a.dir[0] * a.dir[0],
+                         a.order == 0 ? third : a.gain * a.dir[1] * a.dir[1],
+                         a.order == 0 ? third : a.gain * a.dir[2] * a.dir[2]};
     const float* ears[2] = {left, right};
     for (int ear = 0; ear < 2; ++ear)
     {

@@ -5,8 +5,9 @@
 
 #include <vector>
 
-// Turns a position's arrivals into its six responses (axis-major, then ear), each split over
-// the three room axes by the squared direction cosines of every arrival.
+// Turns a position's arrivals into its six responses (axis-major, then ear), each reflection
+// split over the three room axes by its squared direction cosines; the direct sound goes to
+// all three alike.
 class Renderer
 {
 public:

@@ -1,0 +1,96 @@
+#include "ResponseSet.h"
+
+#include "ResponseBank.h"
+
+#include <soxr.h>
+
+#include <cmath>
+#include <map>
+#include <mutex>
+#include <new>
+#include <utility>
+
+namespace
+{
+struct Cache
+{
+    std::mutex lock;
+    std::map<std::pair<int, int>, std::weak_ptr<const CResponseSet>> sets;
+};
+
+Cache& cache()
+{
+    static Cache instance;
+    return instance;
+}
+} // namespace
+
+int CResponseSet::naturalLength(int rate)
+{
+    if (rate <= 0 || rate > kMaxRate) return ResponseBank::kResponseLength;
+    const double exact = static_cast<double>(ResponseBank::kResponseLength) * rate / kBankRate;
+    return static_cast<int>(std::ceil(exact - 1e-9));
+}
+
+CResponseSet::CResponseSet(int rate, int length) : sampleRate(rate), responseLength(length) {}
+
+std::shared_ptr<const CResponseSet> CResponseSet::forRate(int rate, int length)
+{
+    const bool inPlace = rate == kBankRate && length == ResponseBank::kResponseLength;
+    Cache& c = cache();
+    // Instances are set up from whichever threads the host uses; the lock also makes a
+    // second instance wait for the first one's resampling instead of doing it again.
+    std::lock_guard<std::mutex> guard(c.lock);
+    auto& slot = c.sets[{rate, length}];
+    if (auto shared = slot.lock()) return shared;
+    std::shared_ptr<CResponseSet> set(new CResponseSet(rate, length));
+    if (!inPlace && !set->resample())
+        set.reset(new CResponseSet(kBankRate, ResponseBank::kResponseLength));
+    slot = set;
+    return set;
+}
+
+bool CResponseSet::resample()
+{
+    const int natural = naturalLength(sampleRate);
+    if (sampleRate <= 0 || sampleRate > kMaxRate || responseLength < natural) return false;
+    try
+    {
+        samples.assign(static_cast<size_t>(responseLength) * ResponseBank::kResponses, 0.0);
+    }
+    catch (const std::bad_alloc&)
+    {
+        return false;
+    }
+    // Linear phase: every response keeps its timing, so the interaural delays survive. All
+    // responses go through one resampler as channels, which designs its filter once.
+    const soxr_io_spec_t io = soxr_io_spec(SOXR_FLOAT64_S, SOXR_FLOAT64_S);
+    const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_HQ, SOXR_LINEAR_PHASE);
+    // One thread: a host's own threads need the cores more than a set-up does.
+    const soxr_runtime_spec_t runtime = soxr_runtime_spec(1);
+    std::vector<const double*> in(ResponseBank::kResponses);
+    std::vector<double*> out(ResponseBank::kResponses);
+    for (int place = 0; place < ResponseBank::kResponses; ++place)
+    {
+        in[place] = ResponseBank::data() + static_cast<size_t>(place) * ResponseBank::kResponseLength;
+        out[place] = samples.data() + static_cast<size_t>(place) * responseLength;
+    }
+    size_t done = 0;
+    const soxr_error_t error =
+        soxr_oneshot(kBankRate, sampleRate, ResponseBank::kResponses, in.data(),
+                     ResponseBank::kResponseLength, nullptr, out.data(), static_cast<size_t>(natural),
+                     &done, &io, &quality, &runtime);
+    if (error || done == 0)
+    {
+        samples.clear();
+        return false;
+    }
+    return true;
+}
+
+const double* CResponseSet::responseFor(int position, int axis, int ear) const
+{
+    if (samples.empty()) return ResponseBank::responseFor(position, axis, ear);
+    const int place = ResponseBank::placeOf(position, axis, ear);
+    return samples.data() + static_cast<size_t>(place) * responseLength;
+}
