@@ -188,26 +188,23 @@ Results measure(const Options& options)
         FftwConvolver l(left.data(), static_cast<int>(left.size()), kQuantum);
         FftwConvolver rr(right.data(), static_cast<int>(right.size()), kQuantum);
         const StereoOutput reference = render(workload, l, rr, kFrames);
-        const ZitaCandidate& best = r.bestZita();
         // Lined up by measured latencies rather than assumed ones: zita and the reference
-        // need not put the first output sample at the same place.
+        // need not put the first output sample at the same place. Every set-up shares the
+        // quantum and smallest partition that decide zita's latency.
+        const ZitaCandidate& first = r.zita.front();
         r.fftwLatency = fftwLatency(static_cast<int>(left.size()), kQuantum);
-        r.zitaLatency = zitaLatency(static_cast<int>(left.size()), kQuantum, best.maxPart,
-                                    best.options);
-        // Some set-ups (vector mode with small partitions) may put out wrong samples for
-        // their first few hundred milliseconds on a busy machine; timing runs are past that,
-        // so agreement is judged from the second cycle on, and the start-up shown apart.
+        r.zitaLatency = zitaLatency(static_cast<int>(left.size()), kQuantum, first.maxPart,
+                                    first.options);
+        // Some set-ups may put out wrong samples on a busy machine, mostly in their first few
+        // hundred milliseconds; agreement is judged from the second cycle on, the start-up
+        // shown apart, and only set-ups that agree count as zita's best.
         for (ZitaCandidate& c : r.zita)
         {
             ZitaPair zita(left, right, kQuantum, c.maxPart, c.options);
             const StereoOutput out = render(workload, zita, kFrames);
             const int lag = r.zitaLatency - r.fftwLatency;
             c.difference = relativeDifference(out, reference, 1.0, lag, Workload::kCycleFrames);
-            if (&c == &best)
-            {
-                r.zitaDifference = c.difference;
-                r.zitaStartDifference = relativeDifference(out, reference, 1.0, lag);
-            }
+            c.startDifference = relativeDifference(out, reference, 1.0, lag);
         }
         BundleRoom bundle(module, Workload::kSampleRate, Workload::kHostBlock);
         r.bundleDifference = relativeDifference(render(workload, bundle, kFrames), reference,
