@@ -20,6 +20,8 @@ struct ZitaCandidate
     int maxPart = 0;
     unsigned options = 0;
     RunResult result;
+    double difference = 0.0;      // from the reference, once past zita's start-up
+    double startDifference = 0.0; // the same from silence
 };
 
 // The room processor at one host rate, statically set.
@@ -41,6 +43,8 @@ struct Results
     RunResult bundleAutomated;
     RunResult directStatic;
     RunResult directAutomated;
+    RunResult bundleSmall; // static, 32-frame host blocks
+    RunResult directSmall;
     std::vector<ZitaCandidate> zita;
     RunResult fftw;
     RunResult headStage;
@@ -48,7 +52,8 @@ struct Results
     int fftwPartitions = 0;
     double bundleDifference = 0.0;
     double directDifference = 0.0;
-    double zitaDifference = 0.0;
+    int fftwLatency = 0; // measured, samples
+    int zitaLatency = 0;
     InstanceMemory memory;
     std::vector<RatePoint> rates;
     Resident memoryAt96k;       // one CHalvane created at 96 kHz and played
@@ -56,6 +61,8 @@ struct Results
     int headPartitions = 0;
     int tailPartitions = 0;
 
+    // The cheapest set-up whose output agrees with the reference (the cheapest of all when
+    // none does): one that drops work is no fair comparison.
     const ZitaCandidate& bestZita() const;
 };
 

@@ -24,16 +24,15 @@ struct StereoBuffer
 };
 } // namespace
 
-Contender roomContender(const Workload& workload, RoomUnderTest& room, bool automated)
+Contender roomContender(const Workload& workload, RoomUnderTest& room, bool automated, int frames)
 {
-    constexpr int kFrames = Workload::kHostBlock;
-    auto buffer = std::make_shared<StereoBuffer>(kFrames);
-    return {kFrames, [&workload, &room, automated, buffer](long block)
+    auto buffer = std::make_shared<StereoBuffer>(frames);
+    return {frames, [&workload, &room, automated, frames, buffer](long block)
             {
-                const long frame = block * kFrames;
+                const long frame = block * frames;
                 if (automated) room.setAbsorption(Workload::automation(block));
                 const float* const in[2] = {workload.left(frame), workload.right(frame)};
-                room.process(in, buffer->out, kFrames);
+                room.process(in, buffer->out, frames);
             }};
 }
 

@@ -1,19 +1,21 @@
 #pragma once
 
 #include "Runner.h"
+#include "Workload.h"
 
 namespace bench
 {
 
 class FftwConvolver;
 class RoomUnderTest;
-class Workload;
 class ZitaPair;
 
 // The contenders over the workload's input; the objects must outlive the run. The room
-// goes in 64-frame host blocks, the references in their own partition size (their cost per
+// goes in host blocks (64 frames unless told), the references in their own partition size (their cost per
 // second does not depend on how a host slices the audio).
-Contender roomContender(const Workload& workload, RoomUnderTest& room, bool automated);
+// frames: the host block, a power of two up to the room's largest block.
+Contender roomContender(const Workload& workload, RoomUnderTest& room, bool automated,
+                        int frames = Workload::kHostBlock);
 Contender zitaContender(const Workload& workload, ZitaPair& zita);
 Contender fftwContender(const Workload& workload, FftwConvolver& left, FftwConvolver& right);
 

@@ -15,6 +15,8 @@ class Workload
 public:
     static constexpr double kSampleRate = 48000.0;
     static constexpr int kHostBlock = 64;
+    // The smallest block hosts commonly use; spikes hurt most there.
+    static constexpr int kSmallBlock = 32;
     static constexpr int kCycleFrames = 65536;
 
     // secondsPerPass is rounded up to whole cycles.

@@ -503,6 +503,78 @@ TEST(PartitionedConvolver, HyperbolicAndExponentialEnvelopesFollowTheAbsoluteTap
     EXPECT_EQ(tail->curve(2), CDecayEnvelope::kHyperbolic);
 }
 
+// A partition whose settings have not changed since it was last shaped keeps its spectrum in
+// the ring instead of being shaped and transformed again: the output must be exactly what
+// re-shaping every partition gives, and a change made later must still land in full.
+TEST(PartitionedConvolver, UnchangedPartitionsKeepTheirSpectraAndChangesStillLand)
+{
+    for (const Stage& s : {kHead, kTail})
+    {
+        Responses r;
+        for (int axis = 0; axis < 3; ++axis)
+            r.slots[axis] = noise(kLength, 60u + axis, 0.5);
+        auto quiet = makeConvolver(s, 0);
+        auto busy = makeConvolver(s, 0);
+        for (auto* c : {quiet.get(), busy.get()})
+        {
+            c->loadResponses(r.pointers());
+            c->setAllDecays(3.0, 5.0, 7.0, kRate, 1);
+            c->setGains(0.9, 0.6, 0.3);
+        }
+        const size_t cycle = size_t(s.partitions()) * s.blockSize;
+        const size_t change = 2 * cycle + s.blockSize / 2;
+        const std::vector<double> x = noise(4 * cycle, 61u);
+        size_t compared = 0;
+        for (size_t t = 0; t < x.size(); ++t)
+        {
+            // The same values again at every block start: every partition is shaped anew.
+            if (t % s.blockSize == 0) busy->setGains(t < change ? 0.9 : 0.2, 0.6, 0.3);
+            if (t == change) quiet->setGains(0.2, 0.6, 0.3);
+            quiet->process(x[t]);
+            busy->process(x[t]);
+            // Until the change and from a whole cycle after it both hold the same spectra.
+            if (t < change || t >= change + cycle + 2 * s.blockSize)
+            {
+                ASSERT_EQ(quiet->output(), busy->output()) << "block " << s.blockSize << " t " << t;
+                ++compared;
+            }
+        }
+        EXPECT_GT(compared, 2 * cycle);
+        EXPECT_GT(peakOf(run(*quiet, {}, s.blockSize)), 0.0);
+    }
+}
+
+// Every block size runs the same schedule (input transform over the block's first quarter,
+// the ring catching up over the rest, response transforms in slices): the output must be
+// the plain convolution of the segment for small and large blocks, and for partition counts
+// that are not powers of two.
+TEST(PartitionedConvolver, EveryBlockSizeGivesTheSegmentsConvolution)
+{
+    const Stage stages[] = {{16, 4, 0}, {64, 8, 8}, {192, 32, 100}, {4096, 512, 1000}};
+    for (const Stage& s : stages)
+    {
+        Responses r;
+        r.slots[0] = noise(kLength, 70u + s.blockSize);
+        auto conv = makeConvolver(s, 0);
+        conv->loadResponses(r.pointers());
+        useRawFirstSlot(*conv);
+
+        const std::vector<double> x = noise(size_t(5) * s.segmentLength + 3, 71u);
+        const int lag = conv->latency();
+        const std::vector<double> y = run(*conv, x, x.size() + s.segmentLength + lag);
+        std::vector<double> expected(y.size(), 0.0);
+        for (size_t j = 0; j < x.size(); ++j)
+            for (int n = 0; n < s.segmentLength && j + n + lag < expected.size(); ++n)
+                expected[j + n + lag] += x[j] * r.slots[0][s.segmentStart + n];
+
+        const double peak = peakOf(expected);
+        double worst = 0.0;
+        for (size_t t = 0; t < y.size(); ++t)
+            worst = std::max(worst, std::fabs(y[t] - expected[t]));
+        EXPECT_LT(worst / peak, 1e-12) << "block " << s.blockSize;
+    }
+}
+
 TEST(PartitionedConvolver, AChangedPartitionCrossfadesFromOldToNewOverOneBlock)
 {
     // One partition, so the whole response changes at once: the switching convolver must

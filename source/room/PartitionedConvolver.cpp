@@ -20,7 +20,9 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
     : irLength(length), partitionCount(segmentLength / block), blockSize(block), fftSize(2 * block),
       irReadPos(start), segmentStart(start), segmentEnd(start + (segmentLength / block) * block),
       ear(earIndex), irBlock(static_cast<size_t>(fftSize)),
-      outputBlock(static_cast<size_t>(fftSize)), inputBlock(static_cast<size_t>(fftSize)),
+      outputBlock(static_cast<size_t>(fftSize)),
+      inputBlocks{std::vector<double>(static_cast<size_t>(fftSize)),
+                  std::vector<double>(static_cast<size_t>(fftSize))},
       overlap(static_cast<size_t>(block)),
       productSpectrum(static_cast<size_t>(fftSize)), irTransforms{ARFFT(fftSize), ARFFT(fftSize)},
       irGatherEnd((block + 1) / 2), irItemsPerSample(1), splitFrom(block / 2 + 1),
@@ -35,6 +37,10 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
         fadeOutGain[static_cast<size_t>(i)] = 0.5 + 0.5 * std::cos(kPi * (i + 0.5) / block);
     const int slices = blockSize - irGatherEnd;
     if (slices > 0) irItemsPerSample = (irTransforms[0].forwardItems() + slices - 1) / slices;
+    inputSpread = std::max(1, blockSize / 4);
+    inputItemsPerSample = (inputTransform.forwardItems() + inputSpread - 1) / inputSpread;
+    // The first block pairs the ring with silence, as if a silent block came before.
+    inputTransform.startForward(inputBlocks[1].data(), false);
     for (CIrSlot& s : irSlots)
         s.length = irLength;
     // The right ear sums L-R before F-B; kept so that both ears round alike whatever
@@ -137,8 +143,10 @@ void CPartitionedConvolver::beginPartition()
     // races with this read is caught again on the partition's next round.
     const unsigned version = settingsVersion.load(std::memory_order_acquire);
     unsigned& last = partitionVersion[static_cast<size_t>((irReadPos - segmentStart) / blockSize)];
-    fadeNext = last != kNeverGathered && last != version;
+    gathering = last != version;
+    fadeNext = gathering && last != kNeverGathered;
     last = version;
+    if (!gathering) return;
     for (ActiveAxis& a : active)
     {
         const AxisSettings& s = settings[a.axis];
@@ -168,83 +176,110 @@ void CPartitionedConvolver::process(double x)
     const int n = blockSize;
     if (b == 0) beginPartition();
 
-    inputBlock[b] = x;
+    inputBlocks[inputFill][b] = x;
     // Two taps per sample, so the partition is complete halfway through the block (the
     // second half of irBlock stays zero).
     ARFFT& irPending = irTransforms[irReady ^ 1];
-    if (b < irGatherEnd)
+    if (gathering && b < irGatherEnd)
     {
         for (int t = 2 * b; t < 2 * b + 2 && t < n; ++t)
             irBlock[t] = shapedTap(irReadPos + t);
         if (b + 1 == irGatherEnd) irPending.startForward(irBlock.data(), false);
     }
-    else
+    else if (gathering && ((b & (kSliceEvery - 1)) == kSliceEvery - 1 || b + 1 == n))
     {
-        irPending.advanceForward(irItemsPerSample);
+        irPending.advanceForward(kSliceEvery * irItemsPerSample);
     }
 
-    Complex* inputBins = inputTransform.forwardBins();
-    Complex* irBins = irTransforms[irReady].forwardBins();
-    if (b == 0)
+    // The previous block's input spectrum is computed over the first inputSpread samples,
+    // not in the block-end burst; the ring then catches up, a little faster than one bin
+    // per sample, and is done with the block's last sample.
+    if (b < inputSpread)
     {
-        // Both bin 0 and bin N are real: carry them as one packed pair.
-        inputBins[0] = {inputBins[0].re, inputBins[n].re};
-        irBins[0] = {irBins[0].re, irBins[n].re};
+        if (b + 1 == inputSpread)
+            inputTransform.advanceForward(std::numeric_limits<int>::max());
+        else if ((b & (kSliceEvery - 1)) == kSliceEvery - 1)
+            inputTransform.advanceForward(kSliceEvery * inputItemsPerSample);
     }
-    // The ring works through kBinRun bins at once, every kBinRun samples: both spectra
-    // are complete since the block began, and the sums are only read at the block end.
-    // The inverse transform reads bins 0..N only, so the conjugate upper half is never
-    // written (it stays zero).
-    if ((b & (kBinRun - 1)) == 0)
+    else
     {
-        Complex* sums = productSpectrum.data() + b;
-        const int count = std::min(kBinRun, n - b);
-        const int index = b + (irReadPos - segmentStart);
-        if (fadeActive)
-            ring.accumulateRunFading(index, count, inputBins + b, irBins + b, sums,
-                                     fadeSpectrum.data() + b, fadeOverlapSpectrum.data() + b);
-        else
-            ring.accumulateRun(index, count, inputBins + b, irBins + b, sums);
-        if (b == 0)
-        {
-            const Complex s = sums[0];
-            productSpectrum[0] = {s.re, 0.0};
-            productSpectrum[n] = {s.im, 0.0};
-            if (fadeActive)
-                for (std::vector<Complex>* spectrum : {&fadeSpectrum, &fadeOverlapSpectrum})
-                {
-                    const Complex f = (*spectrum)[0];
-                    (*spectrum)[0] = {f.re, 0.0};
-                    (*spectrum)[n] = {f.im, 0.0};
-                }
-        }
-        // The inverse's first step pairs bins i and N - i: split the pairs whose bins are
-        // both final now rather than all at the block end.
-        const int ready = std::max(1, n - (b + count - 1));
-        if (ready < splitFrom)
-        {
-            outputTransform.splitBins(productSpectrum.data(), ready, splitFrom);
-            if (fadeActive)
-            {
-                outputTransform.splitBins(fadeSpectrum.data(), ready, splitFrom);
-                outputTransform.splitBins(fadeOverlapSpectrum.data(), ready, splitFrom);
-            }
-            splitFrom = ready;
-        }
+        const int due =
+            b + 1 == n ? n : (b - inputSpread + 1) * n / (n - inputSpread) / kBinRun * kBinRun;
+        while (binsDone < due)
+            accumulateBins(std::min(kBinRun, n - binsDone));
     }
 
     if (++blockPos < n) return;
     finishBlock();
 }
 
+void CPartitionedConvolver::accumulateBins(int count)
+{
+    const int n = blockSize;
+    const int first = binsDone;
+    Complex* inputBins = inputTransform.forwardBins();
+    // An unchanged partition's spectrum is in the ring already: nothing to store. A faded
+    // one is always fresh.
+    Complex* irBins = irFresh ? irTransforms[irReady].forwardBins() : nullptr;
+    if (first == 0)
+    {
+        // Both bin 0 and bin N are real: carry them as one packed pair.
+        inputBins[0] = {inputBins[0].re, inputBins[n].re};
+        if (irBins) irBins[0] = {irBins[0].re, irBins[n].re};
+    }
+    // The sums are only read at the block end. The inverse transform reads bins 0..N only,
+    // so the conjugate upper half is never written (it stays zero).
+    Complex* sums = productSpectrum.data() + first;
+    const int index = first + (irReadPos - segmentStart);
+    if (fadeActive && irBins)
+        ring.accumulateRunFading(index, count, inputBins + first, irBins + first, sums,
+                                 fadeSpectrum.data() + first, fadeOverlapSpectrum.data() + first);
+    else
+        ring.accumulateRun(index, count, inputBins + first, irBins ? irBins + first : nullptr,
+                           sums);
+    if (first == 0)
+    {
+        const Complex s = sums[0];
+        productSpectrum[0] = {s.re, 0.0};
+        productSpectrum[n] = {s.im, 0.0};
+        if (fadeActive)
+            for (std::vector<Complex>* spectrum : {&fadeSpectrum, &fadeOverlapSpectrum})
+            {
+                const Complex f = (*spectrum)[0];
+                (*spectrum)[0] = {f.re, 0.0};
+                (*spectrum)[n] = {f.im, 0.0};
+            }
+    }
+    binsDone += count;
+    // The inverse's first step pairs bins i and N - i: split the pairs whose bins are both
+    // final now rather than all at the block end.
+    const int ready = std::max(1, n - (binsDone - 1));
+    if (ready < splitFrom)
+    {
+        outputTransform.splitBins(productSpectrum.data(), ready, splitFrom);
+        if (fadeActive)
+        {
+            outputTransform.splitBins(fadeSpectrum.data(), ready, splitFrom);
+            outputTransform.splitBins(fadeOverlapSpectrum.data(), ready, splitFrom);
+        }
+        splitFrom = ready;
+    }
+}
+
 void CPartitionedConvolver::finishBlock()
 {
     const int n = blockSize;
-    irTransforms[irReady ^ 1].advanceForward(std::numeric_limits<int>::max());
-    irReady ^= 1;
-    // Only bins 0..N are read: skip the mirrored upper half.
-    inputTransform.startForward(inputBlock.data(), false);
-    inputTransform.advanceForward(std::numeric_limits<int>::max());
+    if (gathering)
+    {
+        irTransforms[irReady ^ 1].advanceForward(std::numeric_limits<int>::max());
+        irReady ^= 1;
+    }
+    irFresh = gathering;
+    // Only bins 0..N are read: skip the mirrored upper half. The transform runs over the
+    // next block's first samples, while the other buffer gathers.
+    inputTransform.startForward(inputBlocks[inputFill].data(), false);
+    inputFill ^= 1;
+    binsDone = 0;
     std::copy(outputBlock.begin() + n, outputBlock.end(), overlap.begin());
 
     // Pair 0 (DC and Nyquist), and any pair a short block left over.
@@ -276,8 +311,8 @@ void CPartitionedConvolver::finishBlock()
     fadeNext = false;
 
     // Nothing needs clearing: the next block overwrites bins 0..N of productSpectrum, the
-    // first half of inputBlock and all of overlap, and the second half of inputBlock is
-    // never written.
+    // first half of its input buffer and all of overlap, and the second halves of the input
+    // buffers are never written.
     blockPos = 0;
     irReadPos += n;
     if (irReadPos >= segmentEnd) irReadPos = segmentStart;

@@ -28,7 +28,8 @@ struct CIrSlot
 // callable from any thread) and the audio thread never rebuilds the whole response.
 // A partition whose settings changed since it was last gathered is faded in over the block
 // it enters the ring, its old contribution faded out, so a change never switches a spectrum
-// in one step; unchanged partitions take exactly the path they always did.
+// in one step; a partition already gathered under the current settings keeps its spectrum
+// in the ring, so static settings cost no shaping and no response transforms.
 // Latency: 2N - 1 samples, with the segment's first tap as lag 0.
 class CPartitionedConvolver
 {
@@ -48,7 +49,8 @@ public:
     // Where loadPosition finds the responses from now on (null: the compiled-in bank); its
     // responses must hold at least irLength samples. Takes effect at the next loadPosition.
     void useResponseSet(const CResponseSet* set) { responseSet.store(set); }
-    // Six arrays of irLength samples in slot order; null reads as silence.
+    // Six arrays of irLength samples in slot order; null reads as silence. Load them again
+    // after writing into them: partitions whose settings are unchanged are not read again.
     void loadResponses(const double* const responses[kSlotCount]);
 
     // hyperbolic != 0 selects the hyperbolic curve.
@@ -97,12 +99,17 @@ private:
     };
 
     static constexpr int kBinRun = 4; // bins per ring call; a power of two
+    // Spread transforms advance every kSliceEvery samples: smaller slices cost more in
+    // calls than they save in evenness. A power of two.
+    static constexpr int kSliceEvery = 4;
 
     void setDecay(int axis, double absorption, int sampleRate, int hyperbolic);
     void beginPartition();
     void settingsChanged();
     double shapedTap(int tap);
     void finishBlock();
+    // The ring for the next count bins of the block.
+    void accumulateBins(int count);
 
     int irLength;
     int partitionCount;
@@ -115,7 +122,11 @@ private:
     int ear;
     std::vector<double> irBlock;
     std::vector<double> outputBlock;
-    std::vector<double> inputBlock;
+    std::vector<double> inputBlocks[2]; // one gathers while the other is transformed
+    int inputFill = 0;
+    int inputSpread = 1; // samples the input transform is spread over
+    int inputItemsPerSample = 1;
+    int binsDone = 0; // ring bins done in this block
     std::vector<double> overlap;
     std::vector<Complex> productSpectrum;
     // Response spectra, double-buffered: the ring reads one while the partition gathered
@@ -134,9 +145,12 @@ private:
     AxisSettings settings[kAxisCount];
     ActiveAxis active[kAxisCount];
     // Bumped after every change of settings or responses; each partition remembers the one
-    // it was last gathered under.
+    // it was last gathered under, and one gathered under the current version is not
+    // gathered again.
     std::atomic<unsigned> settingsVersion{0};
     std::vector<unsigned> partitionVersion;
+    bool gathering = true;   // the partition of this block is shaped and transformed
+    bool irFresh = false;    // irTransforms[irReady] holds a new spectrum for the ring
     bool fadeNext = false;   // the partition being gathered enters the ring faded
     bool fadeActive = false; // this block replaces a partition with a fade
     // The outgoing partition's difference to the incoming one, with this block's input and

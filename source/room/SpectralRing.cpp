@@ -108,9 +108,12 @@ void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Comp
         inRe[newest + P] = inputBins[c].re;
         inIm[newest] = inputBins[c].im;
         inIm[newest + P] = inputBins[c].im;
-        irRe[partition] = irBins[c].re;
-        irIm[partition] = irBins[c].im;
-        if (current)
+        if (irBins)
+        {
+            irRe[partition] = irBins[c].re;
+            irIm[partition] = irBins[c].im;
+        }
+        if (current && irBins)
         {
             const double dr = oldRe - irBins[c].re;
             const double di = oldIm - irBins[c].im;

@@ -26,7 +26,8 @@ public:
     void accumulate(int index, Complex inputBin, Complex irBin);
     Complex result() const { return sum; }
     // accumulate() for count consecutive indices from index, all in one slot, with each
-    // index's sum stored in sums; result() is then the last of them.
+    // index's sum stored in sums; result() is then the last of them. Null irBins keeps the
+    // response spectra the slot holds.
     void accumulateRun(int index, int count, const Complex* inputBins, const Complex* irBins,
                        Complex* sums);
     // accumulateRun that also stores, for each index, the difference (old - new spectrum)
