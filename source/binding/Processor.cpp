@@ -5,6 +5,7 @@
 #include "binding/ParamUpdateQueue.h"
 #include "binding/PeakParameter.h"
 #include "binding/VoltOctaveParameter.h"
+#include "editor/CustomViewRequest.h"
 #include "framework/PlugIn.h"
 #include "sdk/FixedText.h"
 
@@ -302,11 +303,6 @@ tresult PLUGIN_API Processor::queryInterface(const TUID iid, void** obj)
         return kResultOk;
     }
     return SingleComponentEffect::queryInterface(iid, obj);
-}
-
-IPlugView* PLUGIN_API Processor::createView(FIDString /*name*/)
-{
-    return nullptr;
 }
 
 } // namespace Davu2VOV3

@@ -3,6 +3,7 @@
 #include "binding/ParameterIds.h"
 #include "framework/EditorMessage.h"
 #include "sdk/SingleComponentEffect.h"
+#include "vstgui/plugin-bindings/VST3EditorDelegate.h"
 
 #include "pluginterfaces/vst/ivstmidicontrollers.h"
 #include "pluginterfaces/vst/ivstunits.h"
@@ -13,6 +14,7 @@
 #include <vector>
 
 class CPlugIn;
+class CustomViewRequest;
 
 namespace Steinberg
 {
@@ -26,7 +28,10 @@ class CVSTParamUpdateQueue;
 
 // The one object a host creates: audio processor and edit controller in one. It owns the
 // plug-in object and translates between VST 3 and the plug-in object's control table.
-class Processor : public SingleComponentEffect, public IMidiMapping, public IUnitInfo
+class Processor : public SingleComponentEffect,
+                  public IMidiMapping,
+                  public IUnitInfo,
+                  public VSTGUI::VST3EditorDelegate
 {
 public:
     Processor();
@@ -57,6 +62,18 @@ public:
                                                  ParamValue valueNormalized) SMTG_OVERRIDE;
     ParamValue PLUGIN_API plainParamToNormalized(ParamID tag, ParamValue plainValue) SMTG_OVERRIDE;
     IPlugView* PLUGIN_API createView(FIDString name) SMTG_OVERRIDE;
+    tresult receiveText(const char8* text) SMTG_OVERRIDE;
+
+    // VST3EditorDelegate
+    VSTGUI::CView* createCustomView(VSTGUI::UTF8StringPtr name,
+                                    const VSTGUI::UIAttributes& attributes,
+                                    const VSTGUI::IUIDescription* description,
+                                    VSTGUI::VST3Editor* editor) override;
+    VSTGUI::IController* createSubController(VSTGUI::UTF8StringPtr name,
+                                             const VSTGUI::IUIDescription* description,
+                                             VSTGUI::VST3Editor* editor) override;
+    void didOpen(VSTGUI::VST3Editor* editor) override;
+    void willClose(VSTGUI::VST3Editor* editor) override;
 
     // IMidiMapping
     tresult PLUGIN_API getMidiControllerAssignment(int32 busIndex, int16 channel,
@@ -116,6 +133,8 @@ private:
     void applyProgram();
     // Not on the audio thread: sizes the zeroed input for blocks of up to `frames`.
     void sizeSilentInput(int32 frames);
+    // Kinds 0 and 1: the shared record with the fields of an open or close reset.
+    void sendEditorOpenClose(uint32 kind);
 
     int32 latencyInSamples = 0;
     CPlugIn* plugIn = nullptr;
@@ -134,6 +153,8 @@ private:
     std::vector<IPtr<ProgramList>> programLists;
     UnitID selectedUnit = kRootUnitId;
     EditorMessage editorMessage;
+    // The texts and colors the last kind-3 message points to.
+    std::unique_ptr<CustomViewRequest> customViewRequest;
     // Zeroed input for plug-in objects without audio input on the whole-buffer path.
     std::vector<float> silentChannel[2];
     float* silentInputChannels[2] = {nullptr, nullptr};

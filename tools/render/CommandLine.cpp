@@ -36,7 +36,8 @@ int parseBlockSize(const std::string& text)
 
 bool Options::isDemo() const
 {
-    return input.empty() && !list && irPath.empty() && plotPath.empty() && savePresetPath.empty();
+    return input.empty() && !list && irPath.empty() && plotPath.empty() && savePresetPath.empty() &&
+           editorSnapshotPath.empty();
 }
 
 Options parseCommandLine(int argc, const char* const* argv)
@@ -105,6 +106,8 @@ Options parseCommandLine(int argc, const char* const* argv)
             o.irPath = value();
         else if (name == "--plot")
             o.plotPath = value();
+        else if (name == "--editor-snapshot")
+            o.editorSnapshotPath = value();
         else if (name == "--preset")
             o.presetPath = value();
         else if (name == "--save-preset")
@@ -140,6 +143,7 @@ const char* usageText()
 {
     return R"(Usage: halvane-render [options] IN OUT
        halvane-render [options] --ir OUT.wav | --plot OUT.png | --list | --save-preset FILE
+       halvane-render [options] --editor-snapshot OUT.png
        halvane-render [options]            (no files: render the built-in demo)
 
 Renders audio through the HalvaneDuo VST 3 plug-in, loaded as a DAW loads it.
@@ -153,6 +157,8 @@ Renders audio through the HalvaneDuo VST 3 plug-in, loaded as a DAW loads it.
   --save-preset FILE      write the resulting settings as a .vstpreset
   --ir OUT.wav            render the stereo impulse response of the current settings
   --plot OUT.png          draw both ears' impulse responses and energy-decay curves
+  --editor-snapshot OUT.png
+                          draw the plug-in's editor as it opens with these settings
   --tail SECONDS          render exactly this much after the input ends (default: until the
                           output stays below -100 dBFS for half a second)
   --block N               block size in samples (default 512)

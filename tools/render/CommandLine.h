@@ -20,6 +20,7 @@ struct Options
     std::optional<double> tailSeconds;
     std::string irPath;
     std::string plotPath;
+    std::string editorSnapshotPath;
     std::string presetPath;
     std::string savePresetPath;
     std::string pluginPath;

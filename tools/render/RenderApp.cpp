@@ -9,6 +9,9 @@
 #include "RenderError.h"
 #include "ResponsePlot.h"
 
+#include "EditorSnapshot.h"
+#include "host/HostError.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -85,6 +88,7 @@ int RenderApp::run()
     }
     if (reader) renderFile(*reader);
     if (!opts.irPath.empty() || !opts.plotPath.empty()) renderResponse();
+    if (!opts.editorSnapshotPath.empty()) renderEditorSnapshot();
     if (demo) renderDemo();
 
     for (auto& file : pending)
@@ -107,6 +111,7 @@ void RenderApp::checkOutputs(bool demo)
         targets.push_back(opts.irPath);
     }
     if (!opts.plotPath.empty()) targets.push_back(opts.plotPath);
+    if (!opts.editorSnapshotPath.empty()) targets.push_back(opts.editorSnapshotPath);
     if (!opts.savePresetPath.empty()) targets.push_back(opts.savePresetPath);
 
     for (size_t i = 0; i < targets.size(); ++i)
@@ -204,6 +209,30 @@ void RenderApp::renderFile(AudioReader& reader)
         reader.frames());
     writer.close();
     written.push_back(opts.output);
+}
+
+void RenderApp::renderEditorSnapshot()
+{
+    // The editor opens on the instance the settings went to, so it shows them.
+    host::EditorImage image;
+    try
+    {
+        image = snapshot::renderEditor(*plugin);
+    }
+    catch (const host::HostError& e)
+    {
+        throw RenderError(e.what());
+    }
+    pending.push_back(std::make_unique<PendingFile>(opts.editorSnapshotPath));
+    try
+    {
+        snapshot::writePng(image, pending.back()->path());
+    }
+    catch (const host::HostError&)
+    {
+        throw RenderError("cannot write " + opts.editorSnapshotPath);
+    }
+    written.push_back(opts.editorSnapshotPath);
 }
 
 void RenderApp::renderResponse()

@@ -33,6 +33,7 @@ private:
     void applySettings();
     void renderFile(AudioReader& reader);
     void renderResponse();
+    void renderEditorSnapshot();
     void renderDemo();
     void savePreset();
     void renderThrough(host::PluginInstance& plugin, const Renderer::Source& source,
