@@ -1,0 +1,9 @@
+# The room's editor in a host's X11 window, run by the host's run loop, through the real bundle.
+# Skips itself when no display can be opened.
+if(TARGET HalvaneDuo)
+    halvane_add_test(test_editor_window
+        SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/editor_window_test.cpp
+        LIBS halvane_host)
+    target_compile_definitions(test_editor_window PRIVATE HALVANE_BUNDLE_PATH="${HALVANE_BUNDLE_DIR}")
+    add_dependencies(test_editor_window HalvaneDuo)
+endif()
