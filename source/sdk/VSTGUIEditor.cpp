@@ -95,7 +95,7 @@ void VSTGUIEditor::closeWindow()
 
 ViewRect VSTGUIEditor::scaledRect() const
 {
-    const double scale = window ? contentScale : 1.0;
+    const double scale = getContentScaleFactor();
     const CRect& size = frame->getViewSize();
     return ViewRect(0, 0, static_cast<int32>(std::ceil(size.getWidth() * scale)),
                     static_cast<int32>(std::ceil(size.getHeight() * scale)));
@@ -113,7 +113,7 @@ tresult PLUGIN_API VSTGUIEditor::removed()
 tresult PLUGIN_API VSTGUIEditor::onSize(ViewRect* newSize)
 {
     if (!newSize) return kInvalidArgument;
-    const double scale = window ? contentScale : 1.0;
+    const double scale = getContentScaleFactor();
     if (frame) frame->setSize(newSize->getWidth() / scale, newSize->getHeight() / scale);
     if (window) window->redraw();
     return EditorView::onSize(newSize);

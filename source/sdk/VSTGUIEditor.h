@@ -60,6 +60,8 @@ public:
 
     // IPlugViewContentScaleSupport: the window's pixels grow, the layout stays.
     tresult PLUGIN_API setContentScaleFactor(ScaleFactor factor) SMTG_OVERRIDE;
+    // Host pixels per layout unit: the content scale in a window, 1 offscreen.
+    double getContentScaleFactor() const { return window ? contentScale : 1.0; }
     // The window the view is embedded in; null offscreen.
     Halvane::EmbeddedWindow* getEmbeddedWindow() const { return window.get(); }
 
