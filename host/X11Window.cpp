@@ -4,6 +4,10 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
 namespace halvane::host
 {
 
@@ -37,6 +41,12 @@ std::unique_ptr<X11Window> X11Window::open(int width, int height)
 {
     auto x = std::make_unique<Connection>();
     x->display = XOpenDisplay(nullptr);
+    // Xvfb resets when its last client leaves and refuses connections meanwhile.
+    for (int attempt = 0; !x->display && std::getenv("DISPLAY") && attempt < 20; ++attempt)
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        x->display = XOpenDisplay(nullptr);
+    }
     if (!x->display) return nullptr;
     const int screen = DefaultScreen(x->display);
     x->window = XCreateSimpleWindow(x->display, RootWindow(x->display, screen), 0, 0,

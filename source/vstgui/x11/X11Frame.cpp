@@ -1,6 +1,7 @@
 #include "vstgui/x11/X11Frame.h"
 
 #include "vstgui/CFrame.h"
+#include "vstgui/CTextLabel.h"
 #include "vstgui/IPlatformFactory.h"
 #include "vstgui/cairo/CairoDrawContext.h"
 
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <typeinfo>
 
 namespace VSTGUI
 {
@@ -213,6 +215,7 @@ bool X11Frame::resizeBackBuffer()
     if (!frame) return false;
     const CRect& size = frame->getViewSize();
     backBuffer = getPlatformFactory().createOffscreenContext(size.getSize(), scale);
+    windowStale = true;
     return backBuffer && dynamic_cast<CairoDrawContext*>(backBuffer.get());
 }
 
@@ -224,6 +227,11 @@ CPoint X11Frame::toFrame(int px, int py) const
 void X11Frame::invalidRect(const CRect& rect)
 {
     if (rect.isEmpty()) return;
+    if (frame && rect == CRect(CPoint(), frame->getViewSize().getSize()))
+    {
+        wholeFrameDirty = true;
+        return;
+    }
     if (dirty.isEmpty())
         dirty = rect;
     else
@@ -248,35 +256,133 @@ void X11Frame::setScaleFactor(double scaleFactor)
     if (frame) setSize(frame->getViewSize());
 }
 
+namespace
+{
+// Views that draw the same until they invalidate themselves: plain views (a background image)
+// and text labels. Containers are walked; every other leaf may draw something new at any tick.
+bool drawsTheSameUntilInvalidated(const CView& view)
+{
+    return typeid(view) == typeid(CView) || typeid(view) == typeid(CTextLabel);
+}
+
+void mix(size_t& signature, size_t value)
+{
+    signature ^= value + 0x9e3779b97f4a7c15ull + (signature << 6) + (signature >> 2);
+}
+
+// The live leaves' rectangles in frame coordinates, and a signature of the tree's shape: when it
+// changes, what the back buffer keeps of the static views is no longer true.
+void collectLiveViews(const CViewContainer& container, const CPoint& offset,
+                      std::vector<CRect>& live, size_t& signature)
+{
+    for (uint32_t i = 0; i < container.getNbViews(); ++i)
+    {
+        const CView* view = container.getView(i);
+        if (!view || !view->isVisible()) continue;
+        CRect rect = view->getViewSize();
+        rect.offset(offset.x, offset.y);
+        mix(signature, reinterpret_cast<uintptr_t>(view));
+        mix(signature, static_cast<size_t>(rect.left * 64) ^ (static_cast<size_t>(rect.top * 64) << 20));
+        mix(signature, static_cast<size_t>(rect.right * 64) ^ (static_cast<size_t>(rect.bottom * 64) << 20));
+        if (const auto* inner = dynamic_cast<const CViewContainer*>(view))
+            collectLiveViews(*inner, CPoint(rect.left, rect.top), live, signature);
+        else if (!drawsTheSameUntilInvalidated(*view))
+            live.push_back(rect);
+    }
+}
+} // namespace
+
 void X11Frame::flush()
 {
     auto* buffer = dynamic_cast<CairoDrawContext*>(backBuffer.get());
-    if (frame && buffer && !dirty.isEmpty())
+    if (frame && buffer && (wholeFrameDirty || !dirty.isEmpty()))
     {
-        CRect area = dirty;
-        area.bound(CRect(CPoint(), frame->getViewSize().getSize()));
-        dirty = CRect();
-        if (!area.isEmpty())
+        const CRect whole(CPoint(), frame->getViewSize().getSize());
+        areas.clear();
+        if (wholeFrameDirty)
         {
+            // The editor invalidates everything every tick; what only changes when it says so is
+            // kept from the last picture and only the live views are drawn again.
+            size_t signature = 0;
+            collectLiveViews(*frame, CPoint(), areas, signature);
+            if (signature != treeSignature || windowStale)
+            {
+                areas.assign(1, whole);
+                treeSignature = signature;
+            }
+        }
+        if (!dirty.isEmpty()) areas.push_back(dirty);
+        wholeFrameDirty = false;
+        dirty = CRect();
+
+        CRect changed;
+        for (CRect area : areas)
+        {
+            area.bound(whole);
+            if (area.isEmpty()) continue;
             buffer->clearRect(area);
             frame->platformDrawRect(buffer, area);
-            cairo_surface_flush(buffer->surface());
-
-            const double left = std::floor(area.left * scale);
-            const double top = std::floor(area.top * scale);
-            const double right = std::ceil(area.right * scale);
-            const double bottom = std::ceil(area.bottom * scale);
-            cairo_t* cr = cairo_create(x->surface);
-            cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-            cairo_set_source_surface(cr, buffer->surface(), 0, 0);
-            cairo_rectangle(cr, left, top, right - left, bottom - top);
-            cairo_fill(cr);
-            cairo_destroy(cr);
-            cairo_surface_flush(x->surface);
-            drawnPixels += static_cast<uint64_t>((right - left) * (bottom - top));
+            changed.isEmpty() ? (void)(changed = area) : (void)changed.unite(area);
         }
+        cairo_surface_flush(buffer->surface());
+        if (!changed.isEmpty()) copyChanges(changed);
     }
     XFlush(x->display);
+}
+
+void X11Frame::copyChanges(const CRect& area)
+{
+    cairo_surface_t* pixels = static_cast<CairoDrawContext*>(backBuffer.get())->surface();
+    const int width = cairo_image_surface_get_width(pixels);
+    const int height = cairo_image_surface_get_height(pixels);
+    const int stride = cairo_image_surface_get_stride(pixels);
+    const unsigned char* data = cairo_image_surface_get_data(pixels);
+    int left = std::max(0, static_cast<int>(std::floor(area.left * scale)));
+    int top = std::max(0, static_cast<int>(std::floor(area.top * scale)));
+    int right = std::min(width, static_cast<int>(std::ceil(area.right * scale)));
+    int bottom = std::min(height, static_cast<int>(std::ceil(area.bottom * scale)));
+    if (right <= left || bottom <= top) return;
+
+    // Most ticks redraw the whole frame and change a knob or nothing: the window only gets
+    // what differs from what it already shows, unless the server lost its pixels.
+    const size_t bytes = static_cast<size_t>(stride) * static_cast<size_t>(height);
+    if (shown.size() != bytes || windowStale)
+    {
+        shown.assign(data, data + bytes);
+        windowStale = false;
+    }
+    else
+    {
+        int changedTop = bottom, changedBottom = top, changedLeft = right, changedRight = left;
+        for (int row = top; row < bottom; ++row)
+        {
+            const auto* now = reinterpret_cast<const uint32_t*>(data + static_cast<size_t>(row) * stride);
+            auto* before = reinterpret_cast<uint32_t*>(shown.data() + static_cast<size_t>(row) * stride);
+            if (std::equal(now + left, now + right, before + left)) continue;
+            changedTop = std::min(changedTop, row);
+            changedBottom = row + 1;
+            int first = left, last = right;
+            while (now[first] == before[first]) ++first;
+            while (now[last - 1] == before[last - 1]) --last;
+            changedLeft = std::min(changedLeft, first);
+            changedRight = std::max(changedRight, last);
+            std::copy(now + left, now + right, before + left);
+        }
+        if (changedBottom <= changedTop) return;
+        left = changedLeft;
+        right = changedRight;
+        top = changedTop;
+        bottom = changedBottom;
+    }
+
+    cairo_t* cr = cairo_create(x->surface);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_surface(cr, pixels, 0, 0);
+    cairo_rectangle(cr, left, top, right - left, bottom - top);
+    cairo_fill(cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(x->surface);
+    copiedPixels += static_cast<uint64_t>(right - left) * static_cast<uint64_t>(bottom - top);
 }
 
 void X11Frame::processEvents()
@@ -304,6 +410,7 @@ void X11Frame::handleEvent(const void* raw)
         const XExposeEvent& e = event.xexpose;
         const CPoint topLeft = toFrame(e.x, e.y);
         invalidRect(CRect(topLeft.x, topLeft.y, (e.x + e.width) / scale, (e.y + e.height) / scale));
+        windowStale = true;
         break;
     }
     case ButtonPress:

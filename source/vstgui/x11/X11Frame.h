@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace VSTGUI
 {
@@ -35,8 +36,8 @@ public:
     void processEvents();
     // Draws what was invalidated into the back buffer and copies it to the window.
     void flush();
-    // Frame pixels copied to the window so far (a measure of drawing work).
-    uint64_t pixelsDrawn() const { return drawnPixels; }
+    // Pixels copied to the window so far.
+    uint64_t pixelsCopied() const { return copiedPixels; }
 
     void setScaleFactor(double scaleFactor);
     double getScaleFactor() const { return scale; }
@@ -53,6 +54,8 @@ private:
     X11Frame(CFrame& frame, std::unique_ptr<Connection> connection, double scaleFactor);
 
     bool resizeBackBuffer();
+    // Copies what changed in area (frame units) from the back buffer to the window.
+    void copyChanges(const CRect& area);
     void handleEvent(const void* event);
     CPoint toFrame(int x, int y) const;
 
@@ -60,8 +63,15 @@ private:
     std::unique_ptr<Connection> x;
     std::unique_ptr<COffscreenContext> backBuffer;
     double scale;
+    // Invalidated parts, and the whole frame apart (the editor's tick).
     CRect dirty;
-    uint64_t drawnPixels = 0;
+    bool wholeFrameDirty = false;
+    size_t treeSignature = 0;
+    std::vector<CRect> areas;
+    uint64_t copiedPixels = 0;
+    // The back buffer's pixels as the window shows them.
+    std::vector<unsigned char> shown;
+    bool windowStale = true;
     // Double clicks are ours to recognise.
     unsigned long lastPressTime = 0;
     int lastPressX = -100, lastPressY = -100;
