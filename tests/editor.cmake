@@ -5,13 +5,13 @@ pkg_check_modules(HALVANE_TEST_CAIRO REQUIRED IMPORTED_TARGET cairo)
 halvane_add_test(test_editor_messages
     SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/editor_messages_test.cpp
             ${CMAKE_CURRENT_SOURCE_DIR}/support/TestPlugInFactory.cpp
-            ${PROJECT_SOURCE_DIR}/source/sdk/ModuleEntry.cpp
     LIBS halvane_binding halvane_editor halvane_framework halvane_host halvane_resources)
 
 if(TARGET HalvaneDuo)
     halvane_add_test(test_editor
         SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/editor_test.cpp
         LIBS halvane_editor halvane_host halvane_resources PkgConfig::HALVANE_TEST_CAIRO)
-    target_compile_definitions(test_editor PRIVATE HALVANE_BUNDLE_PATH="${HALVANE_BUNDLE_DIR}")
-    add_dependencies(test_editor HalvaneDuo)
+    target_compile_definitions(test_editor PRIVATE HALVANE_BUNDLE_PATH="${HALVANE_BUNDLE_DIR}"
+                               HALVANE_RENDER_PATH="$<TARGET_FILE:halvane-render>")
+    add_dependencies(test_editor HalvaneDuo halvane-render)
 endif()

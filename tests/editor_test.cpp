@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -519,4 +520,109 @@ TEST(EditorBundle, TwoEditorsAreIndependentButShowTheSameParameters)
     second->click(135, 279);
     EXPECT_DOUBLE_EQ(bundle.plugin->getParamNormalized(kDecayType), 0.0);
     EXPECT_EQ(closestFrame(second->render(), 114, 258, toggle, 42), 0);
+}
+
+// ---- pictures of the editor ----
+
+namespace
+{
+
+// A PNG file decoded with Cairo into the host's image form.
+EditorImage readPng(const std::string& path)
+{
+    EditorImage image;
+    cairo_surface_t* surface = cairo_image_surface_create_from_png(path.c_str());
+    const cairo_format_t format = cairo_image_surface_get_format(surface);
+    if (cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS &&
+        (format == CAIRO_FORMAT_ARGB32 || format == CAIRO_FORMAT_RGB24))
+    {
+        image.width = cairo_image_surface_get_width(surface);
+        image.height = cairo_image_surface_get_height(surface);
+        const int stride = cairo_image_surface_get_stride(surface);
+        const unsigned char* data = cairo_image_surface_get_data(surface);
+        image.rgba.resize(static_cast<size_t>(image.width) * image.height * 4);
+        for (int y = 0; y < image.height; ++y)
+            for (int x = 0; x < image.width; ++x)
+            {
+                uint32_t p;
+                std::memcpy(&p, data + y * stride + x * 4, 4);
+                // Opaque pictures: premultiplied and straight colours agree.
+                uint8_t* o = &image.rgba[(static_cast<size_t>(y) * image.width + x) * 4];
+                o[0] = (p >> 16) & 0xff;
+                o[1] = (p >> 8) & 0xff;
+                o[2] = p & 0xff;
+                o[3] = format == CAIRO_FORMAT_RGB24 ? 255 : p >> 24;
+            }
+    }
+    cairo_surface_destroy(surface);
+    return image;
+}
+
+struct TempDir
+{
+    TempDir()
+    {
+        char pattern[] = "/tmp/halvane-editor-XXXXXX";
+        const char* made = mkdtemp(pattern);
+        path = made ? made : "";
+    }
+    ~TempDir()
+    {
+        if (!path.empty()) std::system(("rm -rf '" + path + "'").c_str());
+    }
+    std::string path;
+};
+
+int runRender(const std::string& arguments)
+{
+    const std::string command = std::string("'") + HALVANE_RENDER_PATH + "' --plugin '" +
+                                HALVANE_BUNDLE_PATH + "' " + arguments + " >/dev/null 2>&1";
+    return std::system(command.c_str());
+}
+
+} // namespace
+
+TEST(EditorSnapshot, TheBundleCarriesItsSnapshotsAtBothScales)
+{
+    Bundle bundle;
+    char id[64] = {};
+    bundle.plugin->classInfo().cid.toString(id);
+    const std::string base =
+        std::string(HALVANE_BUNDLE_PATH) + "/Contents/Resources/Snapshots/" + id + "_snapshot";
+    const EditorImage single = readPng(base + ".png");
+    const EditorImage doubled = readPng(base + "_2.0x.png");
+    EXPECT_EQ(single.width, 268);
+    EXPECT_EQ(single.height, 490);
+    EXPECT_EQ(doubled.width, 536);
+    EXPECT_EQ(doubled.height, 980);
+
+    // They are the editor as it opens: the same pixels our host draws.
+    auto view = bundle.openEditor();
+    ASSERT_TRUE(view);
+    const EditorImage drawn = view->render();
+    ASSERT_EQ(drawn.rgba.size(), single.rgba.size());
+    size_t differing = 0;
+    for (size_t i = 0; i < drawn.rgba.size(); ++i)
+        differing += std::abs(int(drawn.rgba[i]) - int(single.rgba[i])) > 1;
+    EXPECT_EQ(differing, 0u);
+}
+
+TEST(EditorSnapshot, RenderToolDrawsTheEditorWithTheGivenSettings)
+{
+    TempDir dir;
+    ASSERT_FALSE(dir.path.empty());
+    const Strip knob = decodeEmbedded("chickenhead3.png");
+    const std::string low = dir.path + "/low.png";
+    const std::string high = dir.path + "/high.png";
+    ASSERT_EQ(runRender("--set 'Abs L-R=0' --editor-snapshot '" + low + "'"), 0);
+    ASSERT_EQ(runRender("--set 'Abs L-R=14' --editor-snapshot '" + high + "'"), 0);
+    const EditorImage lowImage = readPng(low);
+    const EditorImage highImage = readPng(high);
+    ASSERT_EQ(lowImage.width, 268);
+    ASSERT_EQ(highImage.height, 490);
+    EXPECT_EQ(closestFrame(lowImage, 165, 50, knob, 42), 0);
+    EXPECT_EQ(closestFrame(highImage, 165, 50, knob, 42), 79);
+    // An existing picture is only replaced when asked to.
+    EXPECT_NE(runRender("--editor-snapshot '" + low + "'"), 0);
+    EXPECT_EQ(runRender("--force --editor-snapshot '" + low + "'"), 0);
 }

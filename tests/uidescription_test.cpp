@@ -5,6 +5,7 @@
 #include "vstgui/CNinePartTiledBitmap.h"
 #include "vstgui/COnOffButton.h"
 #include "vstgui/COptionMenu.h"
+#include "vstgui/CTextEdit.h"
 #include "vstgui/CTextLabel.h"
 #include "vstgui/IController.h"
 #include "vstgui/Log.h"
@@ -416,4 +417,88 @@ TEST(UIDescriptionBuild, DamagedDocumentsNeverCrash)
     }
     // Most damaged documents still give an editor of what could be read.
     EXPECT_GT(built, static_cast<int>(documents.size()) / 3);
+}
+
+TEST(UIDescriptionBuild, ControllerViewsTagsAndReplacements)
+{
+    Resources resources;
+    LogCapture log;
+    const std::string text = R"(<vstgui-ui-description version="1">
+      <control-tags><control-tag name="Vol" tag="2"/></control-tags>
+      <template name="Editor" size="100, 100" class="CViewContainer">
+        <view class="CTextLabel" custom-view-name="Mine" origin="5, 6" size="20, 10" title="given"
+              font-color="~ RedCColor"/>
+        <view class="CAnimKnob" origin="0, 50" size="42, 42" control-tag="Vol"/>
+        <view class="CAnimKnob" origin="50, 50" size="42, 42" control-tag="Renamed"/>
+        <view class="COnOffButton" origin="0, 0" size="10, 10" custom-view-name="Swap"/>
+        <view template="Missing" origin="0, 0" size="10, 10"/>
+      </template>
+    </vstgui-ui-description>)";
+
+    struct Custom : IController
+    {
+        CTextEdit* made = nullptr;
+        CTextLabel* replacement = nullptr;
+        void valueChanged(CControl*) override {}
+        CView* createView(const UIAttributes& attributes, const IUIDescription*) override
+        {
+            if (*attributes.getAttributeValue("custom-view-name") != "Mine")
+                return nullptr;
+            made = new CTextEdit(CRect(), this, -1);
+            return made;
+        }
+        int32_t getTagForName(const char* name, int32_t registeredTag) const override
+        {
+            return std::string(name) == "Renamed" ? 77 : registeredTag;
+        }
+        CView* verifyView(CView* view, const UIAttributes& attributes, const IUIDescription*) override
+        {
+            const std::string* custom = attributes.getAttributeValue("custom-view-name");
+            if (custom && *custom == "Swap")
+            {
+                view->forget();
+                replacement = new CTextLabel(CRect(0, 0, 10, 10), "swapped");
+                return replacement;
+            }
+            return view;
+        }
+    } controller;
+
+    UIDescription description("inline");
+    ASSERT_TRUE(description.parseMemory(text.data(), text.size()));
+    CView* view = description.createView("Editor", &controller);
+    auto* root = dynamic_cast<CViewContainer*>(view);
+    ASSERT_NE(root, nullptr);
+    ASSERT_EQ(root->getNbViews(), 4u); // the node with the missing template is left out
+    ASSERT_EQ(log.lines.size(), 1u);
+    EXPECT_NE(log.lines[0].find("Missing"), std::string::npos);
+
+    // The controller's own view gets the node's attributes for its class.
+    ASSERT_EQ(root->getView(0), controller.made);
+    EXPECT_EQ(controller.made->getViewSize(), CRect(5, 6, 25, 16));
+    EXPECT_EQ(controller.made->getText(), "given");
+    EXPECT_EQ(controller.made->getFontColor(), kRedCColor);
+
+    auto* vol = dynamic_cast<CAnimKnob*>(root->getView(1));
+    ASSERT_NE(vol, nullptr);
+    EXPECT_EQ(vol->getTag(), 2);
+    auto* renamed = dynamic_cast<CAnimKnob*>(root->getView(2));
+    ASSERT_NE(renamed, nullptr);
+    EXPECT_EQ(renamed->getTag(), 77); // unknown to the description, named by the controller
+    EXPECT_EQ(root->getView(3), controller.replacement);
+    view->forget();
+
+    // A description that is not there says so once.
+    UIDescription absent("nowhere.uidesc");
+    EXPECT_FALSE(absent.parse());
+    EXPECT_EQ(log.lines.size(), 2u);
+    EXPECT_EQ(absent.createView("Editor", nullptr), nullptr);
+
+    // A description read from the resource look-up builds the same tree as from memory.
+    UIDescription fromResource("vexo.uidesc");
+    ASSERT_TRUE(fromResource.parse());
+    CView* editor = fromResource.createView("Editor", nullptr);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->getViewSize(), CRect(0, 0, 268, 490));
+    editor->forget();
 }

@@ -637,6 +637,17 @@ TEST(VstguiControls, OptionMenuChoosesFromAPopupInsideTheFrame)
     frame->removeView(menu);
     EXPECT_EQ(frame->getModalView(), nullptr);
     EXPECT_EQ(frame->getNbViews(), 0u);
+
+    // And the frame closing with the list open leaves the menu no dangling popup.
+    auto* second = new COptionMenu(CRect(0, 0, 40, 20), &listener, 1);
+    second->addEntry("only");
+    second->remember();
+    frame->addView(second);
+    click(frame.frame, {10, 10});
+    ASSERT_TRUE(second->isPopupOpen());
+    frame->removeAll();
+    EXPECT_FALSE(second->isPopupOpen());
+    second->forget();
 }
 
 TEST(VstguiTimer, ServiceFiresTimersDeterministically)
@@ -736,6 +747,24 @@ TEST(VstguiRendering, ShapesTextClipAndScale)
         }
     EXPECT_GT(green, 20);
     EXPECT_EQ(outside, 0);
+
+    // Opaque displays draw their box and frame; transparent ones only their text.
+    FrameHolder boxes(CRect(0, 0, 60, 20));
+    boxes->setBackgroundColor(kBlackCColor);
+    auto* opaque = new CTextLabel(CRect(0, 0, 30, 20), "");
+    auto* clear = new CTextLabel(CRect(30, 0, 60, 20), "");
+    for (CTextLabel* l : {opaque, clear})
+    {
+        l->setBackColor(kWhiteCColor);
+        l->setFrameColor(kRedCColor);
+        boxes->addView(l);
+    }
+    clear->setTransparency(true);
+    const PixelImage drawn = renderOffscreen(*boxes.frame, 1.0);
+    EXPECT_TRUE(near(drawn.pixel(0, 10), {255, 0, 0}));
+    EXPECT_TRUE(near(drawn.pixel(15, 10), {255, 255, 255}));
+    EXPECT_TRUE(near(drawn.pixel(30, 10), {0, 0, 0}));
+    EXPECT_TRUE(near(drawn.pixel(45, 10), {0, 0, 0}));
 }
 
 TEST(VstguiRendering, BitmapsFramesNinePartAndPNGRoundTrip)
@@ -844,4 +873,251 @@ TEST(VstguiRendering, BadFrameCountsDrawWhatTheyCan)
     // No area, no image.
     FrameHolder empty(CRect(0, 0, 0, 10));
     EXPECT_TRUE(renderOffscreen(*empty.frame).isEmpty());
+}
+
+TEST(VstguiViewTree, HooksObserversAndReferenceCounts)
+{
+    struct Hook : IKeyboardHook
+    {
+        int seen = 0;
+        int32_t onKeyDown(const VstKeyCode& code, CFrame*) override
+        {
+            ++seen;
+            return code.character == 'h' ? 1 : -1;
+        }
+        int32_t onKeyUp(const VstKeyCode&, CFrame*) override { return -1; }
+    } hook;
+    struct Observer : IMouseObserver, IViewAddedRemovedObserver
+    {
+        std::vector<CView*> entered, exited, added, removedViews;
+        bool swallowDown = false;
+        void onMouseEntered(CView* v, CFrame*) override { entered.push_back(v); }
+        void onMouseExited(CView* v, CFrame*) override { exited.push_back(v); }
+        CMouseEventResult onMouseDown(CFrame*, const CPoint&, const CButtonState&) override
+        {
+            return swallowDown ? kMouseEventHandled : kMouseEventNotHandled;
+        }
+        void onViewAdded(CFrame*, CView* v) override { added.push_back(v); }
+        void onViewRemoved(CFrame*, CView* v) override { removedViews.push_back(v); }
+    } observer;
+
+    std::vector<std::string> log;
+    FrameHolder frame(CRect(0, 0, 100, 100));
+    frame->registerKeyboardHook(&hook);
+    frame->registerMouseObserver(&observer);
+    frame->registerViewAddedRemovedObserver(&observer);
+    auto* group = new CViewContainer(CRect(0, 0, 50, 50));
+    auto* view = new RecordingView(CRect(10, 10, 30, 30), &log, "v");
+    group->addView(view); // not attached yet: nobody is told
+    EXPECT_TRUE(observer.added.empty());
+    frame->addView(group);
+    EXPECT_EQ(observer.added, (std::vector<CView*>{group, view}));
+
+    frame->setFocusView(view);
+    VstKeyCode h = charKey('h');
+    VstKeyCode x = charKey('x');
+    EXPECT_TRUE(frame->platformOnKeyDown(h)); // the hook took it
+    EXPECT_TRUE(frame->platformOnKeyDown(x));
+    EXPECT_EQ(hook.seen, 2);
+    EXPECT_EQ(log, (std::vector<std::string>{"v takeFocus", "v key 120"}));
+
+    frame->platformOnMouseMoved({20, 20}, 0);
+    frame->platformOnMouseMoved({80, 80}, 0);
+    EXPECT_EQ(observer.entered, (std::vector<CView*>{view}));
+    EXPECT_EQ(observer.exited, (std::vector<CView*>{view}));
+
+    log.clear();
+    observer.swallowDown = true;
+    frame->platformOnMouseDown({20, 20}, kLButton);
+    EXPECT_TRUE(log.empty());
+
+    // The frame holds the group's only reference; removing it releases the subtree.
+    view->remember();
+    EXPECT_EQ(view->getNbReference(), 2);
+    frame->removeView(group);
+    EXPECT_EQ(observer.removedViews, (std::vector<CView*>{view, group}));
+    EXPECT_EQ(view->getParentView(), nullptr);
+    EXPECT_FALSE(view->isAttached());
+    EXPECT_EQ(view->getNbReference(), 1);
+    view->forget();
+
+    frame->unregisterKeyboardHook(&hook);
+    frame->unregisterMouseObserver(&observer);
+    frame->unregisterViewAddedRemovedObserver(&observer);
+
+    SharedPointer<CBitmap> a = makeOwned<CBitmap>("nothing.png");
+    {
+        SharedPointer<CBitmap> b = a;
+        EXPECT_EQ(a->getNbReference(), 2);
+    }
+    EXPECT_EQ(a->getNbReference(), 1);
+}
+
+TEST(VstguiControls, KeyboardTurnsKnobsTogglesAndMovesThroughMenus)
+{
+    FrameHolder frame(CRect(0, 0, 200, 200));
+    Listener listener;
+    auto* knob = new CAnimKnob(CRect(0, 0, 42, 42), &listener, 1);
+    auto* toggle = new COnOffButton(CRect(50, 0, 92, 42), &listener, 2);
+    auto* menu = new COptionMenu(CRect(100, 0, 140, 20), &listener, 3);
+    for (const char* e : {"a", "b", "c"})
+        menu->addEntry(e);
+    frame->addView(knob);
+    frame->addView(toggle);
+    frame->addView(menu);
+
+    knob->setValue(0.5f);
+    frame->setFocusView(knob);
+    VstKeyCode up = virtKey(VKEY_UP);
+    VstKeyCode down = virtKey(VKEY_DOWN);
+    frame->platformOnKeyDown(up);
+    EXPECT_NEAR(knob->getValue(), 0.6f, 1e-6);
+    VstKeyCode fineDown = virtKey(VKEY_DOWN);
+    fineDown.modifier = MODIFIER_SHIFT;
+    frame->platformOnKeyDown(fineDown);
+    EXPECT_NEAR(knob->getValue(), 0.6f - 0.1f / 1.5f, 1e-6);
+
+    frame->setFocusView(toggle);
+    VstKeyCode space = virtKey(VKEY_SPACE);
+    frame->platformOnKeyDown(space);
+    EXPECT_FLOAT_EQ(toggle->getValue(), 1.f);
+
+    click(frame.frame, {110, 10});
+    ASSERT_TRUE(menu->isPopupOpen());
+    EXPECT_EQ(menu->getPopup()->getHighlighted(), 0);
+    frame->platformOnKeyDown(down);
+    frame->platformOnKeyDown(down);
+    frame->platformOnKeyDown(down); // stops at the last entry
+    VstKeyCode enter = virtKey(VKEY_RETURN);
+    frame->platformOnKeyDown(enter);
+    EXPECT_FALSE(menu->isPopupOpen());
+    EXPECT_EQ(menu->getCurrentIndex(), 2);
+    EXPECT_EQ(listener.count("begin"), listener.count("end"));
+
+    // Entries can be inserted, removed and replaced; the range follows.
+    EXPECT_EQ(menu->addEntry("first", 0), 0);
+    EXPECT_EQ(menu->getEntry(0), "first");
+    EXPECT_EQ(menu->getMax(), 3.f);
+    EXPECT_TRUE(menu->removeEntry(0));
+    EXPECT_FALSE(menu->removeEntry(7));
+    EXPECT_EQ(menu->getEntry(-1), "");
+    menu->removeAllEntry();
+    EXPECT_EQ(menu->getCurrentIndex(), -1);
+    click(frame.frame, {110, 10});
+    EXPECT_FALSE(menu->isPopupOpen()); // nothing to choose
+}
+
+TEST(VstguiControls, TextEditHandlesMultibyteTextAndImmediateChanges)
+{
+    FrameHolder frame(CRect(0, 0, 100, 40));
+    Listener listener;
+    auto* edit = new CTextEdit(CRect(0, 0, 100, 20), &listener, 0, "x");
+    frame->addView(edit);
+    click(frame.frame, {5, 5});
+    VstKeyCode micro = charKey(0);
+    micro.character = 0xb5; // µ
+    frame->platformOnKeyDown(micro);
+    typeText(frame.frame, "s");
+    EXPECT_EQ(edit->getEditText(), "\xc2\xb5s");
+    VstKeyCode back = virtKey(VKEY_BACK);
+    frame->platformOnKeyDown(back);
+    frame->platformOnKeyDown(back); // both bytes of the µ go at once
+    EXPECT_EQ(edit->getEditText(), "");
+    VstKeyCode control = charKey(0);
+    control.character = 7; // control characters are not text
+    EXPECT_FALSE(frame->platformOnKeyDown(control));
+    VstKeyCode escape = virtKey(VKEY_ESCAPE);
+    frame->platformOnKeyDown(escape);
+    EXPECT_EQ(edit->getText(), "x");
+
+    edit->setImmediateTextChange(true);
+    click(frame.frame, {5, 5});
+    typeText(frame.frame, "ab");
+    EXPECT_EQ(edit->getText(), "ab");
+    EXPECT_EQ(listener.count("changed"), 2u);
+
+    // Editing ends quietly when the field is taken away mid-edit.
+    listener.events.clear();
+    frame->removeView(edit);
+    EXPECT_EQ(listener.count("changed"), 0u);
+}
+
+TEST(VstguiRendering, PrimitivesGradientsMetersAndDisplays)
+{
+    auto context = getPlatformFactory().createOffscreenContext(CPoint(40, 40), 1.0);
+    ASSERT_NE(context, nullptr);
+    EXPECT_EQ(getPlatformFactory().createOffscreenContext(CPoint(0, 10), 1.0), nullptr);
+    EXPECT_EQ(getPlatformFactory().createOffscreenContext(CPoint(1e7, 10), 1.0), nullptr);
+
+    context->setFillColor(kRedCColor);
+    context->drawRoundRect(CRect(0, 0, 20, 20), 8, kDrawFilled);
+    context->setFillColor(kBlueCColor);
+    context->drawEllipse(CRect(20, 0, 40, 20), kDrawFilled);
+    context->setFrameColor(kGreenCColor);
+    context->setLineWidth(1);
+    context->drawLine({0, 25}, {40, 25});
+    context->setFillColor(kYellowCColor);
+    context->drawPolygon({{0, 30}, {10, 30}, {0, 40}}, kDrawFilled);
+    CGradient gradient(0, 1, kBlackCColor, kWhiteCColor);
+    context->saveGlobalState();
+    context->setClipRect(CRect(20, 30, 30, 40)); // the right half of the gradient is clipped away
+    context->fillLinearGradient(CRect(20, 30, 40, 40), gradient, {20, 30}, {40, 30});
+    context->restoreGlobalState();
+    const PixelImage p = context->getPixels();
+
+    EXPECT_EQ(p.pixel(0, 0).a, 0);                   // rounded corner left open
+    EXPECT_TRUE(near(p.pixel(10, 10), {255, 0, 0}));
+    EXPECT_EQ(p.pixel(21, 1).a, 0);                  // outside the circle
+    EXPECT_TRUE(near(p.pixel(30, 10), {0, 0, 255}));
+    EXPECT_TRUE(near(p.pixel(20, 25), {0, 255, 0}));  // a crisp one-pixel line on its row
+    EXPECT_EQ(p.pixel(20, 24).a, 0);
+    EXPECT_EQ(p.pixel(20, 26).a, 0);
+    EXPECT_TRUE(near(p.pixel(2, 31), {255, 255, 0}));
+    EXPECT_EQ(p.pixel(9, 39).a, 0);
+    EXPECT_LT(p.pixel(21, 35).r, 40);
+    EXPECT_GT(p.pixel(29, 35).r, 100);
+    EXPECT_EQ(p.pixel(35, 35).a, 0);
+    EXPECT_EQ(context->getClipRect(), CRect(0, 0, 40, 40)); // restored
+
+    // A meter lights its lower part from the "on" image.
+    TestResources resources;
+    resources.add("on.png", halvane::test::makeSolidPNG(10, 40, {255, 200, 0}));
+    resources.add("off.png", halvane::test::makeSolidPNG(10, 40, {40, 40, 40}));
+    FrameHolder frame(CRect(0, 0, 40, 40));
+    auto* meter = new CVuMeter(CRect(0, 0, 10, 40), makeOwned<CBitmap>("on.png"), makeOwned<CBitmap>("off.png"), 4);
+    meter->setDecreaseStepValue(0.25f);
+    frame->addView(meter);
+    meter->setValue(0.5f);
+    PixelImage m = renderOffscreen(*frame.frame);
+    EXPECT_TRUE(near(m.pixel(5, 5), {40, 40, 40}));
+    EXPECT_TRUE(near(m.pixel(5, 35), {255, 200, 0}));
+    EXPECT_TRUE(near(m.pixel(5, 21), {255, 200, 0}));
+    EXPECT_TRUE(near(m.pixel(5, 19), {40, 40, 40}));
+    meter->setValue(0.f); // falls one step per redraw
+    m = renderOffscreen(*frame.frame);
+    EXPECT_TRUE(near(m.pixel(5, 25), {40, 40, 40}));
+    EXPECT_TRUE(near(m.pixel(5, 35), {255, 200, 0}));
+    m = renderOffscreen(*frame.frame);
+    EXPECT_TRUE(near(m.pixel(5, 35), {40, 40, 40}));
+
+    // A value display shows its value with the precision, or what its function says.
+    auto* display = new CParamDisplay(CRect(10, 0, 40, 20));
+    display->setPrecision(1);
+    display->setBackColor(kBlackCColor);
+    display->setFontColor(kWhiteCColor);
+    display->setValue(0.25f);
+    frame->addView(display);
+    std::string shown;
+    display->setValueToStringFunction([&](float v, std::string& text, CParamDisplay*) {
+        text = std::to_string(static_cast<int>(v * 100)) + "%";
+        shown = text;
+        return true;
+    });
+    m = renderOffscreen(*frame.frame);
+    EXPECT_EQ(shown, "25%");
+    int bright = 0;
+    for (int y = 0; y < 20; ++y)
+        for (int x = 11; x < 39; ++x)
+            bright += m.pixel(x, y).r > 128 ? 1 : 0;
+    EXPECT_GT(bright, 10);
 }

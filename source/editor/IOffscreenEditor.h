@@ -70,7 +70,8 @@ public:
                                                     Steinberg::char16 character,
                                                     Steinberg::int16 virtualKey,
                                                     Steinberg::int16 modifiers) = 0;
-    // Lets the editor's timers see `milliseconds` pass; they fire as often as they would have.
+    // Lets the module's user-interface timers (every open editor's) see `milliseconds` pass;
+    // each fires as often as it would have in that time.
     virtual Steinberg::tresult PLUGIN_API advanceTime(Steinberg::uint32 milliseconds) = 0;
 
     static const Steinberg::FUID iid;

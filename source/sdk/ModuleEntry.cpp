@@ -7,28 +7,19 @@
 namespace
 {
 int moduleCounter = 0;
-void* loadedModuleHandle = nullptr;
 } // namespace
-
-namespace Halvane
-{
-void* moduleHandle()
-{
-    return loadedModuleHandle;
-}
-} // namespace Halvane
 
 extern "C"
 {
     SMTG_EXPORT_SYMBOL bool ModuleEntry(void* sharedLibraryHandle)
     {
-        if (++moduleCounter == 1) loadedModuleHandle = sharedLibraryHandle;
+        if (++moduleCounter == 1) Halvane::setModuleHandle(sharedLibraryHandle);
         return true;
     }
 
     SMTG_EXPORT_SYMBOL bool ModuleExit()
     {
-        if (moduleCounter > 0 && --moduleCounter == 0) loadedModuleHandle = nullptr;
+        if (moduleCounter > 0 && --moduleCounter == 0) Halvane::setModuleHandle(nullptr);
         return true;
     }
 }

@@ -130,6 +130,12 @@ void COptionMenu::popupClosed(int32_t chosenIndex)
     }
 }
 
+void COptionMenu::popupRemoved(COptionMenuPopup* popupView)
+{
+    if (openPopup == popupView)
+        openPopup = nullptr;
+}
+
 void COptionMenu::closePopup()
 {
     COptionMenuPopup* popupView = openPopup;

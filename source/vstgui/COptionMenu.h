@@ -37,6 +37,8 @@ public:
     COptionMenuPopup* getPopup() const { return openPopup; }
     // Called by the popup: a chosen entry (or -1 for none) and its closing.
     void popupClosed(int32_t chosenIndex);
+    // Called by the popup when it leaves the tree some other way (the frame closing).
+    void popupRemoved(COptionMenuPopup* popup);
 
     CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override;
     bool removed(CView* parentView) override;

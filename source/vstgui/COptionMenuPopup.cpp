@@ -105,6 +105,17 @@ CMouseEventResult COptionMenuPopup::onMouseMoved(CPoint& where, const CButtonSta
     return kMouseEventHandled;
 }
 
+bool COptionMenuPopup::removed(CView* parentView)
+{
+    // Torn down with the frame: the menu must not keep a pointer to it.
+    if (COptionMenu* owner = menu)
+    {
+        menu = nullptr;
+        owner->popupRemoved(this);
+    }
+    return CView::removed(parentView);
+}
+
 int32_t COptionMenuPopup::onKeyDown(VstKeyCode& keyCode)
 {
     const auto count = static_cast<int32_t>(entries.size());

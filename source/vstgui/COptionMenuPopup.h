@@ -35,6 +35,7 @@ public:
     CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override;
     CMouseEventResult onMouseMoved(CPoint& where, const CButtonState& buttons) override;
     int32_t onKeyDown(VstKeyCode& keyCode) override;
+    bool removed(CView* parentView) override;
 
 private:
     int32_t entryAt(const CPoint& where) const;

@@ -60,14 +60,8 @@ void CParamDisplay::drawBack(CDrawContext* context)
         else
             context->drawRect(size, drawStyle);
     }
-    else if (frame)
-    {
-        if (round)
-            context->drawRoundRect(size, roundRectRadius, kDrawStroked);
-        else
-            context->drawRect(size, kDrawStroked);
-    }
-    if (style & (k3DIn | k3DOut))
+    // A transparent display is only its text: no box, no frame.
+    if (!getTransparency() && (style & (k3DIn | k3DOut)))
     {
         // Light top-left and dark bottom-right edges, swapped for sunken.
         const CColor light = (style & k3DIn) ? frameColor : kWhiteCColor;

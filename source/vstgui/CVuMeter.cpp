@@ -12,6 +12,8 @@ CVuMeter::CVuMeter(const CRect& size, CBitmap* onBitmap, CBitmap* offBitmap, int
                    int32_t style)
     : CControl(size, nullptr, -1, nullptr), nbLed(nbLed), style(style)
 {
+    // The decay starts from silence, not from a full meter.
+    oldValue = 0.f;
     setOnBitmap(onBitmap);
     setOffBitmap(offBitmap);
     setMouseEnabled(false);
@@ -19,17 +21,7 @@ CVuMeter::CVuMeter(const CRect& size, CBitmap* onBitmap, CBitmap* offBitmap, int
 
 CVuMeter::~CVuMeter()
 {
-    setOnBitmap(nullptr);
     setOffBitmap(nullptr);
-}
-
-void CVuMeter::setOnBitmap(CBitmap* bitmap)
-{
-    if (bitmap)
-        bitmap->remember();
-    if (onBitmap)
-        onBitmap->forget();
-    onBitmap = bitmap;
 }
 
 void CVuMeter::setOffBitmap(CBitmap* bitmap)
@@ -48,6 +40,7 @@ void CVuMeter::setDirty(bool state)
 
 void CVuMeter::draw(CDrawContext* context)
 {
+    CBitmap* onBitmap = getDrawBackground();
     if (!onBitmap)
     {
         setDirty(false);

@@ -20,8 +20,9 @@ public:
              int32_t style = kVertical);
     ~CVuMeter() override;
 
-    void setOnBitmap(CBitmap* bitmap);
-    CBitmap* getOnBitmap() const { return onBitmap; }
+    // The lit image is the view's background, so subclasses that draw the background see it.
+    void setOnBitmap(CBitmap* bitmap) { setBackground(bitmap); }
+    CBitmap* getOnBitmap() const { return getBackground(); }
     void setOffBitmap(CBitmap* bitmap);
     CBitmap* getOffBitmap() const { return offBitmap; }
     void setNbLed(int32_t n) { nbLed = n; }
@@ -36,7 +37,6 @@ public:
     void draw(CDrawContext* context) override;
 
 protected:
-    CBitmap* onBitmap = nullptr;
     CBitmap* offBitmap = nullptr;
     int32_t nbLed;
     int32_t style;

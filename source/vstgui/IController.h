@@ -32,7 +32,8 @@ public:
         (void)description;
         return nullptr;
     }
-    // Called once a view has its attributes and children; may return a replacement.
+    // Called once a view has its attributes and children. A controller that returns another
+    // view disposes of the one it was given.
     virtual CView* verifyView(CView* view, const UIAttributes& attributes,
                               const IUIDescription* description)
     {

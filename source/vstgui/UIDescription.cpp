@@ -288,10 +288,19 @@ CView* UIDescription::buildNode(const Node& node, IController* nodeController, i
     const std::string* ownName = attributes.getAttributeValue("name");
     if (!templateName.empty() && !(ownName && *ownName == templateName && depth == 0))
     {
-        if (const Node* t = findTemplate(templateName); t && t != &node)
-            view = buildNode(*t, childController, depth + 1, false);
-        else
+        const Node* t = findTemplate(templateName);
+        if (!t || t == &node)
+        {
             logLine("UIDescription: no template \"" + templateName + "\"");
+            delete sub;
+            return nullptr;
+        }
+        view = buildNode(*t, childController, depth + 1, false);
+        if (!view)
+        {
+            delete sub;
+            return nullptr;
+        }
     }
 
     if (!view && nodeController && !textOr(attributes, "custom-view-name", empty).empty())

@@ -219,11 +219,6 @@ void applyKnob(CKnobBase* k, const Applier& a)
 
 void applyVuMeter(CVuMeter* m, const Applier& a)
 {
-    // Its "bitmap" is the lit image.
-    a.bitmap("bitmap", [&](CBitmap* b) {
-        m->setOnBitmap(b);
-        m->setBackground(nullptr);
-    });
     a.bitmap("off-bitmap", [&](CBitmap* b) { m->setOffBitmap(b); });
     a.number("num-led", [&](double d) {
         if (std::isfinite(d) && d >= 0 && d <= 10000)
