@@ -14,9 +14,15 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cctype>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 using namespace Steinberg;
 using namespace std::chrono_literals;
@@ -93,6 +99,30 @@ private:
     uint32 references = 1;
 };
 
+// The pointer and the screen are shared by every test process on the display: one at a time.
+class DisplayLock
+{
+public:
+    DisplayLock()
+    {
+        const char* display = std::getenv("DISPLAY");
+        std::string path = "/tmp/halvane-editor-window-";
+        for (const char* c = display ? display : "none"; *c; ++c)
+            path += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+        fd = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT, 0666);
+        if (fd >= 0) ::flock(fd, LOCK_EX);
+    }
+    ~DisplayLock()
+    {
+        if (fd >= 0) ::close(fd); // releases the lock
+    }
+    DisplayLock(const DisplayLock&) = delete;
+    DisplayLock& operator=(const DisplayLock&) = delete;
+
+private:
+    int fd = -1;
+};
+
 class EditorWindow : public ::testing::Test
 {
 protected:
@@ -125,6 +155,7 @@ protected:
         runLoop->pump(60ms);
     }
 
+    DisplayLock lock;
     std::unique_ptr<X11Window> window;
     std::shared_ptr<Module> module;
     std::unique_ptr<PluginInstance> plugin;
