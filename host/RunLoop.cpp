@@ -79,7 +79,8 @@ void RunLoop::pump(std::chrono::milliseconds duration)
         if (now >= end) break;
         Clock::time_point wake = end;
         for (const Timer& t : timers) wake = std::min(wake, t.due);
-        const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(wake - now);
+        // Rounded up: a wait rounded down to 0 would spin until the timer is due.
+        const auto wait = std::chrono::ceil<std::chrono::milliseconds>(wake - now);
 
         // Callbacks may register or unregister anything: work on copies and re-check.
         std::vector<Handler> polled = handlers;

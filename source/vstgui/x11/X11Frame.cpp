@@ -1,7 +1,14 @@
 #include "vstgui/x11/X11Frame.h"
 
 #include "vstgui/CFrame.h"
+#include "vstgui/CAnimKnob.h"
+#include "vstgui/CKickButton.h"
+#include "vstgui/COnOffButton.h"
+#include "vstgui/COptionMenu.h"
+#include "vstgui/COptionMenuPopup.h"
+#include "vstgui/CTextEdit.h"
 #include "vstgui/CTextLabel.h"
+#include "vstgui/CXYPad.h"
 #include "vstgui/IPlatformFactory.h"
 #include "vstgui/cairo/CairoDrawContext.h"
 
@@ -12,6 +19,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <typeinfo>
 
 namespace VSTGUI
@@ -258,11 +266,19 @@ void X11Frame::setScaleFactor(double scaleFactor)
 
 namespace
 {
-// Views that draw the same until they invalidate themselves: plain views (a background image)
-// and text labels. Containers are walked; every other leaf may draw something new at any tick.
+// Views of our own that redraw only what a change of theirs invalidated: the editor's tick has
+// nothing new for them. Anything else (a custom view, a meter that decays per redraw, a custom
+// container) may draw something new at any tick and is drawn again every time.
 bool drawsTheSameUntilInvalidated(const CView& view)
 {
-    return typeid(view) == typeid(CView) || typeid(view) == typeid(CTextLabel);
+    static const std::type_info* const kinds[] = {
+        &typeid(CView),        &typeid(CTextLabel),  &typeid(CParamDisplay),
+        &typeid(CAnimKnob),    &typeid(COnOffButton), &typeid(CKickButton),
+        &typeid(COptionMenu),  &typeid(COptionMenuPopup), &typeid(CTextEdit),
+        &typeid(CXYPad)};
+    const std::type_info& kind = typeid(view);
+    return std::any_of(std::begin(kinds), std::end(kinds),
+                       [&](const std::type_info* k) { return *k == kind; });
 }
 
 void mix(size_t& signature, size_t value)
@@ -284,8 +300,9 @@ void collectLiveViews(const CViewContainer& container, const CPoint& offset,
         mix(signature, reinterpret_cast<uintptr_t>(view));
         mix(signature, static_cast<size_t>(rect.left * 64) ^ (static_cast<size_t>(rect.top * 64) << 20));
         mix(signature, static_cast<size_t>(rect.right * 64) ^ (static_cast<size_t>(rect.bottom * 64) << 20));
-        if (const auto* inner = dynamic_cast<const CViewContainer*>(view))
-            collectLiveViews(*inner, CPoint(rect.left, rect.top), live, signature);
+        if (typeid(*view) == typeid(CViewContainer))
+            collectLiveViews(static_cast<const CViewContainer&>(*view),
+                             CPoint(rect.left, rect.top), live, signature);
         else if (!drawsTheSameUntilInvalidated(*view))
             live.push_back(rect);
     }
