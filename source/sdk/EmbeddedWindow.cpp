@@ -94,12 +94,35 @@ void EmbeddedWindow::close()
         loop->unregisterEventHandler(this);
         loop->unregisterTimer(this);
     }
+    if (platform) platform->detachFrame();
+    if (dispatching)
+    {
+        // Closed from inside one of our own callbacks (a host reacting to an edit): the window
+        // and the frame are still on the stack, they go when the callback returns.
+        closePending = true;
+        return;
+    }
     platform.reset();
     if (frame)
     {
         frame->setPlatformFrame(nullptr);
         frame->forget();
         frame = nullptr;
+    }
+}
+
+void EmbeddedWindow::beginDispatch()
+{
+    dispatching = true;
+}
+
+void EmbeddedWindow::endDispatch()
+{
+    dispatching = false;
+    if (closePending)
+    {
+        closePending = false;
+        close();
     }
 }
 
@@ -119,14 +142,20 @@ void PLUGIN_API EmbeddedWindow::onFDIsSet(Linux::FileDescriptor /*fd*/)
 {
     // An event may close the editor (the host reacting to an edit); stay alive till we return.
     IPtr<EmbeddedWindow> self(this);
+    if (dispatching) return;
+    beginDispatch();
     if (platform) platform->processEvents();
+    endDispatch();
 }
 
 void PLUGIN_API EmbeddedWindow::onTimer()
 {
     IPtr<EmbeddedWindow> self(this);
+    if (dispatching) return;
+    beginDispatch();
     runTimers();
     if (platform) platform->flush();
+    endDispatch();
 }
 
 IMPLEMENT_REFCOUNT(EmbeddedWindow)

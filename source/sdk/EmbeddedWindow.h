@@ -33,7 +33,7 @@ public:
 
     // Idempotent. The frame is not touched afterwards.
     void close();
-    bool isOpen() const { return platform != nullptr; }
+    bool isOpen() const { return platform != nullptr && !closePending; }
     bool hasRunLoop() const { return runLoop != nullptr; }
 
     void setScaleFactor(double scaleFactor);
@@ -52,8 +52,14 @@ private:
     EmbeddedWindow(VSTGUI::CFrame& frame, std::unique_ptr<VSTGUI::X11Frame> platform,
                    Steinberg::Linux::IRunLoop* runLoop);
 
+    // Callbacks of ours are on the stack: closing waits for them.
+    void beginDispatch();
+    void endDispatch();
+
     VSTGUI::CFrame* frame;
     std::unique_ptr<VSTGUI::X11Frame> platform;
+    bool dispatching = false;
+    bool closePending = false;
     Steinberg::IPtr<Steinberg::Linux::IRunLoop> runLoop;
 };
 
