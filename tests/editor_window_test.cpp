@@ -196,8 +196,8 @@ TEST_F(EditorWindow, DrawsInTheHostWindowAndRunsItsTimerThroughTheRunLoop)
     EXPECT_EQ(runLoop->timerCount(), 1u);
 
     runLoop->pump(1000ms);
-    // The 50 ms idle timer, give or take a late tick.
-    EXPECT_GE(runLoop->timerFirings(), 18u);
+    // The 50 ms idle timer, give or take late ticks on a busy machine.
+    EXPECT_GE(runLoop->timerFirings(), 16u);
     EXPECT_LE(runLoop->timerFirings(), 21u);
 
     int opaque = 0;
