@@ -26,20 +26,26 @@ struct NamedResource
     EmbeddedResource resource;
 };
 
+#define HALVANE_RESOURCE(name, symbol)                                                             \
+    {                                                                                              \
+        name, { symbol, static_cast<std::size_t>(symbol##_size) }                                  \
+    }
+
 // Built on first use: the sizes are data the assembler wrote, not compile-time constants.
 const NamedResource* resourceTable(std::size_t& count)
 {
     static const NamedResource table[] = {
-        {"vexo.uidesc", {halvane_res_uidesc, halvane_res_uidesc_size}},
-        {"background.png", {halvane_res_background, halvane_res_background_size}},
-        {"greymetal.png", {halvane_res_greymetal, halvane_res_greymetal_size}},
-        {"chickenhead3.png", {halvane_res_chickenhead3, halvane_res_chickenhead3_size}},
-        {"chickenhead2.png", {halvane_res_chickenhead2, halvane_res_chickenhead2_size}},
-        {"medtoggleswitch.png", {halvane_res_medtoggleswitch, halvane_res_medtoggleswitch_size}},
+        HALVANE_RESOURCE("vexo.uidesc", halvane_res_uidesc),
+        HALVANE_RESOURCE("background.png", halvane_res_background),
+        HALVANE_RESOURCE("greymetal.png", halvane_res_greymetal),
+        HALVANE_RESOURCE("chickenhead3.png", halvane_res_chickenhead3),
+        HALVANE_RESOURCE("chickenhead2.png", halvane_res_chickenhead2),
+        HALVANE_RESOURCE("medtoggleswitch.png", halvane_res_medtoggleswitch),
     };
     count = sizeof(table) / sizeof(table[0]);
     return table;
 }
+
 // Resource names are looked up without regard to case, as Windows does for the module's own.
 bool sameName(const char* a, const char* b)
 {

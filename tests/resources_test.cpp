@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -652,14 +653,46 @@ TEST_F(UiLayout, ControlsCarryTheirCommonAttributes)
         EXPECT_EQ(tagged[id], 1) << id;
 }
 
-TEST(UiPointText, AcceptsTheBlankOnEitherSideOfTheComma)
+TEST_F(UiDescription, EveryReferenceResolves)
 {
-    Point p;
-    ASSERT_TRUE(parsePoint("268 ,490", p));
-    EXPECT_EQ(p, (Point{268, 490}));
-    ASSERT_TRUE(parsePoint("-25, 410", p));
-    EXPECT_EQ(p, (Point{-25, 410}));
-    EXPECT_FALSE(parsePoint("268 490", p));
+    std::set<std::string> bitmaps, fonts, colors, templates;
+    for (pugi::xml_node b : root.child("bitmaps").children("bitmap"))
+        bitmaps.insert(b.attribute("name").value());
+    for (pugi::xml_node f : root.child("fonts").children("font"))
+        fonts.insert(f.attribute("name").value());
+    for (pugi::xml_node c : root.child("colors").children("color"))
+        colors.insert(c.attribute("name").value());
+    for (pugi::xml_node t : root.children("template"))
+        templates.insert(t.attribute("name").value());
+    const std::set<std::string> builtInFonts = {"~ NormalFont", "~ NormalFontSmaller",
+                                                "~ NormalFontBig"};
+    const std::set<std::string> builtInColors = {"~ BlackCColor", "~ WhiteCColor", "~ GreyCColor",
+                                                 "~ RedCColor", "~ GreenCColor"};
+
+    int checked = 0;
+    for (pugi::xpath_node x : root.select_nodes("//template | //view"))
+    {
+        const pugi::xml_node v = x.node();
+        for (pugi::xml_attribute a : v.attributes())
+        {
+            const std::string name = a.name(), value = a.value();
+            SCOPED_TRACE(name + "=\"" + value + "\"");
+            if (name == "bitmap")
+                EXPECT_TRUE(bitmaps.count(value));
+            else if (name == "font")
+                EXPECT_TRUE(builtInFonts.count(value) || fonts.count(value));
+            else if (name.size() > 6 && name.compare(name.size() - 6, 6, "-color") == 0)
+                EXPECT_TRUE(builtInColors.count(value) || colors.count(value));
+            else if (name == "template")
+                EXPECT_TRUE(templates.count(value));
+            else if (name == "control-tag" && !value.empty())
+                EXPECT_GE(tagNumber(value), 0);
+            else
+                continue;
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 150);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -149,7 +149,11 @@ tresult PLUGIN_API VSTGUIEditor::onKeyUp(char16 key, int16 keyCode, int16 modifi
 
 CMessageResult VSTGUIEditor::notify(CBaseObject* /*sender*/, IdStringPtr message)
 {
-    if (message == CVSTGUITimer::kMsgTimer) return kMessageNotified;
+    if (message == CVSTGUITimer::kMsgTimer)
+    {
+        if (frame) frame->idle();
+        return kMessageNotified;
+    }
     return kMessageUnknown;
 }
 

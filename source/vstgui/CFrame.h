@@ -51,6 +51,9 @@ public:
     // Draws the whole tree clipped to rect (frame coordinates).
     void platformDrawRect(CDrawContext* context, const CRect& rect);
 
+    // Called on every editor timer tick; offscreen there is nothing to flush.
+    virtual void idle() {}
+
     // What has been invalidated since the last clearDirtyRect.
     const CRect& getDirtyRect() const { return dirtyRect; }
     void clearDirtyRect() { dirtyRect = CRect(); }

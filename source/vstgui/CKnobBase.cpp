@@ -96,9 +96,7 @@ CMouseEventResult CKnobBase::onMouseDown(CPoint& where, const CButtonState& butt
     drag = Drag();
     drag.active = true;
     drag.mode = knobMode();
-    drag.firstPoint = where;
     drag.lastPoint = where;
-    drag.startValue = getValueNormalized();
     drag.entryValue = value;
     drag.lastAngle = angleOf(where);
     beginEdit();

@@ -54,9 +54,7 @@ private:
     {
         bool active = false;
         int32_t mode = kCircularMode;
-        CPoint firstPoint;
         CPoint lastPoint;
-        float startValue = 0;
         double lastAngle = 0;
         float entryValue = 0;
     } drag;

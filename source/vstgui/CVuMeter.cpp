@@ -33,11 +33,6 @@ void CVuMeter::setOffBitmap(CBitmap* bitmap)
     offBitmap = bitmap;
 }
 
-void CVuMeter::setDirty(bool state)
-{
-    CView::setDirty(state);
-}
-
 void CVuMeter::draw(CDrawContext* context)
 {
     CBitmap* onBitmap = getDrawBackground();

@@ -33,7 +33,6 @@ public:
     void setDecreaseStepValue(float v) { decreaseValue = v; }
     float getDecreaseStepValue() const { return decreaseValue; }
 
-    void setDirty(bool state = true);
     void draw(CDrawContext* context) override;
 
 protected:

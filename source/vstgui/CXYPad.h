@@ -30,6 +30,7 @@ protected:
     CCoord handleSize() const;
     void boundValues(float& x, float& y) const;
 
+    // Where the current drag began, relative to the handle's centre (for subclasses).
     CPoint mouseChangeStartPoint;
     bool stopTrackingOnMouseExit = false;
     bool trackingPad = false;

@@ -65,7 +65,9 @@ void BrushedMetal::paint(Canvas& canvas) const
         auto* out = reinterpret_cast<std::uint32_t*>(pixels + y * stride);
         for (int x = 0; x < w; ++x)
         {
-            const double light = sheen * (std::sin(2.0 * kPi * (x + 0.5 * y) / w) +
+            // Whole periods across the sheet, so the sheen wraps with the texture.
+            const double light = sheen * (std::sin(2.0 * kPi * (static_cast<double>(x) / w +
+                                                                 static_cast<double>(y) / h)) +
                                           0.5 * std::sin(2.0 * kPi * 2.0 * y / h + 1.3));
             const double v = streaks * field[static_cast<std::size_t>(y) * w + x] +
                              grain * noise.signedNext() + light;
