@@ -253,6 +253,13 @@ TEST_F(EditorWindow, ARealPointerDragsAKnobAndFlipsASwitch)
     EXPECT_GT(plugin->getParamNormalized(kAbsLR), 0.5);
     EXPECT_DOUBLE_EQ(plugin->getParamNormalized(kAbsLR), last);
 
+    // A double click (two clicks in quick succession, ours to recognise) resets the knob.
+    const double fresh = PluginInstance::create(module)->getParamNormalized(kAbsLR);
+    ASSERT_NE(plugin->getParamNormalized(kAbsLR), fresh);
+    click(186, 71);
+    click(186, 71);
+    EXPECT_DOUBLE_EQ(plugin->getParamNormalized(kAbsLR), fresh);
+
     // "Decay Type": one click flips it, as one gesture.
     handler.clear();
     click(135, 279);
