@@ -3,6 +3,7 @@
 #include "host/HostError.h"
 #include "host/PluginInstance.h"
 
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"
 
 #include <cmath>
@@ -38,11 +39,23 @@ public:
 
     ViewRect requested;
     int requests = 0;
+    // A Linux host's frame also answers for its run loop.
+    IPtr<Linux::IRunLoop> runLoop;
 
     DECLARE_FUNKNOWN_METHODS
 };
 
-IMPLEMENT_FUNKNOWN_METHODS(EditorView::Frame, IPlugFrame, IPlugFrame::iid)
+IMPLEMENT_REFCOUNT(EditorView::Frame)
+
+tresult PLUGIN_API EditorView::Frame::queryInterface(const TUID iid, void** obj)
+{
+    if (runLoop && FUnknownPrivate::iidEqual(iid, Linux::IRunLoop::iid))
+        return runLoop->queryInterface(iid, obj);
+    QUERY_INTERFACE(iid, obj, FUnknown::iid, IPlugFrame)
+    QUERY_INTERFACE(iid, obj, IPlugFrame::iid, IPlugFrame)
+    *obj = nullptr;
+    return kNoInterface;
+}
 
 std::unique_ptr<EditorView> EditorView::create(PluginInstance& plugin, const std::string& name)
 {
@@ -79,6 +92,20 @@ bool EditorView::open()
     if (opened) return true;
     opened = plugView->attached(&parentToken, Halvane::kPlatformTypeOffscreen) == kResultOk;
     return opened;
+}
+
+bool EditorView::openInWindow(void* parent, Linux::IRunLoop* runLoop)
+{
+    if (opened) return true;
+    frame->runLoop = runLoop;
+    opened = plugView->attached(parent, kPlatformTypeX11EmbedWindowID) == kResultOk;
+    return opened;
+}
+
+bool EditorView::setContentScale(float factor)
+{
+    FUnknownPtr<IPlugViewContentScaleSupport> scaling(plugView);
+    return scaling && scaling->setContentScaleFactor(factor) == kResultOk;
 }
 
 void EditorView::close()

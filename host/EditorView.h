@@ -52,6 +52,11 @@ public:
 
     // attached() with the offscreen platform type; true when the view answered kResultOk.
     bool open();
+    // attached() into a host window ("X11EmbedWindowID"), the frame offering runLoop (none when
+    // null), as a Linux host does; true when the view answered kResultOk.
+    bool openInWindow(void* parent, Steinberg::Linux::IRunLoop* runLoop);
+    // IPlugViewContentScaleSupport; false when the view has none or refuses.
+    bool setContentScale(float factor);
     void close();
     bool isOpen() const { return opened; }
 

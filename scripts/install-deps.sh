@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake pkg-config git
     juce-modules-source-data
-    libmysofa-dev libcairo2-dev libx11-dev libpugixml-dev libsndfile1-dev
+    libmysofa-dev libcairo2-dev libx11-dev libxtst-dev libpugixml-dev libsndfile1-dev
     libfontconfig1-dev fonts-dejavu-core
     libzita-convolver-dev libfftw3-dev fst-dev libsoxr-dev
     googletest libgtest-dev libgmock-dev libbenchmark-dev

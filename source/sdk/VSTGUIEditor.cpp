@@ -32,6 +32,7 @@ VSTGUIEditor::~VSTGUIEditor()
     // The timer only points at us; it must be gone from the timer service before we are.
     timer->stop();
     timer->forget();
+    closeWindow();
 }
 
 void VSTGUIEditor::setIdleRate(int32 milliseconds)
@@ -46,8 +47,10 @@ int32 VSTGUIEditor::getIdleRate() const
 
 tresult PLUGIN_API VSTGUIEditor::isPlatformTypeSupported(FIDString type)
 {
-    // Embedding in a host window comes with a window backend; until then we only draw offscreen.
     if (type && std::strcmp(type, Halvane::kPlatformTypeOffscreen) == 0) return kResultTrue;
+#if defined(__linux__)
+    if (type && std::strcmp(type, kPlatformTypeX11EmbedWindowID) == 0) return kResultTrue;
+#endif
     return kResultFalse;
 }
 
@@ -55,11 +58,15 @@ tresult PLUGIN_API VSTGUIEditor::attached(void* parent, FIDString type)
 {
     if (isPlatformTypeSupported(type) != kResultTrue) return kResultFalse;
     if (isAttached()) return kResultFalse;
-    if (open(parent, kDefaultNative) && frame)
+    const bool embedded = std::strcmp(type, kPlatformTypeX11EmbedWindowID) == 0;
+    if (open(parent, embedded ? kX11EmbedWindowID : kDefaultNative) && frame)
     {
-        const CRect& size = frame->getViewSize();
-        ViewRect viewRect(0, 0, static_cast<int32>(size.getWidth()),
-                          static_cast<int32>(size.getHeight()));
+        if (embedded && !attachWindow(parent))
+        {
+            close();
+            return kResultFalse;
+        }
+        ViewRect viewRect = scaledRect();
         setRect(viewRect);
         if (plugFrame) plugFrame->resizeView(this, &viewRect);
         timer->start();
@@ -67,9 +74,38 @@ tresult PLUGIN_API VSTGUIEditor::attached(void* parent, FIDString type)
     return EditorView::attached(parent, type);
 }
 
+bool VSTGUIEditor::attachWindow(void* parent)
+{
+    // Hosts hand out the run loop through the frame; some only through their context.
+    IPtr<Linux::IRunLoop> runLoop;
+    if (plugFrame) runLoop = FUnknownPtr<Linux::IRunLoop>(plugFrame);
+    if (!runLoop && getController())
+        runLoop = FUnknownPtr<Linux::IRunLoop>(getController()->getHostContext());
+    window = Halvane::EmbeddedWindow::open(*frame, parent, runLoop,
+                                           static_cast<uint32_t>(getIdleRate()), contentScale);
+    return window != nullptr;
+}
+
+void VSTGUIEditor::closeWindow()
+{
+    if (!window) return;
+    window->close();
+    window = nullptr;
+}
+
+ViewRect VSTGUIEditor::scaledRect() const
+{
+    const double scale = getContentScaleFactor();
+    const CRect& size = frame->getViewSize();
+    return ViewRect(0, 0, static_cast<int32>(std::ceil(size.getWidth() * scale)),
+                    static_cast<int32>(std::ceil(size.getHeight() * scale)));
+}
+
 tresult PLUGIN_API VSTGUIEditor::removed()
 {
     timer->stop();
+    // The window goes first: it must not draw a frame being torn down.
+    closeWindow();
     close();
     return EditorView::removed();
 }
@@ -77,8 +113,23 @@ tresult PLUGIN_API VSTGUIEditor::removed()
 tresult PLUGIN_API VSTGUIEditor::onSize(ViewRect* newSize)
 {
     if (!newSize) return kInvalidArgument;
-    if (frame) frame->setSize(newSize->getWidth(), newSize->getHeight());
+    const double scale = getContentScaleFactor();
+    if (frame) frame->setSize(newSize->getWidth() / scale, newSize->getHeight() / scale);
+    if (window) window->redraw();
     return EditorView::onSize(newSize);
+}
+
+tresult PLUGIN_API VSTGUIEditor::setContentScaleFactor(ScaleFactor factor)
+{
+    if (!(factor > 0.f) || !std::isfinite(factor) || factor > 8.f) return kInvalidArgument;
+    if (factor == contentScale) return kResultOk;
+    contentScale = factor;
+    if (!window || !frame) return kResultOk;
+    window->setScaleFactor(contentScale);
+    ViewRect viewRect = scaledRect();
+    setRect(viewRect);
+    if (plugFrame) plugFrame->resizeView(this, &viewRect);
+    return kResultOk;
 }
 
 tresult PLUGIN_API VSTGUIEditor::onWheel(float distance)
@@ -209,6 +260,7 @@ tresult PLUGIN_API VSTGUIEditor::advanceTime(uint32 milliseconds)
 tresult PLUGIN_API VSTGUIEditor::queryInterface(const TUID iid, void** obj)
 {
     QUERY_INTERFACE(iid, obj, Halvane::IOffscreenEditor::iid, Halvane::IOffscreenEditor)
+    QUERY_INTERFACE(iid, obj, IPlugViewContentScaleSupport::iid, IPlugViewContentScaleSupport)
     return EditorView::queryInterface(iid, obj);
 }
 

@@ -2,6 +2,9 @@
 
 #include "editor/IOffscreenEditor.h"
 
+#include "sdk/EmbeddedWindow.h"
+
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 #include "public.sdk/source/vst/vsteditcontroller.h"
 #include "vstgui/CBaseObject.h"
 #include "vstgui/CButtonState.h"
@@ -23,12 +26,14 @@ namespace Vst
 // the host window to it and runs the idle timer that drives notify. Subclasses build the frame
 // in open and tear it down in close.
 //
+// On Linux it opens in the host's X11 window, run by the host's run loop (EmbeddedWindow).
 // Without a window system it still opens for kPlatformTypeOffscreen, drawn into memory and
 // driven through IOffscreenEditor.
 class VSTGUIEditor : public EditorView,
                      public VSTGUI::VSTGUIEditorInterface,
                      public VSTGUI::CBaseObject,
-                     public Halvane::IOffscreenEditor
+                     public Halvane::IOffscreenEditor,
+                     public IPlugViewContentScaleSupport
 {
 public:
     VSTGUIEditor(void* controller, ViewRect* size = nullptr);
@@ -52,6 +57,13 @@ public:
     tresult PLUGIN_API onWheel(float distance) SMTG_OVERRIDE;
     tresult PLUGIN_API onKeyDown(char16 key, int16 keyCode, int16 modifiers) SMTG_OVERRIDE;
     tresult PLUGIN_API onKeyUp(char16 key, int16 keyCode, int16 modifiers) SMTG_OVERRIDE;
+
+    // IPlugViewContentScaleSupport: the window's pixels grow, the layout stays.
+    tresult PLUGIN_API setContentScaleFactor(ScaleFactor factor) SMTG_OVERRIDE;
+    // Host pixels per layout unit: the content scale in a window, 1 offscreen.
+    double getContentScaleFactor() const { return window ? contentScale : 1.0; }
+    // The window the view is embedded in; null offscreen.
+    Halvane::EmbeddedWindow* getEmbeddedWindow() const { return window.get(); }
 
     // CBaseObject: the idle timer.
     VSTGUI::CMessageResult notify(VSTGUI::CBaseObject* sender,
@@ -80,7 +92,14 @@ protected:
     VSTGUI::CFrame* frame = nullptr;
 
 private:
+    bool attachWindow(void* parent);
+    void closeWindow();
+    // The view's size in the host's pixels.
+    ViewRect scaledRect() const;
+
     VSTGUI::CVSTGUITimer* timer = nullptr;
+    IPtr<Halvane::EmbeddedWindow> window;
+    double contentScale = 1.0;
     VSTGUI::CPoint lastMouse;
 };
 

@@ -158,10 +158,13 @@ tresult PLUGIN_API VST3Editor::canResize()
 tresult PLUGIN_API VST3Editor::checkSizeConstraint(ViewRect* rect)
 {
     if (!rect) return kInvalidArgument;
-    const int32 width = std::clamp(rect->getWidth(), static_cast<int32>(minSize.x),
-                                   static_cast<int32>(std::max(minSize.x, maxSize.x)));
-    const int32 height = std::clamp(rect->getHeight(), static_cast<int32>(minSize.y),
-                                    static_cast<int32>(std::max(minSize.y, maxSize.y)));
+    // The host sizes in its pixels; the limits are in layout units.
+    const double scale = getContentScaleFactor();
+    const auto pixels = [scale](double units) { return static_cast<int32>(std::ceil(units * scale)); };
+    const int32 width = std::clamp(rect->getWidth(), pixels(minSize.x),
+                                   pixels(std::max(minSize.x, maxSize.x)));
+    const int32 height = std::clamp(rect->getHeight(), pixels(minSize.y),
+                                    pixels(std::max(minSize.y, maxSize.y)));
     rect->right = rect->left + width;
     rect->bottom = rect->top + height;
     return kResultTrue;

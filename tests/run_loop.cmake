@@ -1,0 +1,4 @@
+# Our host's Linux run loop: descriptors, timers and what is registered.
+halvane_add_test(test_run_loop
+    SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/run_loop_test.cpp
+    LIBS halvane_host)
