@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // halvane-bench: what the room processor costs per second of 48 kHz stereo audio, next to
 // zita-convolver and a plain FFTW convolver doing the same two 69632-tap convolutions.
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the packaged VST 3 SDK subset into one static library, untouched.
 if(NOT EXISTS "${VST3_SDK_ROOT}/pluginterfaces/base/funknown.h")
     message(FATAL_ERROR "VST 3 SDK not found at ${VST3_SDK_ROOT} (run scripts/install-deps.sh)")

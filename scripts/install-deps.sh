@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs everything the build, the tests and the tools need on Debian 12.
 # Non-interactive and safe to run again.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sets up a fresh machine, builds HalvaneDuo, installs the bundle into ~/.vst3 and renders a demo.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds and runs the whole test suite: once optimised, once under Address- and
 # UndefinedBehaviorSanitizer, then the concurrency tests under ThreadSanitizer.
 # Usage: scripts/run-tests.sh [release|asan|tsan|debug]...

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The host binding driven directly, with small plug-in objects that record what reaches them.
 #include "binding/Processor.h"
 #include "host/EventList.h"

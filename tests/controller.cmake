@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Controller-side paths driven through small plug-in objects of the tests' own.
 halvane_add_test(test_controller
     SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/controller_test.cpp

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Controller-side behaviour that the room effect never exercises, driven through small
 // plug-in objects of our own: editor-hook notifications, tapered controls in presets, preset
 // naming, linked updates and the program-list notifications.

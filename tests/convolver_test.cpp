@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "room/DelayLine.h"
 #include "room/PartitionedConvolver.h"
 #include "room/ResponseBank.h"

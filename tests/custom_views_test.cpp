@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The custom view factory through the binding: names and attributes read from descriptions,
 // the views and pad sub-controllers it builds, and a whole description with every framework
 // view, built, bound, drawn and driven through the editor.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The editor: its messages and life driven through plug-in objects of the tests' own, and the
 # room's editor through the real bundle.
 pkg_check_modules(HALVANE_TEST_CAIRO REQUIRED IMPORTED_TARGET cairo)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor messages between the binding, the editor and the plug-in object, driven through
 // plug-in objects of the tests' own: the framework editor's open/tick/close messages, custom
 // view requests, the plug-in object's own editor, linked updates and the editor's life.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The room's editor: the view tree the embedded description builds, and the real bundle's
 // editor drawn and driven offscreen through our host as a DAW would drive it.
 #include "editor/EmbeddedResourceLookup.h"

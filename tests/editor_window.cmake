@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The room's editor in a host's X11 window, run by the host's run loop, through the real bundle.
 # Skips itself when no display can be opened.
 # Cairo and fontconfig are linked so their lifelong caches stay mapped, named and suppressed in

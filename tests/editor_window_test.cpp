@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The room's editor embedded in a host's X11 window, as a Linux DAW opens it: attached to our
 // top-level window, its events and timer run by our run loop, driven with a real pointer (XTest)
 // and read back from the X server.

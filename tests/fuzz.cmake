@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Deterministic fuzz loops over the real bundle.
 if(TARGET HalvaneDuo)
     halvane_add_test(test_fuzz SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz_test.cpp

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Deterministic fuzz loops over the real bundle: thousands of random saved states and hostile
 // parameter values, each seed reproducible on its own. Run under AddressSanitizer in CI.
 #include "host/Module.h"

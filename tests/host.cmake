@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The host library's own classes.
 halvane_add_test(test_host SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/host_test.cpp LIBS halvane_host)
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The host driving the real HalvaneDuo bundle.
 #include "host/HostError.h"
 #include "host/Module.h"

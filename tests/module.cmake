@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real bundle loaded through our host, as a DAW would.
 if(TARGET HalvaneDuo)
     halvane_add_test(test_module SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/module_test.cpp

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The built bundle as a Linux host sees it: exports, factory, class and parameter list.
 #include "host/Module.h"
 #include "host/PluginInstance.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "binding/FastMath.h"
 #include "binding/LogParameter.h"
 #include "binding/PeakParameter.h"

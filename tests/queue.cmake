@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The sample-accurate parameter update queue, built from its own source so the test does not
 # depend on the rest of the binding.
 halvane_add_test(test_queue

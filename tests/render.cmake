@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # halvane-render, run as a user runs it, on small generated files.
 if(TARGET halvane-render AND TARGET HalvaneDuo)
     pkg_check_modules(RENDER_TEST_SNDFILE REQUIRED IMPORTED_TARGET sndfile)

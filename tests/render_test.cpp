@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // halvane-render through the real bundle: files in, files out, exit codes and messages.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A hostile host driving the real bundle.
 if(TARGET HalvaneDuo)
     halvane_add_test(test_robustness SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/robustness_test.cpp

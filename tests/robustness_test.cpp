@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real bundle driven by a hostile or careless host: values far outside 0..1, bad indices,
 // odd bus layouts, huge block sizes and little memory. Nothing may crash, throw across the
 // VST 3 calls, write outside the host's buffers or leave garbage in them.

@@ -1,1 +1,2 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 halvane_add_test(test_room SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/room_test.cpp LIBS halvane_room)

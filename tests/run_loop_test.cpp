@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The run loop our host gives plug-in views: it must fire timers at their period, call a handler
 // only when its descriptor is readable, and cope with callbacks that unregister.
 #include "host/RunLoop.h"

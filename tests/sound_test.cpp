@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a listener hears of the room: no clicks when a control moves, and output that is
 // exactly the same once a change has settled.
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The saved component state, through the real bundle.
 if(TARGET HalvaneDuo)
     halvane_add_test(test_state SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/state_test.cpp

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The saved component state of the real HalvaneDuo bundle, as a host saves and reloads it.
 #include "host/Module.h"
 #include "host/PluginInstance.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Concurrent host threads; the "tsan" label selects these for the ThreadSanitizer build.
 if(TARGET HalvaneDuo)
     halvane_add_test(test_threads SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/threads_test.cpp

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The host's threads at once: the user-interface thread restores states, moves parameters
 // and picks presets while the audio thread processes. Built under ThreadSanitizer too, where
 // any unsynchronised access fails the run.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Units, factory presets, program change and MIDI mapping, through the real bundle.
 if(TARGET HalvaneDuo)
     halvane_add_test(test_units SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/units_test.cpp

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Units, the factory-preset program list, program change and MIDI-controller mapping of the
 // real HalvaneDuo bundle.
 #include "host/Module.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The VST 2 wrapper: its parts on their own, and the real module loaded by our VST 2 host.
 halvane_add_test(test_vst2_parts SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/vst2_parts_test.cpp
                  LIBS halvane_vst2)

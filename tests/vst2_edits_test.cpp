@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The wrapper around a small plug-in object of the test's own, for what the room effect never
 // does: edits that come from the plug-in side.
 #include "binding/Processor.h"

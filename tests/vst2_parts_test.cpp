@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The VST 2 wrapper's building blocks on their own.
 #include "vst2/BlockEventList.h"
 #include "vst2/BlockParameterChanges.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The module as a VST 2 host sees it, checked against the same module seen through VST 3.
 #include "host/HostError.h"
 #include "host/Module.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The VSTGUI subset: views, controls, drawing through Cairo and the description parser.
 pkg_check_modules(VSTGUI_TEST_CAIRO REQUIRED IMPORTED_TARGET cairo)
 halvane_add_test(test_vstgui

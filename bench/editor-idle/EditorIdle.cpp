@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opens the bundle's editor in an X11 window run by our run loop and prints the share of one core
 // the process spends while the editor idles (its 50 ms timer redrawing), next to the same span
 // with the editor closed. Needs a display (xvfb-run works).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // halvane-bench-vst2: what the VST 2 entry costs over the VST 3 one. Both paths render the same
 // noise through the built module in 256-frame blocks; the best of several interleaved passes
 // counts, and the ratio VST 2 / VST 3 (1.00 = no overhead) is printed.

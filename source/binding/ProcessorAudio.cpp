@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real-time side of Processor: set-up, activation and the audio cycle.
 #include "binding/Processor.h"
 

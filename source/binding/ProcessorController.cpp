@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Controller-side parameter handling, factory presets and MIDI mapping.
 #include "binding/Processor.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor side of the binding: the view the host asks for and the editor's messages to the
 // plug-in object.
 #include "binding/Processor.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The saved component state: version, every control's value in table order, bypass and the
 // joystick, little-endian. Saved projects hold this layout; never change it.
 #include "binding/Processor.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // IUnitInfo: the root and presets units and the factory-preset program list.
 #include "binding/Processor.h"
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The framework's own controls and the rules the custom view factory reads names by.
 # The rules need no GUI, so they are a library of their own and tested without one.
 add_library(halvane_view_rules STATIC

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "PadController.h"
 
 #include "vstgui/CXYPad.h"

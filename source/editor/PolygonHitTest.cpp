@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "PolygonHitTest.h"
 
 bool insidePolygon(const float* xs, const float* ys, int count, float x, float y)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A complex double, real part first. Plain arithmetic on purpose: std::complex multiplies

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The compiled-in binaural room responses: 11 source positions x 3 room axes x 2 ears,

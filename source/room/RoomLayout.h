@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // How the room's two convolution stages split the response at one sample rate. At the bank's

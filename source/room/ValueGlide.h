@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A value that follows its target along an S-shaped glide of a fixed number of samples

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Interface ids of the plug-in view interfaces: the packaged SDK subset declares them but
 // defines them nowhere.
 #include "pluginterfaces/base/funknown.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Linux module entry points: hosts call ModuleEntry after dlopen and ModuleExit before
 // dlclose. Calls may nest when a host loads the same module more than once.
 #include "ModuleEntry.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The VST 2 entry points, exported beside the VST 3 ones.
 #include "Vst2Entry.h"
 

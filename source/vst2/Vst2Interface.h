@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The VST 2 interface as FST describes it, plus the opcodes and records FST leaves unnamed

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Creating the VST 3 class behind a VST 2 effect, and what the controller reports back.
 #include "Vst2Wrapper.h"
 

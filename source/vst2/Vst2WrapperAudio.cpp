@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Activation and the audio cycle: VST 2 blocks become VST 3 process calls.
 #include "Vst2Wrapper.h"
 

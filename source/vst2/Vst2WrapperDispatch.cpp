@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The host's dispatcher calls, answered through the VST 3 interfaces.
 #include "HostText.h"
 #include "Vst2Wrapper.h"

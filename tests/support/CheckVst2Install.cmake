@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a staging directory and checks that VST 2 hosts get a link to the
 # installed module. Run with -DBUILD_DIR -DSTAGE -DVST2_DIR -DARCH.
 set(prefix "/opt/halvane-vst3")

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the editor's images into a directory: imagegen --out DIR
 #include "BrushedMetal.h"
 #include "ChickenHeadKnob.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Fourth-order Butterworth high-pass that takes the sub-sonic content out of a response, so

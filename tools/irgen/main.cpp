@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Generates the compiled-in binaural response bank: a simulated shoebox hall heard through
 // measured KEMAR head-related responses, for eleven source directions, split per room axis.
 

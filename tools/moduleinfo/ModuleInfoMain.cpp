@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes a bundle's Contents/Resources/moduleinfo.json from what the built module reports,
 // so hosts that read it list exactly what the module would tell them when loaded.
 #include "pluginterfaces/base/ipluginbase.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // halvane-render: renders audio through the HalvaneDuo bundle from the command line.
 #include "CommandLine.h"
 #include "PendingFile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // halvane-snapshot BUNDLE DIR: writes the editor pictures hosts show in their plug-in browsers,
 // at 1x and 2x, into DIR under the names hosts look for.
 #include "EditorSnapshot.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The module's exported class factory: one effect class, "HalvaneDuo".
 #include "binding/Processor.h"
 #include "sdk/FixedText.h"

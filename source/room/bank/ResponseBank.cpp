@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "room/ResponseBank.h"
 
 // Defined by the assembled bank; hidden so the reference stays PC-relative in the module.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "vstgui/cairo/CairoFontResolver.h"
 
 #include "vstgui/CFontDesc.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "vstgui/plugin-bindings/VST3Editor.h"
 
 #include "vstgui/plugin-bindings/ParameterChangeListener.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "vstgui/x11/X11Frame.h"
 
 #include "vstgui/CFrame.h"
