@@ -363,7 +363,7 @@ TEST(ResponseBankSound, ThirdOctaveBalanceIsWithinThreeDecibelsFrom63HzTo8kHz)
 {
     // Neither the ear-canal resonance (about 2.5 kHz) nor the measurement loudspeaker's bass
     // roll-off may colour the room. Below about 250 Hz one seat hears the room's own modes, so
-    // there the balance is judged over every position; above it, at each position.
+    // there the balance is judged over every position and straight ahead; above it, everywhere.
     constexpr int kFirstDiffuse = 6; // the 250 Hz band
     std::vector<double> average(kThirds, 0.0);
     for (int p = 0; p < kPositions; ++p)
