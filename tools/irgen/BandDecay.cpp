@@ -52,10 +52,31 @@ BandDecay::BandDecay(int length, double sampleRate, std::vector<Band> bands)
     for (size_t b = 0; b < count; ++b)
     {
         const double perTap = -m_bands[b].extraDbPerS / 20.0 * std::log(10.0) / m_rate;
-        const double gain = std::pow(10.0, m_bands[b].gainDb / 20.0);
         for (int t = 0; t < length; ++t)
-            m_fades[b][t] = gain * std::exp(perTap * t);
+            m_fades[b][t] = std::exp(perTap * t);
     }
+}
+
+void BandDecay::setEqualiser(const std::function<double(double hz)>& gainAt)
+{
+    // Minimum phase from the folded real cepstrum of the log magnitude.
+    const int n = m_fft.size();
+    std::vector<std::complex<double>> c(n);
+    for (int k = 0; k < n; ++k)
+    {
+        const int bin = k <= n / 2 ? k : n - k;
+        c[k] = std::log(std::fmax(gainAt(bin * m_rate / n), 1e-9));
+    }
+    m_fft.transform(c, true);
+    for (int k = 0; k < n; ++k)
+    {
+        const double fold = k == 0 || k == n / 2 ? 1.0 : k < n / 2 ? 2.0 : 0.0;
+        c[k] = c[k].real() / n * fold;
+    }
+    m_fft.transform(c, false);
+    m_equaliser.resize(n);
+    for (int k = 0; k < n; ++k)
+        m_equaliser[k] = std::exp(c[k]);
 }
 
 void BandDecay::apply(double* samples) const
@@ -65,6 +86,9 @@ void BandDecay::apply(double* samples) const
     for (int t = 0; t < n; ++t)
         spectrum[t] = t < m_length ? samples[t] : 0.0;
     m_fft.transform(spectrum, false);
+    if (!m_equaliser.empty())
+        for (int k = 0; k < n; ++k)
+            spectrum[k] *= m_equaliser[k];
 
     std::vector<double> out(m_length, 0.0);
     // Two real bands per inverse transform: one in the real part, one in the imaginary.

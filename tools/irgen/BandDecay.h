@@ -3,23 +3,27 @@
 
 #include "Fft.h"
 
+#include <complex>
+#include <functional>
 #include <vector>
 
 // Frequency-dependent air and wall loss, applied after the paths are summed: the response is
 // split into complementary bands and each band fades with its own extra exponential decay.
-// Each band also carries a fixed gain, which tilts the raw ear-canal-bright measurements
-// towards the darker balance of a hall.
+// An optional equaliser, applied with minimum phase so nothing sounds before the direct sound,
+// shapes the whole response's spectrum first.
 class BandDecay
 {
 public:
     struct Band
     {
         double upperHz; // crossover to the next band (ignored for the last one)
-        double gainDb;
         double extraDbPerS; // decay on top of the broadband one
     };
 
     BandDecay(int length, double sampleRate, std::vector<Band> bands);
+
+    // gainAt(hz) is the equaliser's magnitude, linear.
+    void setEqualiser(const std::function<double(double hz)>& gainAt);
 
     void apply(double* samples) const;
 
@@ -30,4 +34,5 @@ private:
     Fft m_fft;
     std::vector<std::vector<double>> m_masks; // per band, per bin; they sum to one
     std::vector<std::vector<double>> m_fades; // per band, per tap
+    std::vector<std::complex<double>> m_equaliser; // per bin; empty when flat
 };

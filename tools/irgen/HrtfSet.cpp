@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "HrtfSet.h"
 
+#include "Fft.h"
+
 #include <mysofa.h>
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
 #include <stdexcept>
 
 namespace
@@ -85,6 +88,8 @@ HrtfSet::HrtfSet(const std::string& sofaPath, double sampleRate)
                            &m_phases[((static_cast<size_t>(m) * 2 + ear) * kPhases + p) * sl]);
         }
 
+    measureDiffuseField();
+
     m_grid.resize(kAzCells * kElCells);
     for (int e = 0; e < kElCells; ++e)
         for (int a = 0; a < kAzCells; ++a)
@@ -147,6 +152,47 @@ void HrtfSet::interpolated(double x, double y, double z, double fraction, float*
     removeMean(rd.data(), m_length);
     shiftExact(ld.data(), m_length, fraction, left);
     shiftExact(rd.data(), m_length, fraction, right);
+}
+
+void HrtfSet::measureDiffuseField()
+{
+    // The late responses stand for nearly all of the bank's energy, so theirs is the average
+    // that matters; the measured set covers the sphere evenly enough to average unweighted.
+    const Fft fft(kDiffuseFft);
+    const int sl = lateShiftedLength();
+    std::vector<double> power(kDiffuseFft / 2 + 1, 0.0);
+    std::vector<std::complex<double>> bins(kDiffuseFft);
+    for (int m = 0; m < m_count; ++m)
+        for (int ear = 0; ear < 2; ++ear)
+        {
+            const float* ir = shifted(m, ear, 0.0);
+            for (int k = 0; k < kDiffuseFft; ++k)
+                bins[k] = k < sl ? ir[k] : 0.0f;
+            fft.transform(bins, false);
+            for (size_t k = 0; k < power.size(); ++k)
+                power[k] += std::norm(bins[k]) / (2.0 * m_count);
+        }
+    m_diffuse.assign(power.size(), 0.0);
+    for (size_t k = 0; k < power.size(); ++k)
+    {
+        const double lo = std::floor(k * std::pow(2.0, -1.0 / 6.0));
+        const double hi = std::ceil(k * std::pow(2.0, 1.0 / 6.0));
+        double sum = 0.0;
+        int n = 0;
+        for (size_t j = static_cast<size_t>(lo); j <= static_cast<size_t>(hi) && j < power.size();
+             ++j, ++n)
+            sum += power[j];
+        m_diffuse[k] = sum / n;
+    }
+}
+
+double HrtfSet::diffusePower(double hz) const
+{
+    const double bin = std::fmax(0.0, hz * kDiffuseFft / m_rate);
+    const size_t k = static_cast<size_t>(bin);
+    if (k + 1 >= m_diffuse.size()) return m_diffuse.back();
+    const double w = bin - static_cast<double>(k);
+    return (1.0 - w) * m_diffuse[k] + w * m_diffuse[k + 1];
 }
 
 double HrtfSet::kernel(double t)

@@ -40,7 +40,13 @@ public:
     void interpolated(double x, double y, double z, double fraction, float* left,
                       float* right) const;
 
+    // Power response averaged over every measured direction and both ears, smoothed over a third
+    // of an octave: what the set adds to a diffuse field, which the bank divides out again.
+    double diffusePower(double hz) const;
+
 private:
+    static constexpr int kDiffuseFft = 4096;
+    void measureDiffuseField();
     void shiftExact(const float* ir, int irLength, double fraction, float* out) const;
     static double kernel(double t);
 
@@ -51,4 +57,5 @@ private:
     std::vector<float> m_unit;   // measured directions, unit vectors
     std::vector<float> m_phases; // [direction][ear][phase][shiftedLength]
     std::vector<int> m_grid;     // nearest direction per 1-degree azimuth/elevation cell
+    std::vector<double> m_diffuse; // per bin of kDiffuseFft, up to half the rate
 };

@@ -10,6 +10,9 @@
 namespace RoomAcoustics
 {
 const double kOctaveCentres[kOctaves] = {125.0, 250.0, 500.0, 1000.0, 2000.0, 4000.0};
+const double kThirdCentres[kThirds] = {63,   80,   100,  125,  160,  200,  250,  315,
+                                       400,  500,  630,  800,  1000, 1250, 1600, 2000,
+                                       2500, 3150, 4000, 5000, 6300, 8000};
 
 namespace
 {
@@ -137,9 +140,52 @@ double flutter(const std::vector<std::vector<double>>& responses, double rate)
     return worst;
 }
 
-namespace
+void balance(const std::vector<double>& left, const std::vector<double>& right, double rate,
+             double out[kThirds])
 {
-} // namespace
+    int size = 1;
+    while (size < static_cast<int>(left.size()) * 2)
+        size *= 2;
+    const Fft fft(size);
+    std::vector<double> power(static_cast<size_t>(size / 2 + 1), 0.0);
+    for (const std::vector<double>* ear : {&left, &right})
+    {
+        std::vector<std::complex<double>> bins(static_cast<size_t>(size));
+        for (size_t t = 0; t < ear->size(); ++t)
+            bins[t] = (*ear)[t];
+        fft.transform(bins, false);
+        for (size_t k = 0; k < power.size(); ++k)
+            power[k] += std::norm(bins[k]);
+    }
+    constexpr int kReference = 12; // 1 kHz
+    double t30[kThirds] = {};
+    double mean = 0.0;
+    for (int b = 0; b < kThirds; ++b)
+    {
+        // Exact base-ten band edges; kThirdCentres are their nominal names.
+        const double centre = 1000.0 * std::pow(10.0, (b - kReference) / 10.0);
+        const double lo = centre * std::pow(10.0, -0.05), hi = centre * std::pow(10.0, 0.05);
+        // Mean power per bin: a flat response reads flat, whatever the band's width.
+        double e = 0.0;
+        int bins = 0;
+        for (size_t k = 0; k < power.size(); ++k)
+        {
+            const double f = static_cast<double>(k) * rate / size;
+            if (f >= lo && f < hi) e += power[k], ++bins;
+        }
+        out[b] = 10.0 * std::log10(std::max(e / std::max(bins, 1), 1e-300));
+        if (b >= kReference)
+            t30[b] = decayTime(decayCurve(band(left, lo, hi, rate), band(right, lo, hi, rate)),
+                               -5.0, -35.0, rate);
+    }
+    for (int b = kReference + 1; b < kThirds; ++b)
+        if (t30[b] > 0.0 && t30[b] < t30[kReference])
+            out[b] += 10.0 * std::log10(t30[kReference] / t30[b]);
+    for (int b = 0; b < kThirds; ++b)
+        mean += out[b] / kThirds;
+    for (int b = 0; b < kThirds; ++b)
+        out[b] -= mean;
+}
 
 Figures measure(const std::vector<double>& left, const std::vector<double>& right, double rate)
 {
@@ -168,6 +214,7 @@ Figures measure(const std::vector<double>& left, const std::vector<double>& righ
         (t < split ? early : late) += left[t] * left[t] + right[t] * right[t];
     f.c80 = 10.0 * std::log10(std::max(early, 1e-300) / std::max(late, 1e-300));
     f.flutter = flutter({left, right}, rate);
+    balance(left, right, rate, f.balance);
     return f;
 }
 
@@ -175,6 +222,7 @@ void print(std::FILE* to, const std::vector<std::vector<std::vector<double>>>& b
            double rate, const char* const* positionNames)
 {
     std::vector<std::vector<double>> everyEar;
+    std::vector<Figures> figures(bank.size());
     std::fprintf(to, "\nroom, axes summed, no extra absorption\n%-6s %8s %6s %6s %6s %7s", "pos",
                  "DC gain", "EDT s", "T30 s", "C80 dB", "flutter");
     for (double c : kOctaveCentres)
@@ -204,7 +252,7 @@ void print(std::FILE* to, const std::vector<std::vector<std::vector<double>>>& b
                          std::max(std::fabs(dc[0]), std::fabs(dc[1])));
             continue;
         }
-        const Figures f = measure(ears[0], ears[1], rate);
+        const Figures& f = figures[p] = measure(ears[0], ears[1], rate);
         std::fprintf(to, "%-6s %8.4f %6.2f %6.2f %6.1f %7.3f", positionNames[p], f.dcGain, f.edt,
                      f.t30, f.c80, f.flutter);
         for (double t : f.t30ByOctave)
@@ -212,5 +260,17 @@ void print(std::FILE* to, const std::vector<std::vector<std::vector<double>>>& b
         std::fprintf(to, "\n");
     }
     std::fprintf(to, "flutter over every position and ear: %.3f\n", flutter(everyEar, rate));
+    std::fprintf(to, "\n1/3-octave balance, dB against the mean (air absorption's decay aside)\n%-6s",
+                 "pos");
+    for (double c : kThirdCentres)
+        std::fprintf(to, " %5.0f", c);
+    std::fprintf(to, "\n");
+    for (size_t p : {size_t{0}, size_t{5}})
+    {
+        std::fprintf(to, "%-6s", positionNames[p]);
+        for (double b : figures[p].balance)
+            std::fprintf(to, " %5.1f", b);
+        std::fprintf(to, "\n");
+    }
 }
 } // namespace RoomAcoustics

@@ -51,10 +51,10 @@ HallShape hallShape()
     s.listener[0] = 3.1;
     s.listener[1] = 2.7;
     s.listener[2] = 1.45;
-    const double walls = 0.9715;
+    const double walls = 0.9723;
     for (double& r : s.reflection)
         r = walls;
-    s.reflection[4] = 0.9584; // seated floor absorbs more
+    s.reflection[4] = 0.9593; // seated floor absorbs more
     s.jitter = 0.45;
     s.jitterFullOrder = 4;
     s.seed = 0x48616c76616e65ull;
@@ -64,10 +64,29 @@ HallShape hallShape()
 
 std::vector<BandDecay::Band> airAndWallLoss()
 {
-    // Upper edge (Hz), gain (dB), extra decay (dB/s). The gains darken the ear-canal-bright
-    // KEMAR balance, which also keeps the interaural level difference of the onset moderate.
-    return {{300.0, 10.0, 0.0},  {700.0, 6.0, 0.5},     {1500.0, 2.0, 1.5}, {3000.0, -3.0, 4.0},
-            {6000.0, -6.0, 8.0}, {10000.0, -9.0, 14.0}, {0.0, -12.0, 22.0}};
+    // Upper edge (Hz), extra decay (dB/s).
+    return {{300.0, 0.0},  {700.0, 0.5},    {1500.0, 1.5}, {3000.0, 4.0},
+            {6000.0, 8.0}, {10000.0, 14.0}, {0.0, 22.0}};
+}
+
+// The inverse of the head set's diffuse-field response, so the room sounds through the ears
+// without their ear-canal resonance. Below kFlatFrom the set measures its loudspeaker's bass
+// roll-off rather than the head, which is acoustically transparent there: the ears are taken
+// as flat, so the same inversion restores the bass, within a bounded boost. Above kTopFrom the
+// set's top octave is let fall as a hall's air would; left bright, the onset's interaural
+// level difference grows until the shadowed ear no longer falls steadily from its first window.
+double diffuseFieldEqualiser(const HrtfSet& hrtf, double hz)
+{
+    constexpr double kFlatFrom = 150.0;
+    constexpr double kLowest = 30.0;   // below, the subsonic filter takes over
+    constexpr double kMostBoost = 2.5; // linear (8 dB) over the level at kFlatFrom
+    constexpr double kTopFrom = 9000.0;
+    const double at = std::fmax(hz, kLowest);
+    double gain = 1.0 / std::sqrt(hrtf.diffusePower(at));
+    if (at < kFlatFrom)
+        gain = std::fmin(gain, kMostBoost / std::sqrt(hrtf.diffusePower(kFlatFrom)));
+    if (hz > kTopFrom) gain *= (kTopFrom / hz) * (kTopFrom / hz);
+    return gain;
 }
 
 // Written under a temporary name and renamed, so a failed run never leaves a bank that looks
@@ -184,7 +203,8 @@ int main(int argc, char** argv)
         const HallShape shape = hallShape();
         const Hall hall(shape);
         const Renderer renderer(hrtf, length, kEarlyLimit);
-        const BandDecay loss(length, kSampleRate, airAndWallLoss());
+        BandDecay loss(length, kSampleRate, airAndWallLoss());
+        loss.setEqualiser([&](double hz) { return diffuseFieldEqualiser(hrtf, hz); });
         const SubsonicFilter subsonic(20.0, kSampleRate);
 
         std::vector<std::array<double, 3>> sources;
