@@ -5,6 +5,7 @@
 
 #include <soxr.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <mutex>
@@ -76,12 +77,42 @@ bool CResponseSet::resample()
         in[place] = ResponseBank::data() + static_cast<size_t>(place) * ResponseBank::kResponseLength;
         out[place] = samples.data() + static_cast<size_t>(place) * responseLength;
     }
-    size_t done = 0;
-    const soxr_error_t error =
-        soxr_oneshot(kBankRate, sampleRate, ResponseBank::kResponses, in.data(),
-                     ResponseBank::kResponseLength, nullptr, out.data(), static_cast<size_t>(natural),
-                     &done, &io, &quality, &runtime);
-    if (error || done == 0)
+    soxr_error_t error = nullptr;
+    soxr_t resampler = soxr_create(kBankRate, sampleRate, ResponseBank::kResponses, &error, &io,
+                                   &quality, &runtime);
+    if (error || !resampler)
+    {
+        samples.clear();
+        return false;
+    }
+    // Fed a slice at a time: handed the whole bank at once, the resampler grows its buffers by
+    // reallocation, which costs time quadratic in the rate under an allocator that always moves.
+    constexpr size_t kSlice = 8192;
+    const size_t total = ResponseBank::kResponseLength;
+    const size_t wanted = static_cast<size_t>(natural);
+    size_t consumed = 0;
+    size_t produced = 0;
+    std::vector<const double*> inAt(ResponseBank::kResponses);
+    std::vector<double*> outAt(ResponseBank::kResponses);
+    while (!error && produced < wanted)
+    {
+        const size_t slice = std::min(kSlice, total - consumed);
+        for (int place = 0; place < ResponseBank::kResponses; ++place)
+        {
+            inAt[place] = in[place] + consumed;
+            outAt[place] = out[place] + produced;
+        }
+        size_t taken = 0;
+        size_t made = 0;
+        // No input left means flush what the filter still holds.
+        error = soxr_process(resampler, slice ? inAt.data() : nullptr, slice, &taken, outAt.data(),
+                             wanted - produced, &made);
+        consumed += taken;
+        produced += made;
+        if (taken == 0 && made == 0) break;
+    }
+    soxr_delete(resampler);
+    if (error || produced == 0)
     {
         samples.clear();
         return false;
