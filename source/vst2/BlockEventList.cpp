@@ -39,13 +39,7 @@ tresult PLUGIN_API BlockEventList::addEvent(Event& e)
     return kResultOk;
 }
 
-tresult PLUGIN_API BlockEventList::queryInterface(const TUID iid, void** obj)
-{
-    QUERY_INTERFACE(iid, obj, FUnknown::iid, IEventList)
-    QUERY_INTERFACE(iid, obj, IEventList::iid, IEventList)
-    *obj = nullptr;
-    return kNoInterface;
-}
+IMPLEMENT_QUERYINTERFACE(BlockEventList, IEventList, IEventList::iid)
 
 } // namespace Vst
 } // namespace Steinberg

@@ -71,13 +71,7 @@ tresult PLUGIN_API BlockParamValueQueue::addPoint(int32 sampleOffset, ParamValue
     return kResultOk;
 }
 
-tresult PLUGIN_API BlockParamValueQueue::queryInterface(const TUID iid, void** obj)
-{
-    QUERY_INTERFACE(iid, obj, FUnknown::iid, IParamValueQueue)
-    QUERY_INTERFACE(iid, obj, IParamValueQueue::iid, IParamValueQueue)
-    *obj = nullptr;
-    return kNoInterface;
-}
+IMPLEMENT_QUERYINTERFACE(BlockParamValueQueue, IParamValueQueue, IParamValueQueue::iid)
 
 } // namespace Vst
 } // namespace Steinberg

@@ -47,13 +47,7 @@ IParamValueQueue* PLUGIN_API BlockParameterChanges::addParameterData(const Param
     return queues[used++].get();
 }
 
-tresult PLUGIN_API BlockParameterChanges::queryInterface(const TUID iid, void** obj)
-{
-    QUERY_INTERFACE(iid, obj, FUnknown::iid, IParameterChanges)
-    QUERY_INTERFACE(iid, obj, IParameterChanges::iid, IParameterChanges)
-    *obj = nullptr;
-    return kNoInterface;
-}
+IMPLEMENT_QUERYINTERFACE(BlockParameterChanges, IParameterChanges, IParameterChanges::iid)
 
 } // namespace Vst
 } // namespace Steinberg
