@@ -6,7 +6,10 @@ namespace Steinberg
 namespace Vst
 {
 
-Vst2ComponentHandler::Vst2ComponentHandler(IVst2EditSink& sink) : target(&sink) {}
+Vst2ComponentHandler::Vst2ComponentHandler(IVst2EditSink& sink) : target(&sink)
+{
+    FUNKNOWN_CTOR
+}
 
 tresult PLUGIN_API Vst2ComponentHandler::beginEdit(ParamID id)
 {
@@ -36,25 +39,7 @@ tresult PLUGIN_API Vst2ComponentHandler::restartComponent(int32 flags)
     return kResultOk;
 }
 
-tresult PLUGIN_API Vst2ComponentHandler::queryInterface(const TUID iid, void** obj)
-{
-    QUERY_INTERFACE(iid, obj, FUnknown::iid, IComponentHandler)
-    QUERY_INTERFACE(iid, obj, IComponentHandler::iid, IComponentHandler)
-    *obj = nullptr;
-    return kNoInterface;
-}
-
-uint32 PLUGIN_API Vst2ComponentHandler::addRef()
-{
-    return ++refCount;
-}
-
-uint32 PLUGIN_API Vst2ComponentHandler::release()
-{
-    const uint32 left = --refCount;
-    if (left == 0) delete this;
-    return left;
-}
+IMPLEMENT_FUNKNOWN_METHODS(Vst2ComponentHandler, IComponentHandler, IComponentHandler::iid)
 
 } // namespace Vst
 } // namespace Steinberg

@@ -3,7 +3,6 @@
 
 #include "pluginterfaces/vst/ivsteditcontroller.h"
 
-#include <atomic>
 
 namespace Steinberg
 {
@@ -37,13 +36,10 @@ public:
     tresult PLUGIN_API endEdit(ParamID id) SMTG_OVERRIDE;
     tresult PLUGIN_API restartComponent(int32 flags) SMTG_OVERRIDE;
 
-    tresult PLUGIN_API queryInterface(const TUID iid, void** obj) SMTG_OVERRIDE;
-    uint32 PLUGIN_API addRef() SMTG_OVERRIDE;
-    uint32 PLUGIN_API release() SMTG_OVERRIDE;
+    DECLARE_FUNKNOWN_METHODS
 
 private:
     IVst2EditSink* target;
-    std::atomic<uint32> refCount{1};
 };
 
 } // namespace Vst

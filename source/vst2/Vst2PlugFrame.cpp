@@ -10,7 +10,10 @@ namespace Steinberg
 namespace Vst
 {
 
-Vst2PlugFrame::Vst2PlugFrame(ResizeWindow resizeWindow) : resizeWindow(std::move(resizeWindow)) {}
+Vst2PlugFrame::Vst2PlugFrame(ResizeWindow resizeWindow) : resizeWindow(std::move(resizeWindow))
+{
+    FUNKNOWN_CTOR
+}
 
 Vst2PlugFrame::~Vst2PlugFrame()
 {
@@ -118,6 +121,8 @@ tresult PLUGIN_API Vst2PlugFrame::unregisterTimer(Linux::ITimerHandler* handler)
     return found ? kResultTrue : kInvalidArgument;
 }
 
+IMPLEMENT_REFCOUNT(Vst2PlugFrame)
+
 tresult PLUGIN_API Vst2PlugFrame::queryInterface(const TUID iid, void** obj)
 {
     QUERY_INTERFACE(iid, obj, FUnknown::iid, IPlugFrame)
@@ -125,18 +130,6 @@ tresult PLUGIN_API Vst2PlugFrame::queryInterface(const TUID iid, void** obj)
     QUERY_INTERFACE(iid, obj, Linux::IRunLoop::iid, Linux::IRunLoop)
     *obj = nullptr;
     return kNoInterface;
-}
-
-uint32 PLUGIN_API Vst2PlugFrame::addRef()
-{
-    return ++refCount;
-}
-
-uint32 PLUGIN_API Vst2PlugFrame::release()
-{
-    const uint32 left = --refCount;
-    if (left == 0) delete this;
-    return left;
 }
 
 } // namespace Vst

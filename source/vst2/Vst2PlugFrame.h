@@ -3,7 +3,6 @@
 
 #include "pluginterfaces/gui/iplugview.h"
 
-#include <atomic>
 #include <chrono>
 #include <functional>
 #include <vector>
@@ -40,9 +39,7 @@ public:
                                      Linux::TimerInterval milliseconds) SMTG_OVERRIDE;
     tresult PLUGIN_API unregisterTimer(Linux::ITimerHandler* handler) SMTG_OVERRIDE;
 
-    tresult PLUGIN_API queryInterface(const TUID iid, void** obj) SMTG_OVERRIDE;
-    uint32 PLUGIN_API addRef() SMTG_OVERRIDE;
-    uint32 PLUGIN_API release() SMTG_OVERRIDE;
+    DECLARE_FUNKNOWN_METHODS
 
 private:
     struct EventEntry
@@ -60,7 +57,6 @@ private:
     ResizeWindow resizeWindow;
     std::vector<EventEntry> eventHandlers;
     std::vector<TimerEntry> timers;
-    std::atomic<uint32> refCount{1};
 };
 
 } // namespace Vst
