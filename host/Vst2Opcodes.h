@@ -12,13 +12,9 @@ namespace vst2
 {
 constexpr int effSetBypass = 44;
 constexpr int effGetTailSize = 52;
-constexpr int effIdle = 53;
 constexpr int effGetParameterProperties = 56;
-constexpr int audioMasterIOChanged = 13;
 constexpr int audioMasterUpdateDisplay = 42;
 constexpr int pinIsActive = 1;
-constexpr int pinIsStereo = 2;
-constexpr int parameterIsSwitch = 1;
 constexpr int parameterUsesIntegerMinMax = 2;
 } // namespace vst2
 
