@@ -181,11 +181,11 @@ VstIntPtr Vst2Wrapper::dispatch(int opcode, int index, VstIntPtr value, void* pt
 VstIntPtr Vst2Wrapper::canDo(const char* feature) const
 {
     if (!feature) return 0;
-    static const char* const kYes[] = {"plugAsChannelInsert", "plugAsSend", "bypass"};
+    static const char* const kYes[] = {"plugAsChannelInsert", "plugAsSend"};
     static const char* const kWithEvents[] = {"receiveVstEvents", "receiveVstMidiEvent"};
+    if (std::strcmp(feature, "bypass") == 0) return bypassParameter != kNoParamId ? 1 : 0;
     for (const char* name : kYes)
-        if (std::strcmp(feature, name) == 0)
-            return std::strcmp(name, "bypass") == 0 && bypassParameter == kNoParamId ? 0 : 1;
+        if (std::strcmp(feature, name) == 0) return 1;
     for (const char* name : kWithEvents)
         if (std::strcmp(feature, name) == 0) return hasEventInput ? 1 : -1;
     if (std::strcmp(feature, "sendVstEvents") == 0 || std::strcmp(feature, "sendVstMidiEvent") == 0)
