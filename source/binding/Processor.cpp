@@ -6,7 +6,6 @@
 #include "binding/ParamUpdateQueue.h"
 #include "binding/PeakParameter.h"
 #include "binding/VoltOctaveParameter.h"
-#include "editor/CustomViewRequest.h"
 #include "framework/PlugIn.h"
 #include "sdk/FixedText.h"
 

@@ -203,14 +203,19 @@ void CHalvane::settleGlides()
     const int length = static_cast<int>(std::lround(kGlideSeconds * sampleRate));
     gainGlide.setLength(length);
     gainGlide.reset(m_fGain);
-    const bool mono = m_fStereoMono != 0;
-    const bool useRight = m_fLeftRight != 0;
-    const bool sources[2] = {mono && useRight, !mono || useRight};
     for (int ear = 0; ear < 2; ++ear)
     {
         routeGlides[ear].setLength(length);
-        routeGlides[ear].reset(sources[ear] ? 1.0f : 0.0f);
+        routeGlides[ear].reset(earUsesSecond(ear) ? 1.0f : 0.0f);
     }
+}
+
+bool CHalvane::earUsesSecond(int ear) const
+{
+    // Stereo feeds each ear its own side; mono feeds both the side Left/Right picks.
+    const bool mono = m_fStereoMono != 0;
+    const bool useRight = m_fLeftRight != 0;
+    return ear == 0 ? mono && useRight : !mono || useRight;
 }
 
 bool CHalvane::onCreated()
@@ -306,18 +311,11 @@ bool CHalvane::processFrame(const float* in, float* out, uint32_t inChannels, ui
     const float first = inChannels > 0 ? in[0] : 0.0f;
     // A single input channel is the source whichever side Left/Right picks.
     const float second = inChannels > 1 ? in[1] : first;
-    const bool mono = m_fStereoMono != 0;
-    const bool useRight = m_fLeftRight != 0;
-
     const float gain = gainGlide.next(m_fGain);
 
-    out[0] = renderEar(0, earInput(0, first, second, mono && useRight), gain);
-
+    out[0] = renderEar(0, earInput(0, first, second, earUsesSecond(0)), gain);
     if (outChannels < 2) return true;
-    if (inChannels < 2)
-        out[1] = renderEar(1, earInput(1, first, first, false), gain);
-    else
-        out[1] = renderEar(1, earInput(1, first, second, !mono || useRight), gain);
+    out[1] = renderEar(1, earInput(1, first, second, earUsesSecond(1)), gain);
     return true;
 }
 

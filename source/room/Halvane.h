@@ -89,6 +89,8 @@ private:
     void buildEngine(const CRoomLayout& layout, std::shared_ptr<const CResponseSet> set);
     void rebuild();
     void settleGlides();
+    // Whether an ear hears the second input channel under the current routing controls.
+    bool earUsesSecond(int ear) const;
     float renderEar(int ear, float x, float gain);
     // The input an ear hears: the first or second channel, mixed while a switch glides.
     float earInput(int ear, float first, float second, bool useSecond);
