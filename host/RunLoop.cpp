@@ -94,7 +94,6 @@ void RunLoop::pump(std::chrono::milliseconds duration)
             {
                 if (!(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
                 if (!isRegistered(polled[i].handler.get())) continue;
-                ++dispatches;
                 polled[i].handler->onFDIsSet(polled[i].fd);
             }
         }

@@ -27,8 +27,6 @@ public:
     size_t timerCount() const { return timers.size(); }
     // Timer callbacks since the loop was made, over all timers.
     uint64_t timerFirings() const { return firings; }
-    // Event handler callbacks since the loop was made.
-    uint64_t eventDispatches() const { return dispatches; }
 
     Steinberg::tresult PLUGIN_API registerEventHandler(
         Steinberg::Linux::IEventHandler* handler,
@@ -64,7 +62,6 @@ private:
     std::vector<Handler> handlers;
     std::vector<Timer> timers;
     uint64_t firings = 0;
-    uint64_t dispatches = 0;
 };
 
 } // namespace halvane::host

@@ -99,11 +99,9 @@ CMouseEventResult CXYPadQX::onMouseMoved(CPoint& where, const CButtonState& butt
         endEdit();
         return kMouseMoveEventHandledButDontNeedMoreEvents;
     }
-    const CCoord r = getRoundRectRadius();
-    const CCoord width = size.getWidth() - r;
-    const CCoord height = size.getHeight() - r;
-    float x = width > 0 ? static_cast<float>((where.x - size.left - r / 2) / width) : 0.f;
-    float y = height > 0 ? static_cast<float>((where.y - size.top - r / 2) / height) : 0.f;
+    float x = 0;
+    float y = 0;
+    positionToXY(where, getRoundRectRadius(), x, y);
     if (joystickMode)
     {
         if (insideDiamond(x, y))

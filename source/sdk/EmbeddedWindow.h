@@ -35,7 +35,6 @@ public:
     // Idempotent. The frame is not touched afterwards.
     void close();
     bool isOpen() const { return platform != nullptr && !closePending; }
-    bool hasRunLoop() const { return runLoop != nullptr; }
 
     void setScaleFactor(double scaleFactor);
     // Draws what was invalidated now, for calls from the host outside the run loop.

@@ -125,7 +125,6 @@ protected:
 
     // The full transform to device pixels (scale included).
     CGraphicsTransform deviceTransform() const;
-    const State& currentState() const { return state; }
     // Backends apply the clip in device pixels when they draw.
     const CRect& deviceClip() const { return state.clipDevice; }
     void setDeviceBounds(const CRect& bounds);

@@ -31,7 +31,6 @@ public:
 
     // Called by TimerService when the period has elapsed.
     void fire();
-    uint64_t nextDue() const { return due; }
 
 private:
     friend class TimerService;

@@ -8,6 +8,17 @@
 namespace VSTGUI
 {
 
+namespace
+{
+
+// Whether a child is a mouse target at a point in its container's coordinates.
+bool takesMouseAt(const CView* child, const CPoint& local)
+{
+    return child->isVisible() && child->getMouseEnabled() && child->getViewSize().pointInside(local);
+}
+
+} // namespace
+
 CViewContainer::CViewContainer(const CRect& size) : CView(size) {}
 
 CViewContainer::~CViewContainer()
@@ -178,8 +189,7 @@ CMouseEventResult CViewContainer::onMouseDown(CPoint& where, const CButtonState&
     for (auto it = children.rbegin(); it != children.rend(); ++it)
     {
         CView* child = *it;
-        if (!child->isVisible() || !child->getMouseEnabled()
-            || !child->getViewSize().pointInside(local))
+        if (!takesMouseAt(child, local))
             continue;
         // The child may remove itself (or us) while it handles the click.
         child->remember();
@@ -227,8 +237,7 @@ CMouseEventResult CViewContainer::onMouseMoved(CPoint& where, const CButtonState
     for (auto it = children.rbegin(); it != children.rend(); ++it)
     {
         CView* child = *it;
-        if (child->isVisible() && child->getMouseEnabled()
-            && child->getViewSize().pointInside(local))
+        if (takesMouseAt(child, local))
         {
             CPoint p(local);
             return child->onMouseMoved(p, buttons);
@@ -252,8 +261,7 @@ bool CViewContainer::onWheel(const CPoint& where, const CMouseWheelAxis& axis,
     for (auto it = children.rbegin(); it != children.rend(); ++it)
     {
         CView* child = *it;
-        if (!child->isVisible() || !child->getMouseEnabled()
-            || !child->getViewSize().pointInside(local))
+        if (!takesMouseAt(child, local))
             continue;
         if (child->onWheel(local, axis, distance, buttons))
             return true;

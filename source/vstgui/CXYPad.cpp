@@ -38,6 +38,14 @@ void CXYPad::boundValues(float& x, float& y) const
     y = std::clamp(y, 0.f, 1.f);
 }
 
+void CXYPad::positionToXY(const CPoint& where, CCoord handle, float& x, float& y) const
+{
+    const CCoord width = size.getWidth() - handle;
+    const CCoord height = size.getHeight() - handle;
+    x = width > 0 ? static_cast<float>((where.x - size.left - handle / 2) / width) : 0.f;
+    y = height > 0 ? static_cast<float>((where.y - size.top - handle / 2) / height) : 0.f;
+}
+
 void CXYPad::draw(CDrawContext* context)
 {
     drawBack(context);
@@ -80,11 +88,9 @@ CMouseEventResult CXYPad::onMouseMoved(CPoint& where, const CButtonState& button
         endEdit();
         return kMouseMoveEventHandledButDontNeedMoreEvents;
     }
-    const CCoord r = handleSize();
-    const CCoord width = size.getWidth() - r;
-    const CCoord height = size.getHeight() - r;
-    float x = width > 0 ? static_cast<float>((where.x - size.left - r / 2) / width) : 0.f;
-    float y = height > 0 ? static_cast<float>((where.y - size.top - r / 2) / height) : 0.f;
+    float x = 0;
+    float y = 0;
+    positionToXY(where, handleSize(), x, y);
     boundValues(x, y);
     const float v = calculateValue(x, y);
     if (v != value)

@@ -30,6 +30,9 @@ protected:
     // Side of the square handle.
     CCoord handleSize() const;
     void boundValues(float& x, float& y) const;
+    // Where a point lies on the pad, 0 to 1 across the handle's travel (not bounded), for a handle
+    // of the given side.
+    void positionToXY(const CPoint& where, CCoord handle, float& x, float& y) const;
 
     // Where the current drag began, relative to the handle's centre (for subclasses).
     CPoint mouseChangeStartPoint;

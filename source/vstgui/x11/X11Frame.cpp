@@ -400,7 +400,6 @@ void X11Frame::copyChanges(const CRect& area)
     cairo_fill(cr);
     cairo_destroy(cr);
     cairo_surface_flush(x->surface);
-    copiedPixels += static_cast<uint64_t>(right - left) * static_cast<uint64_t>(bottom - top);
 }
 
 void X11Frame::processEvents()

@@ -37,8 +37,6 @@ public:
     void processEvents();
     // Draws what was invalidated into the back buffer and copies it to the window.
     void flush();
-    // Pixels copied to the window so far.
-    uint64_t pixelsCopied() const { return copiedPixels; }
 
     void setScaleFactor(double scaleFactor);
     double getScaleFactor() const { return scale; }
@@ -69,7 +67,6 @@ private:
     bool wholeFrameDirty = false;
     size_t treeSignature = 0;
     std::vector<CRect> areas;
-    uint64_t copiedPixels = 0;
     // The back buffer's pixels as the window shows them.
     std::vector<unsigned char> shown;
     bool windowStale = true;
