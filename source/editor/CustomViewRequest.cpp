@@ -7,7 +7,6 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 
 using namespace VSTGUI;
 
@@ -35,17 +34,6 @@ std::string withPng(const std::string& name)
 }
 
 } // namespace
-
-bool CustomViewRequest::isFrameworkViewName(const char* name)
-{
-    static const char* const exact[] = {"VexoKickButton", "VexoKickButtonDU", "VexoKickButtonU",
-                                        "VexoKickButtonD", "TrackPad",        "Joystick",
-                                        "UnitsEdit",      "UnitsLabel",       "InvertedMeterView",
-                                        "MeterView"};
-    for (const char* known : exact)
-        if (std::strcmp(name, known) == 0) return true;
-    return std::strstr(name, "AnalogMeterView") != nullptr;
-}
 
 int32_t CustomViewRequest::parseInteger(const std::string& text)
 {

@@ -29,8 +29,6 @@ public:
     // Writes the kind-3 fields; `controlTag` is left alone when the node names no control tag.
     void fill(EditorMessage& message) const;
 
-    // Names the framework's own view factory answers; they never reach the plug-in object.
-    static bool isFrameworkViewName(const char* name);
     // "x,y", "x, y" or "x ,y": each an integer, read as strtol does. Without a comma the point
     // keeps its value.
     static void parsePoint(const std::string& text, VSTGUI::CPoint& point);

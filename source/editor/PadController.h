@@ -42,7 +42,6 @@ public:
 
     // Moves the pad to the parameters' values when they changed; the editor's timer calls it.
     void followParameters();
-    CXYPad* getPad() const { return pad; }
 
 private:
     void edit(Steinberg::Vst::Parameter* parameter, double value);

@@ -63,8 +63,6 @@ public:
     tresult PLUGIN_API setContentScaleFactor(ScaleFactor factor) SMTG_OVERRIDE;
     // Host pixels per layout unit: the content scale in a window, 1 offscreen.
     double getContentScaleFactor() const { return window ? contentScale : 1.0; }
-    // The window the view is embedded in; null offscreen.
-    Halvane::EmbeddedWindow* getEmbeddedWindow() const { return window.get(); }
 
     // CBaseObject: the idle timer.
     VSTGUI::CMessageResult notify(VSTGUI::CBaseObject* sender,

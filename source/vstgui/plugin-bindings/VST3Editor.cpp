@@ -59,17 +59,6 @@ VST3Editor::~VST3Editor()
     description->forget();
 }
 
-const IUIDescription* VST3Editor::getUIDescription() const
-{
-    return description;
-}
-
-void VST3Editor::getEditorSizeConstrains(CPoint& minimumSize, CPoint& maximumSize) const
-{
-    minimumSize = minSize;
-    maximumSize = maxSize;
-}
-
 bool VST3Editor::exchangeView(UTF8StringPtr name)
 {
     if (!name || !description->getTemplateAttributes(name)) return false;

@@ -35,8 +35,6 @@ public:
 
     // Builds another template in place of the current one at the next timer tick.
     bool exchangeView(UTF8StringPtr templateName);
-    const IUIDescription* getUIDescription() const;
-    void getEditorSizeConstrains(CPoint& minimumSize, CPoint& maximumSize) const;
 
     // VSTGUIEditor
     bool PLUGIN_API open(void* parent, const PlatformType& type = kDefaultNative) override;

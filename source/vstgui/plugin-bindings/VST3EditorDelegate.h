@@ -9,12 +9,10 @@ namespace VSTGUI
 {
 
 class CView;
-class COptionMenu;
 class IController;
 class IUIDescription;
 class UIAttributes;
 class VST3Editor;
-struct CPoint;
 
 // What a controller may add to an editor built from a description: views and sub-controllers
 // by name, and word of the editor opening and closing. Every default leaves the description
@@ -35,21 +33,12 @@ public:
     {
         return view;
     }
-    virtual bool findParameter(const CPoint& /*pos*/, Steinberg::Vst::ParamID& /*paramID*/,
-                               VST3Editor* /*editor*/)
-    {
-        return false;
-    }
     virtual bool isPrivateParameter(const Steinberg::Vst::ParamID /*paramID*/) { return false; }
     virtual void didOpen(VST3Editor* /*editor*/) {}
     virtual void willClose(VST3Editor* /*editor*/) {}
     virtual IController* createSubController(UTF8StringPtr /*name*/,
                                              const IUIDescription* /*description*/,
                                              VST3Editor* /*editor*/)
-    {
-        return nullptr;
-    }
-    virtual COptionMenu* createContextMenu(const CPoint& /*pos*/, VST3Editor* /*editor*/)
     {
         return nullptr;
     }
