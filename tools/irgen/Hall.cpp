@@ -34,6 +34,21 @@ void Hall::jitterOffset(const int index[6], int order, double offset[3]) const
     }
 }
 
+double Hall::scatteredLossPerMetre() const
+{
+    const double* l = m_shape.size;
+    const double area[3] = {l[1] * l[2], l[0] * l[2], l[0] * l[1]}; // per wall of each axis
+    double surface = 0.0, logSum = 0.0;
+    for (int d = 0; d < 3; ++d)
+        for (int w = 0; w < 2; ++w)
+        {
+            surface += area[d];
+            logSum += area[d] * std::log(m_shape.reflection[2 * d + w]);
+        }
+    const double meanFreePath = 4.0 * l[0] * l[1] * l[2] / surface;
+    return logSum / surface / meanFreePath;
+}
+
 std::vector<Arrival> Hall::arrivals(const double source[3], double maxDelay) const
 {
     std::vector<Arrival> out;
@@ -76,6 +91,7 @@ void Hall::visit(const double source[3], double minDelay, double maxDelay,
             }
     }
 
+    const double scattered = scatteredLossPerMetre();
     const double reach2 = reach * reach;
     for (const Image1d& ix : axis[0])
     {
@@ -103,7 +119,10 @@ void Hall::visit(const double source[3], double minDelay, double maxDelay,
                 if (delay < minDelay || delay >= maxDelay) continue;
                 Arrival a;
                 a.delay = delay;
-                a.gain = ix.gain * iy.gain * iz.gain / dist;
+                const double walls = order > m_shape.specularOrders
+                                         ? std::exp(scattered * dist)
+                                         : ix.gain * iy.gain * iz.gain;
+                a.gain = walls / dist;
                 for (int k = 0; k < 3; ++k)
                     a.dir[k] = v[k] / dist;
                 a.order = order;

@@ -21,6 +21,9 @@ struct HallShape
     double size[3] = {};
     double listener[3] = {};
     double reflection[6] = {};
+    // Paths with more reflections than this lose energy at the hall's mean rate per metre
+    // instead of wall by wall: real walls scatter, so late sound decays alike in every direction.
+    int specularOrders = 1000;
     double jitter = 0.0;     // metres an image may wander at full scale
     int jitterFullOrder = 1; // order from which the full jitter applies
     uint64_t seed = 0;
@@ -41,6 +44,8 @@ public:
 
 private:
     void jitterOffset(const int index[6], int order, double offset[3]) const;
+    // Mean log wall factor per metre travelled, over a diffuse field's mean free path.
+    double scatteredLossPerMetre() const;
 
     HallShape m_shape;
 };

@@ -51,12 +51,13 @@ HallShape hallShape()
     s.listener[0] = 3.1;
     s.listener[1] = 2.7;
     s.listener[2] = 1.45;
-    const double walls = 0.9723;
+    const double walls = 0.9770;
     for (double& r : s.reflection)
         r = walls;
-    s.reflection[4] = 0.9593; // seated floor absorbs more
+    s.reflection[4] = 0.9661; // seated floor absorbs more
     s.jitter = 0.45;
     s.jitterFullOrder = 4;
+    s.specularOrders = 2;
     s.seed = 0x48616c76616e65ull;
     s.sampleRate = kSampleRate;
     return s;
@@ -65,8 +66,8 @@ HallShape hallShape()
 std::vector<BandDecay::Band> airAndWallLoss()
 {
     // Upper edge (Hz), extra decay (dB/s).
-    return {{300.0, 0.0},  {700.0, 0.5},    {1500.0, 1.5}, {3000.0, 4.0},
-            {6000.0, 8.0}, {10000.0, 14.0}, {0.0, 22.0}};
+    return {{300.0, 0.0},  {700.0, 0.3},    {1500.0, 0.9}, {3000.0, 2.4},
+            {6000.0, 4.8}, {10000.0, 8.4}, {0.0, 13.2}};
 }
 
 // The inverse of the head set's diffuse-field response, so the room sounds through the ears
