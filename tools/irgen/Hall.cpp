@@ -119,9 +119,8 @@ void Hall::visit(const double source[3], double minDelay, double maxDelay,
                 if (delay < minDelay || delay >= maxDelay) continue;
                 Arrival a;
                 a.delay = delay;
-                const double walls = order > m_shape.specularOrders
-                                         ? std::exp(scattered * dist)
-                                         : ix.gain * iy.gain * iz.gain;
+                const double walls = order > m_shape.specularOrders ? std::exp(scattered * dist)
+                                                                    : ix.gain * iy.gain * iz.gain;
                 a.gain = walls / dist;
                 for (int k = 0; k < 3; ++k)
                     a.dir[k] = v[k] / dist;

@@ -37,24 +37,26 @@ const char* const kPositionNames[ResponseBank::kPositions] = {
     "Center", "L22", "L32", "L45", "L64", "L90", "R22", "R32", "R45", "R64", "R90"};
 const double kAzimuth[ResponseBank::kPositions] = {0, 22, 32, 45, 64, 90, -22, -32, -45, -64, -90};
 
-// A small, live hall. The listener sits off both symmetry lines of a floor whose sides
-// differ, so no path repeats often enough to be heard as flutter, and the nearer side wall
-// sends the first side reflection about 10 ms after the direct sound. A larger hall would
-// let the direct sound dominate the first 4096 taps of the nearer ear so much that the two
-// ears no longer both fall 35 to 39 dB over the response. The wall factors set the decay.
+// A live hall of about 230 m3. The listener sits off both symmetry lines of a floor whose
+// sides differ, so no path repeats often enough to be heard as flutter, and the nearer side
+// wall sends the first side reflection about 12 ms after the direct sound. The hall cannot grow
+// much further: the source must stay within 2.4 m for the direct sound to peak by tap 364, so
+// a larger volume at the same decay raises the nearer ear's first window until the two ears
+// no longer both fall 35 to 39 dB over the response (3.4 dB apart here, at 230 m3).
+// The wall factors set the decay.
 HallShape hallShape()
 {
     HallShape s;
-    s.size[0] = 8.0; // front-back
-    s.size[1] = 6.2; // left-right
-    s.size[2] = 3.8; // floor-ceiling
-    s.listener[0] = 3.1;
-    s.listener[1] = 2.7;
+    s.size[0] = 8.6; // front-back
+    s.size[1] = 6.8; // left-right
+    s.size[2] = 3.9; // floor-ceiling
+    s.listener[0] = 3.3;
+    s.listener[1] = 3.1;
     s.listener[2] = 1.45;
-    const double walls = 0.9770;
+    const double walls = 0.9762;
     for (double& r : s.reflection)
         r = walls;
-    s.reflection[4] = 0.9661; // seated floor absorbs more
+    s.reflection[4] = 0.9649; // seated floor absorbs more
     s.jitter = 0.45;
     s.jitterFullOrder = 4;
     s.specularOrders = 2;
@@ -65,8 +67,9 @@ HallShape hallShape()
 
 std::vector<BandDecay::Band> airAndWallLoss()
 {
-    // Upper edge (Hz), extra decay (dB/s).
-    return {{300.0, 0.0},  {700.0, 0.3},    {1500.0, 0.9}, {3000.0, 2.4},
+    // Upper edge (Hz), extra decay (dB/s): a warm, humid hall's air. Stronger loss makes the
+    // bright start of the response fall faster than the rest, and EDT shorter than T30.
+    return {{300.0, 0.0},  {700.0, 0.3},   {1500.0, 0.9}, {3000.0, 2.4},
             {6000.0, 4.8}, {10000.0, 8.4}, {0.0, 13.2}};
 }
 
@@ -79,8 +82,10 @@ std::vector<BandDecay::Band> airAndWallLoss()
 double diffuseFieldEqualiser(const HrtfSet& hrtf, double hz)
 {
     constexpr double kFlatFrom = 150.0;
-    constexpr double kLowest = 30.0;   // below, the subsonic filter takes over
-    constexpr double kMostBoost = 2.5; // linear (8 dB) over the level at kFlatFrom
+    // Below kLowest the set's own roll-off stays: little sub-bass for a short envelope to turn
+    // into DC.
+    constexpr double kLowest = 50.0;
+    constexpr double kMostBoost = 3.2; // linear (10 dB) over the level at kFlatFrom
     constexpr double kTopFrom = 9000.0;
     const double at = std::fmax(hz, kLowest);
     double gain = 1.0 / std::sqrt(hrtf.diffusePower(at));
