@@ -570,3 +570,29 @@ TEST(ResponseBankSound, TheLateTailRepeatsNoPathOftenEnoughToFlutter)
     std::printf("  largest periodicity %.3f at %.1f ms\n", worst, 1000.0 * at / kRate);
     EXPECT_LT(worst, 0.08);
 }
+
+TEST(ResponseBankArrival, TheFirstSideReflectionArrivesTenToTwentyFiveMsAfterTheDirectSound)
+{
+    // Straight ahead, the direct sound reaches the left-right axis only as its shared third;
+    // the first arrival there about as strong comes off a side wall, late in a hall and within
+    // a few milliseconds in a small room. The direct sound's own head response has died down
+    // 2 ms after its peak.
+    const std::vector<double> sum = earSum(0, 0);
+    const int direct = peakTap(sum.data());
+    int first = kResponseLength;
+    for (int e = 0; e < kEars; ++e)
+    {
+        const double* x = responseFor(0, 1, e);
+        const double level = std::fabs(x[direct]);
+        for (int t = direct + 88; t < direct + 4410; ++t)
+            if (std::fabs(x[t]) >= 0.5 * level)
+            {
+                first = std::min(first, t);
+                break;
+            }
+    }
+    const double ms = 1000.0 * (first - direct) / 44100.0;
+    std::printf("  first side reflection %.1f ms after the direct sound\n", ms);
+    EXPECT_GE(ms, 10.0);
+    EXPECT_LE(ms, 25.0);
+}
