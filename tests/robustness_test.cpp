@@ -239,6 +239,9 @@ namespace
 // short, creating an instance fails cleanly instead of taking the host down.
 TEST(BindingRobustness, HugeBlockSizesAndLowMemoryAreAnsweredNotThrown)
 {
+    // A forked child would inherit the heap earlier tests freed and allocate from it without
+    // growing, past the limit; a fresh process running only this test starts from a clean one.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
     bundle();
     EXPECT_EXIT(setUpAHugeBlockSizeWithLittleMemory(), ::testing::ExitedWithCode(0), "");
 #ifndef HALVANE_UNDER_SANITIZER
