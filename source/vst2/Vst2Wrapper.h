@@ -147,9 +147,10 @@ private:
     std::unique_ptr<std::atomic<ParamID>[]> midiMap;
     int32 currentProgram = 0;
 
-    // What the host asked for; the audio thread works with what the last resume prepared.
+    // What the host asked for.
     double sampleRate = 44100.0;
     int32 blockSize = 1024;
+    // What the buffers were last sized for, which is what the audio thread works with.
     int32 maxBlockSize = 1024;
     bool active = false;
     std::atomic<bool> processing{false};
