@@ -81,7 +81,7 @@ std::string utf8(const char16* text)
 }
 
 // The effect's virtual memory size in bytes, from /proc.
-long long virtualSize()
+[[maybe_unused]] long long virtualSize()
 {
     std::ifstream statm("/proc/self/statm");
     long long pages = 0;
@@ -219,7 +219,7 @@ namespace
     std::_Exit(0);
 }
 
-[[noreturn]] void createAnInstanceWithLittleMemory()
+[[noreturn, maybe_unused]] void createAnInstanceWithLittleMemory()
 {
     auto module = bundle();
     TUID cid;
