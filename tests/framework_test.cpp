@@ -8,6 +8,7 @@
 #include <limits>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -424,6 +425,46 @@ TEST(ControlValues, ActualValueRejectsNonFiniteAndClamps)
     EXPECT_EQ(plugIn.m_fGain, 0.0f);
     plugIn.setControlValue(kDoublePos, 3.0f);
     EXPECT_EQ(plugIn.m_dMix, 1.0);
+}
+
+// Values still waiting for the audio thread are saved as valueAfterSetting predicts them; it
+// must agree with what the setters really store, dropped values included.
+TEST(ControlValues, ValueAfterSettingIsWhatTheSettersStore)
+{
+    const float inf = std::numeric_limits<float>::infinity();
+    // Quarter steps hit the rounding ties of both scales and run past every range.
+    std::vector<float> values = {-1e20f, 1e20f, inf, -inf, std::numeric_limits<float>::quiet_NaN()};
+    for (int k = -40; k <= 40; ++k)
+        values.push_back(0.25f * static_cast<float>(k));
+    for (const bool normalized : {false, true})
+        for (uint32_t position : {kIntPos, kFloatPos, kDoublePos, kUintPos, kNonePos})
+            for (const float value : values)
+            {
+                CTestPlugIn plugIn;
+                plugIn.m_nOffset = 1;
+                plugIn.m_fGain = 0.3f;
+                plugIn.m_dMix = 0.3;
+                plugIn.m_uMode = 3;
+                const float before = plugIn.getControlValue(position);
+                const float predicted =
+                    CPlugIn::valueAfterSetting(*plugIn.controlAt(position), value, normalized);
+                if (normalized)
+                    plugIn.setControlNormalized(position, value, true);
+                else
+                    plugIn.setControlValue(position, value);
+                const float after = plugIn.getControlValue(position);
+                if (std::isnan(predicted))
+                    EXPECT_EQ(after, before) << position << " " << value << " " << normalized;
+                else
+                    EXPECT_EQ(after, predicted) << position << " " << value << " " << normalized;
+            }
+
+    // Smoothed controls: the prediction is the target the smoother heads for.
+    CTestPlugIn plugIn;
+    plugIn.setControlNormalized(kSmoothFloatPos, 0.7f, false);
+    EXPECT_EQ(CPlugIn::valueAfterSetting(*plugIn.controlAt(kSmoothFloatPos), 0.7f, true),
+              plugIn.controlAt(kSmoothFloatPos)->smoothTarget);
+    EXPECT_TRUE(std::isnan(CPlugIn::valueAfterSetting(*plugIn.controlAt(kNonePos), 0.5f, true)));
 }
 
 TEST(Smoothing, SetsTargetOnlyThenConvergesAndSnaps)

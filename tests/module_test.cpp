@@ -43,21 +43,24 @@ void* operator new[](std::size_t size)
 {
     return operator new(size);
 }
-void operator delete(void* p) noexcept
+// The other forms release through this one, as new[] allocates through new. Kept out of line:
+// inlined into a caller, its free() would meet a pointer from operator new there and the
+// compiler would take the pair for a mismatch.
+[[gnu::noinline]] void operator delete(void* p) noexcept
 {
     std::free(p);
 }
-void operator delete[](void* p) noexcept
+[[gnu::noinline]] void operator delete[](void* p) noexcept
 {
-    std::free(p);
+    operator delete(p);
 }
-void operator delete(void* p, std::size_t) noexcept
+[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept
 {
-    std::free(p);
+    operator delete(p);
 }
-void operator delete[](void* p, std::size_t) noexcept
+[[gnu::noinline]] void operator delete[](void* p, std::size_t) noexcept
 {
-    std::free(p);
+    operator delete(p);
 }
 #endif
 

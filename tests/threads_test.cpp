@@ -5,10 +5,12 @@
 #include "host/Module.h"
 #include "host/PluginInstance.h"
 #include "host/StateStream.h"
+#include "host/Vst2Effect.h"
 #include "room/DelayLine.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstring>
@@ -195,4 +197,64 @@ TEST(Threads, DelayLineResetWhilePushing)
         line.push(t + 1.0);
         EXPECT_EQ(line.output(), t >= 10 ? t - 9.0 : 0.0) << t;
     }
+}
+
+// VST 2 hosts change the rate and block size from their user-interface thread, some without
+// suspending and while their audio thread keeps calling process. Every block must still be
+// written in full and no further.
+TEST(Threads, Vst2RateAndBlockSizeChangesWhileProcessing)
+{
+    constexpr int kSmall = 64;
+    constexpr int kLarge = 2048;
+    constexpr float kUntouched = -123.0f;
+    auto effect = Vst2Effect::load(HALVANE_BUNDLE_PATH);
+    ASSERT_TRUE(effect);
+    effect->setSampleRate(48000.0f);
+    effect->setBlockSize(kSmall);
+    effect->resume();
+
+    std::atomic<bool> stop{false};
+    std::atomic<int> blocks{0};
+    std::atomic<int> damaged{0};
+    std::thread audio(
+        [&]
+        {
+            std::vector<float> inL(kLarge, 0.5f), inR(kLarge, -0.5f);
+            std::vector<float> outL(kLarge + 1), outR(kLarge + 1);
+            float* in[] = {inL.data(), inR.data()};
+            float* out[] = {outL.data(), outR.data()};
+            for (int block = 0; !stop; ++block)
+            {
+                // Blocks larger than the size last announced come too.
+                const int frames = block % 2 ? kLarge : kSmall;
+                std::fill(outL.begin(), outL.end(), kUntouched);
+                std::fill(outR.begin(), outR.end(), kUntouched);
+                effect->process(in, out, frames);
+                const auto written = [&](const std::vector<float>& v)
+                {
+                    const auto fresh = [&](float x) { return std::isfinite(x) && x != kUntouched; };
+                    return std::all_of(v.begin(), v.begin() + frames, fresh) &&
+                           v[static_cast<size_t>(frames)] == kUntouched;
+                };
+                if (!written(outL) || !written(outR)) ++damaged;
+                ++blocks;
+            }
+        });
+    const auto letBlocksRun = [&]
+    {
+        const int from = blocks;
+        while (blocks < from + 2)
+            std::this_thread::yield();
+    };
+    for (int i = 0; i < 24; ++i)
+    {
+        letBlocksRun();
+        effect->setBlockSize(i % 2 ? kSmall : kLarge / 2);
+        letBlocksRun();
+        effect->setSampleRate(i % 2 ? 48000.0f : 44100.0f);
+    }
+    letBlocksRun();
+    stop = true;
+    audio.join();
+    EXPECT_EQ(damaged, 0);
 }

@@ -418,6 +418,30 @@ TEST(Vst2Audio, RateChangesWhileResumedTakeEffect)
     EXPECT_EQ(viaVst2.outR, viaVst3.outR);
 }
 
+// Set up for small blocks, then told of large ones and a new rate while resumed: the large
+// blocks come out whole and sound as they do from an effect set up for them from the start.
+TEST(Vst2Audio, BlockSizeChangesWhileResumedTakeEffect)
+{
+    constexpr int kSmall = 64;
+    constexpr int kLarge = 2048;
+    auto changed = loadEffect();
+    changed->setSampleRate(kRate);
+    changed->setBlockSize(kSmall);
+    changed->resume();
+    changed->setBlockSize(kLarge);
+    changed->setSampleRate(44100.0f);
+    auto fresh = loadEffect();
+    fresh->setSampleRate(44100.0f);
+    fresh->setBlockSize(kLarge);
+    fresh->resume();
+    Render viaChanged(3 * kLarge), viaFresh(3 * kLarge);
+    renderVst2(*changed, viaChanged, kLarge);
+    renderVst2(*fresh, viaFresh, kLarge);
+    EXPECT_TRUE(allFinite(viaChanged.outL) && allFinite(viaChanged.outR));
+    EXPECT_EQ(viaChanged.outL, viaFresh.outL);
+    EXPECT_EQ(viaChanged.outR, viaFresh.outR);
+}
+
 TEST(Vst2Audio, AnEmptyBlockStillDeliversParameters)
 {
     auto effect = loadEffect();

@@ -2,7 +2,6 @@
 #include "binding/ControlHandoff.h"
 
 #include "framework/PlugIn.h"
-#include "framework/SaturatingCast.h"
 
 #include <algorithm>
 #include <cmath>
@@ -30,23 +29,6 @@ float floatOf(uint64_t word)
     float value = 0.0f;
     std::memcpy(&value, &bits, sizeof value);
     return value;
-}
-
-// The value a control ends up with once a pending value is applied, following the plug-in
-// object's own conversions: actual values are clamped and truncated for int controls,
-// normalized ones are mapped onto the range and rounded.
-float resultingValue(const CControlDescriptor& d, float value, bool normalized)
-{
-    const float low = std::min(d.minValue, d.maxValue);
-    const float high = std::max(d.minValue, d.maxValue);
-    float actual = normalized ? d.minValue + std::clamp(value, 0.0f, 1.0f) * (d.maxValue - d.minValue)
-                              : std::clamp(value, low, high);
-    const bool round = normalized || d.dataType == CControlDescriptor::kUnsigned;
-    if (d.dataType == CControlDescriptor::kInt)
-        actual = static_cast<float>(saturatingInt32(round ? std::floor(actual + 0.5f) : actual));
-    else if (d.dataType == CControlDescriptor::kUnsigned)
-        actual = static_cast<float>(saturatingUint32(std::floor(actual + 0.5f)));
-    return actual;
 }
 } // namespace
 
@@ -143,7 +125,13 @@ float ControlHandoff::stateValue(const CPlugIn& plugIn, size_t position) const
     if (!current || position >= controls) return 0.0f;
     const uint64_t word = pending[position].load(std::memory_order_acquire);
     const CControlDescriptor* d = plugIn.controlAt(static_cast<uint32_t>(position));
-    if ((word & kPending) && d) return resultingValue(*d, floatOf(word), (word & kNormalized) != 0);
+    if ((word & kPending) && d)
+    {
+        const float pendingValue =
+            CPlugIn::valueAfterSetting(*d, floatOf(word), (word & kNormalized) != 0);
+        // A value the plug-in object will drop leaves the control where it is.
+        if (!std::isnan(pendingValue)) return pendingValue;
+    }
     return current[position].load(std::memory_order_relaxed);
 }
 

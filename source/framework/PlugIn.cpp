@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace
 {
@@ -13,6 +14,31 @@ float clampToRange(float value, const CControlDescriptor& control)
     const float low = std::min(control.minValue, control.maxValue);
     const float high = std::max(control.minValue, control.maxValue);
     return std::min(std::max(value, low), high);
+}
+
+constexpr float kDropped = std::numeric_limits<float>::quiet_NaN();
+
+// The actual value a setter goes on with, or NaN when it drops the value. Normalized values
+// come from hosts and are mapped onto the range; actual ones come from saved states, which are
+// not trusted either, and are kept inside it.
+float actualFor(const CControlDescriptor& control, float value, bool normalized)
+{
+    if (!normalized) return std::isfinite(value) ? clampToRange(value, control) : kDropped;
+    if (std::isnan(value)) return kDropped;
+    value = std::min(std::max(value, 0.0f), 1.0f);
+    const float actual = control.minValue + value * (control.maxValue - control.minValue);
+    return std::isfinite(actual) ? actual : kDropped;
+}
+
+int32_t intFor(float actual, bool round)
+{
+    return saturatingInt32(round ? std::floor(actual + 0.5f) : actual);
+}
+
+// Enumerations always round: a position between two entries means the nearer one.
+uint32_t enumFor(float actual)
+{
+    return saturatingUint32(std::floor(actual + 0.5f));
 }
 
 // Smoothing coefficient for a time constant; a non-positive time or rate means no smoothing
@@ -208,20 +234,36 @@ float CPlugIn::getControlValue(uint32_t position) const
 void CPlugIn::setControlNormalized(uint32_t position, float normalized, bool immediate)
 {
     CControlDescriptor* control = controlAt(position);
-    if (!control || std::isnan(normalized)) return;
-    normalized = std::min(std::max(normalized, 0.0f), 1.0f);
-    const float span = control->maxValue - control->minValue;
-    const float actual = control->minValue + normalized * span;
-    if (!std::isfinite(actual)) return;
-    storeActual(*control, actual, true, !immediate);
+    if (!control) return;
+    const float actual = actualFor(*control, normalized, true);
+    if (!std::isnan(actual)) storeActual(*control, actual, true, !immediate);
 }
 
 void CPlugIn::setControlValue(uint32_t position, float actual)
 {
     CControlDescriptor* control = controlAt(position);
-    // Saved states come from outside: a non-finite value is dropped, the rest kept in range.
-    if (!control || !std::isfinite(actual)) return;
-    storeActual(*control, clampToRange(actual, *control), false, true);
+    if (!control) return;
+    actual = actualFor(*control, actual, false);
+    if (!std::isnan(actual)) storeActual(*control, actual, false, true);
+}
+
+float CPlugIn::valueAfterSetting(const CControlDescriptor& control, float value, bool normalized)
+{
+    const float actual = actualFor(control, value, normalized);
+    if (std::isnan(actual)) return kDropped;
+    switch (control.dataType)
+    {
+    case CControlDescriptor::kInt:
+        return control.intVariable ? static_cast<float>(intFor(actual, normalized)) : kDropped;
+    case CControlDescriptor::kUnsigned:
+        return control.uintVariable ? static_cast<float>(enumFor(actual)) : kDropped;
+    case CControlDescriptor::kFloat:
+        return control.floatVariable ? actual : kDropped;
+    case CControlDescriptor::kDouble:
+        return control.doubleVariable ? actual : kDropped;
+    default:
+        return kDropped;
+    }
 }
 
 void CPlugIn::storeActual(CControlDescriptor& control, float actual, bool roundInt, bool smoothed)
@@ -230,13 +272,13 @@ void CPlugIn::storeActual(CControlDescriptor& control, float actual, bool roundI
     {
     case CControlDescriptor::kInt:
         if (!control.intVariable) return;
-        *control.intVariable = saturatingInt32(roundInt ? std::floor(actual + 0.5f) : actual);
+        *control.intVariable = intFor(actual, roundInt);
         controlChanged(control.controlId);
         break;
     case CControlDescriptor::kUnsigned:
     {
         if (!control.uintVariable) return;
-        const uint32_t value = saturatingUint32(std::floor(actual + 0.5f));
+        const uint32_t value = enumFor(actual);
         if (*control.uintVariable != value)
         {
             *control.uintVariable = value;

@@ -61,6 +61,11 @@ public:
     // Value services.
     void setControlNormalized(uint32_t position, float normalized, bool immediate);
     void setControlValue(uint32_t position, float actual);
+    // What getControlValue reports once `value`, normalized or actual, has gone through the
+    // setter above (the smoothing target, for smoothed controls); NaN when the setter would
+    // leave the control as it is. Lets values waiting for another thread be read as they will
+    // be stored.
+    static float valueAfterSetting(const CControlDescriptor& control, float value, bool normalized);
     void prepareSmoothing();
     void smoothControls();
     void setJoystickX(float value, bool rotated);

@@ -76,6 +76,9 @@ private:
     // --- set-up (user-interface thread)
     void resume();
     void suspend();
+    // A new rate or block size while resumed: hosts are meant to suspend first; those that do
+    // not get a restart, tail and all.
+    void restart();
     void sizeBuffers();
     bool ensureView();
     // Parameters set while suspended reach the processor only through a block; run an empty
@@ -144,10 +147,16 @@ private:
     std::unique_ptr<std::atomic<ParamID>[]> midiMap;
     int32 currentProgram = 0;
 
+    // What the host asked for.
     double sampleRate = 44100.0;
+    int32 blockSize = 1024;
+    // What the buffers were last sized for, which is what the audio thread works with.
     int32 maxBlockSize = 1024;
     bool active = false;
     std::atomic<bool> processing{false};
+    // Audio-thread calls under way. Suspending waits for them to end, so the buffers and the
+    // processor are never resized or deactivated under a block in flight.
+    std::atomic<int> audioCalls{0};
 
     // Block state, touched only by the audio thread while processing runs.
     BlockParameterChanges inputChanges;

@@ -3,11 +3,30 @@
 #include "Vst2Wrapper.h"
 
 #include <algorithm>
+#include <thread>
 
 namespace Steinberg
 {
 namespace Vst
 {
+
+namespace
+{
+// Counts an audio-thread call for its whole length. It is counted before the processing flag
+// is read: suspend clears the flag before it reads the count, so one of the two always sees
+// the other (both sequentially consistent).
+class AudioCall
+{
+public:
+    explicit AudioCall(std::atomic<int>& calls) : calls(calls) { calls.fetch_add(1); }
+    ~AudioCall() { calls.fetch_sub(1, std::memory_order_release); }
+    AudioCall(const AudioCall&) = delete;
+    AudioCall& operator=(const AudioCall&) = delete;
+
+private:
+    std::atomic<int>& calls;
+};
+} // namespace
 
 void Vst2Wrapper::processReplacingEntry(AEffect* effect, float** inputs, float** outputs,
                                         int frames)
@@ -25,6 +44,7 @@ void Vst2Wrapper::processDoubleEntry(AEffect* effect, double** inputs, double** 
 
 void Vst2Wrapper::sizeBuffers()
 {
+    maxBlockSize = blockSize;
     const auto frames = static_cast<size_t>(maxBlockSize);
     int32 auxChannels = 0;
     for (size_t b = 1; b < inputBuses.size(); ++b)
@@ -67,7 +87,7 @@ void Vst2Wrapper::resume()
 {
     if (active) return;
     const bool offline = callHost(audioMasterGetCurrentProcessLevel) == kVstProcessLevelOffline;
-    ProcessSetup setup{offline ? kOffline : kRealtime, kSample32, maxBlockSize, sampleRate};
+    ProcessSetup setup{offline ? kOffline : kRealtime, kSample32, blockSize, sampleRate};
     processor->setupProcessing(setup);
     sizeBuffers();
     data.processMode = setup.processMode;
@@ -79,16 +99,26 @@ void Vst2Wrapper::resume()
     component->setActive(true);
     processor->setProcessing(true);
     active = true;
-    processing.store(true, std::memory_order_release);
+    processing.store(true);
 }
 
 void Vst2Wrapper::suspend()
 {
     if (!active) return;
-    processing.store(false, std::memory_order_release);
+    processing.store(false);
+    // Calls that started before see the flag still set; from here on they only answer with
+    // silence. A host calling process alongside is rare, so the wait is a short spin.
+    while (audioCalls.load() != 0)
+        std::this_thread::yield();
     processor->setProcessing(false);
     component->setActive(false);
     active = false;
+}
+
+void Vst2Wrapper::restart()
+{
+    suspend();
+    resume();
 }
 
 void Vst2Wrapper::collectParameterChanges()
@@ -130,7 +160,8 @@ void Vst2Wrapper::processChunk(int32 frames, bool first)
 template <typename Sample>
 void Vst2Wrapper::processBlock(Sample** inputs, Sample** outputs, int frames)
 {
-    if (!processing.load(std::memory_order_acquire) || frames < 0)
+    const AudioCall call(audioCalls);
+    if (!processing.load() || frames < 0)
     {
         for (int32 c = 0; outputs && frames > 0 && c < outputChannels; ++c)
             if (outputs[c]) std::fill(outputs[c], outputs[c] + frames, Sample(0));
@@ -199,7 +230,8 @@ void Vst2Wrapper::queueMidiController(int16 channel, CtrlNumber number, ParamVal
 void Vst2Wrapper::queueMidiEvents(const VstEvents* list)
 {
     // Events only make sense for the block that follows; outside processing nothing follows.
-    if (!list || !processing.load(std::memory_order_acquire)) return;
+    const AudioCall call(audioCalls);
+    if (!list || !processing.load()) return;
     for (int i = 0; i < list->numEvents; ++i)
     {
         const VstEvent* event = list->events[i];

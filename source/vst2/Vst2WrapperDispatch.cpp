@@ -77,26 +77,16 @@ VstIntPtr Vst2Wrapper::dispatch(int opcode, int index, VstIntPtr value, void* pt
         if (!(opt > 0.0f) || !std::isfinite(opt)) return 0;
         if (opt == sampleRate) return 0;
         sampleRate = opt;
-        // Hosts are meant to suspend first; those that do not get a restart, tail and all.
-        if (active)
-        {
-            suspend();
-            resume();
-        }
+        if (active) restart();
         return 0;
     case effSetBlockSize:
         if (value <= 0 || value > std::numeric_limits<int32>::max()) return 0;
-        if (value == maxBlockSize) return 0;
-        maxBlockSize = static_cast<int32>(value);
+        if (value == blockSize) return 0;
+        blockSize = static_cast<int32>(value);
         if (active)
-        {
-            suspend();
-            resume();
-        }
+            restart();
         else
-        {
             sizeBuffers();
-        }
         return 0;
     case effMainsChanged:
         updateController();
