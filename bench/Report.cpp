@@ -3,6 +3,8 @@
 
 #include "Workload.h"
 
+#include "room/RoomLayout.h"
+
 #include <zita-convolver.h>
 
 #include <cstdio>
@@ -73,16 +75,25 @@ void memoryLine(const char* name, const Resident& r)
 }
 } // namespace
 
+std::string describeStages(int rate)
+{
+    const CRoomLayout l = CRoomLayout::forRate(rate);
+    std::string text;
+    for (int i = 0; i < l.stageCount; ++i)
+        text += (i ? " " : "") + std::to_string(l.stages[i].length / l.stages[i].block) + "x" +
+                std::to_string(l.stages[i].block);
+    return text;
+}
+
 void printRates(const Results& r)
 {
     std::printf("\nCPU seconds per second of stereo audio by host rate (CHalvane direct, static)\n");
-    std::printf("  %8s %10s %10s %10s %10s\n", "rate", "head P", "tail P", "tail N", "CPU s/s");
+    std::printf("  %8s  %-36s %10s\n", "rate", "stages (partitions x block)", "CPU s/s");
     double at48 = 0.0;
     double at96 = 0.0;
     for (const RatePoint& p : r.rates)
     {
-        std::printf("  %8d %10d %10d %10d %10.5f\n", p.rate, p.headPartitions, p.tailPartitions,
-                    p.tailBlock, p.cpuPerSecond);
+        std::printf("  %8d  %-36s %10.5f\n", p.rate, p.stages.c_str(), p.cpuPerSecond);
         if (p.rate == 48000) at48 = p.cpuPerSecond;
         if (p.rate == 96000) at96 = p.cpuPerSecond;
     }
@@ -118,12 +129,11 @@ void printReport(const Results& r)
     std::printf("CPU seconds per second of audio %30s %8s %8s\n", "", "CPU s/s", "caller");
     costLine("room processor, bundle via halvane_host", r.bundleStatic);
     costLine("room processor, CHalvane direct", r.directStatic);
-    const std::string head =
-        "  its head stage alone (2 x " + std::to_string(r.headPartitions) + " partitions of 128)";
-    const std::string tail =
-        "  its tail stage alone (2 x " + std::to_string(r.tailPartitions) + " partitions of 2048)";
-    costLine(head.c_str(), r.headStage);
-    costLine(tail.c_str(), r.tailStage);
+    for (const Results::Stage& s : r.stages)
+        costLine(("  stage alone: taps from " + std::to_string(s.start) + ", 2 x " +
+                  std::to_string(s.partitions) + " x " + std::to_string(s.block))
+                     .c_str(),
+                 s.result);
     costLine("room processor, bundle, Abs L-R every block", r.bundleAutomated);
     costLine("room processor, CHalvane direct, Abs L-R every block", r.directAutomated);
     costLine(("zita-convolver, quantum 256, " + zitaName(zita) + ", sync").c_str(), zita.result);
@@ -135,16 +145,21 @@ void printReport(const Results& r)
                     c.difference);
     std::printf("\n  (caller: share of the CPU time spent in the calling thread)\n\n");
 
-    // What is left of the direct room after its two stages: routing, the seam delay, the
+    // What is left of the direct room after its stages: routing, the seam delays, the
     // per-frame calls and the controls.
     const double direct = r.directStatic.cpuPerSecond;
-    const double rest = direct - r.headStage.cpuPerSecond - r.tailStage.cpuPerSecond;
+    double rest = direct;
     std::printf("Where the direct room's time goes %26s %8s %8s\n", "", "CPU s/s", "share");
     const auto share = [direct](double v) { return direct > 0.0 ? 100.0 * v / direct : 0.0; };
-    std::printf("  %-52s %8.5f %7.0f%%\n", "head stage", r.headStage.cpuPerSecond,
-                share(r.headStage.cpuPerSecond));
-    std::printf("  %-52s %8.5f %7.0f%%\n", "tail stage", r.tailStage.cpuPerSecond,
-                share(r.tailStage.cpuPerSecond));
+    for (const Results::Stage& s : r.stages)
+    {
+        const std::string name = "stage " + std::to_string(s.partitions) + " x " +
+                                 std::to_string(s.block) + " from tap " + std::to_string(s.start) +
+                                 ", output lag " + std::to_string(s.lag);
+        std::printf("  %-52s %8.5f %7.0f%%\n", name.c_str(), s.result.cpuPerSecond,
+                    share(s.result.cpuPerSecond));
+        rest -= s.result.cpuPerSecond;
+    }
     std::printf("  %-52s %8.5f %7.0f%%\n", "per-sample overhead outside the stages", rest,
                 share(rest));
     std::printf("\n");

@@ -17,7 +17,8 @@ constexpr unsigned kNeverGathered = ~0u;
 } // namespace
 
 CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, int earIndex,
-                                             int length, int segmentLength, int block, int start)
+                                             int length, int segmentLength, int block, int start,
+                                             int lag)
     : irLength(length), partitionCount(segmentLength / block), blockSize(block), fftSize(2 * block),
       irReadPos(start), segmentStart(start), segmentEnd(start + (segmentLength / block) * block),
       ear(earIndex), irBlock(static_cast<size_t>(fftSize)),
@@ -25,7 +26,8 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
       inputBlocks{std::vector<double>(static_cast<size_t>(fftSize)),
                   std::vector<double>(static_cast<size_t>(fftSize))},
       overlap(static_cast<size_t>(block)),
-      productSpectrum(static_cast<size_t>(fftSize)), irTransforms{ARFFT(fftSize), ARFFT(fftSize)},
+      productSpectra{std::vector<Complex>(static_cast<size_t>(fftSize)), {}},
+      outputLag(std::clamp(lag, 0, block / 2)), irTransforms{ARFFT(fftSize), ARFFT(fftSize)},
       irGatherEnd((block + 1) / 2), irItemsPerSample(1), splitFrom(block / 2 + 1),
       inputTransform(fftSize), outputTransform(fftSize), ring(segmentLength, block),
       partitionVersion(static_cast<size_t>(segmentLength / block), kNeverGathered),
@@ -40,6 +42,15 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
     if (slices > 0) irItemsPerSample = (irTransforms[0].forwardItems() + slices - 1) / slices;
     inputSpread = std::max(1, blockSize / 4);
     inputItemsPerSample = (inputTransform.forwardItems() + inputSpread - 1) / inputSpread;
+    if (outputLag > 0)
+    {
+        productSpectra[1].resize(static_cast<size_t>(fftSize));
+        inverseBlock.resize(static_cast<size_t>(fftSize));
+        fadeAdded.resize(static_cast<size_t>(block));
+        fadeRemoved.resize(static_cast<size_t>(block));
+        inverseItemsPerSample =
+            (outputTransform.inverseItems() + outputLag - 1) / outputLag;
+    }
     // The first block pairs the ring with silence, as if a silent block came before.
     inputTransform.startForward(inputBlocks[1].data(), false);
     for (CIrSlot& s : irSlots)
@@ -210,6 +221,19 @@ void CPartitionedConvolver::process(double x)
             accumulateBins(std::min(kBinRun, n - binsDone));
     }
 
+    if (inversePending)
+    {
+        if (b + 1 == outputLag)
+        {
+            outputTransform.advanceInverse(std::numeric_limits<int>::max());
+            completeBlock();
+        }
+        else if ((b & (kSliceEvery - 1)) == kSliceEvery - 1)
+        {
+            outputTransform.advanceInverse(kSliceEvery * inverseItemsPerSample);
+        }
+    }
+
     if (++blockPos < n) return;
     finishBlock();
 }
@@ -230,6 +254,7 @@ void CPartitionedConvolver::accumulateBins(int count)
     }
     // The sums are only read at the block end. The inverse transform reads bins 0..N only,
     // so the conjugate upper half is never written (it stays zero).
+    std::vector<Complex>& productSpectrum = productSpectra[productIndex];
     Complex* sums = productSpectrum.data() + first;
     const int index = first + (irReadPos - segmentStart);
     if (fadeActive && irBins)
@@ -281,8 +306,8 @@ void CPartitionedConvolver::finishBlock()
     inputTransform.startForward(inputBlocks[inputFill].data(), false);
     inputFill ^= 1;
     binsDone = 0;
-    std::copy(outputBlock.begin() + n, outputBlock.end(), overlap.begin());
 
+    std::vector<Complex>& productSpectrum = productSpectra[productIndex];
     // Pair 0 (DC and Nyquist), and any pair a short block left over.
     outputTransform.splitBins(productSpectrum.data(), 0, splitFrom);
     if (fadeActive)
@@ -291,22 +316,42 @@ void CPartitionedConvolver::finishBlock()
         outputTransform.splitBins(fadeOverlapSpectrum.data(), 0, splitFrom);
     }
     splitFrom = n / 2 + 1;
-    // The scaling of scaleInverse() (1 / 2N, exact) done on the way out.
-    outputTransform.finishInverseReal(productSpectrum.data(), 1.0 / fftSize, outputBlock.data());
-    for (int i = 0; i < n; ++i)
-        outputBlock[i] += overlap[i];
+    if (outputLag == 0)
+    {
+        std::copy(outputBlock.begin() + n, outputBlock.end(), overlap.begin());
+        // The scaling of scaleInverse() (1 / 2N, exact) done on the way out.
+        outputTransform.finishInverseReal(productSpectrum.data(), 1.0 / fftSize,
+                                          outputBlock.data());
+        for (int i = 0; i < n; ++i)
+            outputBlock[i] += overlap[i];
+    }
+    else
+    {
+        outputTransform.startInverse(productSpectrum.data(), 1.0 / fftSize, inverseBlock.data());
+        inversePending = true;
+        productIndex ^= 1;
+    }
     if (fadeActive)
     {
         // The replaced partition's whole part of this block, the half of the previous block's
         // product in overlap included, goes from old to new along the fade: the halves of
         // one product have hard edges that only line up when both are faded alike.
         outputTransform.finishInverseReal(fadeSpectrum.data(), 1.0 / fftSize, fadeBlock.data());
-        for (int i = 0; i < n; ++i)
-            outputBlock[i] += fadeOutGain[i] * fadeBlock[i];
+        if (outputLag == 0)
+            for (int i = 0; i < n; ++i)
+                outputBlock[i] += fadeOutGain[i] * fadeBlock[i];
+        else
+            for (int i = 0; i < n; ++i)
+                fadeAdded[i] = fadeOutGain[i] * fadeBlock[i];
         outputTransform.finishInverseReal(fadeOverlapSpectrum.data(), 1.0 / fftSize,
                                           fadeBlock.data());
-        for (int i = 0; i < n; ++i)
-            outputBlock[i] -= (1.0 - fadeOutGain[i]) * fadeBlock[n + i];
+        if (outputLag == 0)
+            for (int i = 0; i < n; ++i)
+                outputBlock[i] -= (1.0 - fadeOutGain[i]) * fadeBlock[n + i];
+        else
+            for (int i = 0; i < n; ++i)
+                fadeRemoved[i] = (1.0 - fadeOutGain[i]) * fadeBlock[n + i];
+        fadePending = outputLag > 0;
     }
     fadeActive = fadeNext;
     fadeNext = false;
@@ -317,4 +362,25 @@ void CPartitionedConvolver::finishBlock()
     blockPos = 0;
     irReadPos += n;
     if (irReadPos >= segmentEnd) irReadPos = segmentStart;
+}
+
+void CPartitionedConvolver::completeBlock()
+{
+    // The same sums in the same order as an unspread block.
+    const int n = blockSize;
+    for (int i = 0; i < n; ++i)
+    {
+        const double previous = outputBlock[n + i];
+        outputBlock[i] = inverseBlock[i] + previous;
+        outputBlock[n + i] = inverseBlock[n + i];
+    }
+    if (fadePending)
+    {
+        for (int i = 0; i < n; ++i)
+            outputBlock[i] += fadeAdded[i];
+        for (int i = 0; i < n; ++i)
+            outputBlock[i] -= fadeRemoved[i];
+        fadePending = false;
+    }
+    inversePending = false;
 }

@@ -31,15 +31,18 @@ struct CIrSlot
 // it enters the ring, its old contribution faded out, so a change never switches a spectrum
 // in one step; a partition already gathered under the current settings keeps its spectrum
 // in the ring, so static settings cost no shaping and no response transforms.
-// Latency: 2N - 1 samples, with the segment's first tap as lag 0.
+// Latency: 2N - 1 samples, with the segment's first tap as lag 0, plus an optional output
+// lag: a stage that starts late enough in the response can hand its block out that much
+// later and spread the block's inverse transform over those samples instead of bursting.
 class CPartitionedConvolver
 {
 public:
     static constexpr int kSlotCount = 6; // left F-B, L-R, C-F, right F-B, L-R, C-F
     static constexpr int kAxisCount = 3; // F-B, L-R, C-F
 
+    // outputLag: 0 .. blockSize / 2 samples.
     CPartitionedConvolver(int position, int sampleRate, int ear, int irLength, int segmentLength,
-                          int blockSize, int segmentStart);
+                          int blockSize, int segmentStart, int outputLag = 0);
 
     CPartitionedConvolver(const CPartitionedConvolver&) = delete;
     CPartitionedConvolver& operator=(const CPartitionedConvolver&) = delete;
@@ -64,9 +67,14 @@ public:
 
     // Consumes one sample; non-finite samples enter as 0.
     void process(double x);
-    double output() const { return outputBlock[blockPos]; }
+    double output() const
+    {
+        // While the lag lasts, the previous block's last samples are still handed out.
+        const int at = blockPos - outputLag;
+        return outputBlock[at >= 0 ? at : blockSize + at];
+    }
 
-    int latency() const { return 2 * blockSize - 1; }
+    int latency() const { return 2 * blockSize - 1 + outputLag; }
     int segmentBegin() const { return segmentStart; }
     const double* slot(int index) const { return irSlots[index].samples.load(); }
     // The envelope of an axis at an absolute tap under the current settings.
@@ -109,6 +117,8 @@ private:
     void settingsChanged();
     double shapedTap(int tap);
     void finishBlock();
+    // The block whose inverse has finished joins the output.
+    void completeBlock();
     // The ring for the next count bins of the block.
     void accumulateBins(int count);
 
@@ -129,7 +139,16 @@ private:
     int inputItemsPerSample = 1;
     int binsDone = 0; // ring bins done in this block
     std::vector<double> overlap;
-    std::vector<Complex> productSpectrum;
+    // Two when the inverse is spread: the next block's sums start while it runs.
+    std::vector<Complex> productSpectra[2];
+    int productIndex = 0;
+    int outputLag;
+    bool inversePending = false;
+    int inverseItemsPerSample = 1;
+    std::vector<double> inverseBlock; // where a spread inverse lands
+    std::vector<double> fadeAdded;    // a spread block's fade, applied when it joins
+    std::vector<double> fadeRemoved;
+    bool fadePending = false;
     // Response spectra, double-buffered: the ring reads one while the partition gathered
     // in the first half of the block is transformed, a slice per sample, in the second
     // half, which keeps that transform out of the block-end burst.

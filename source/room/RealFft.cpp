@@ -336,7 +336,10 @@ bool ARFFT::advanceForward(int budget)
     return step > passes + 2;
 }
 
-BRFFT::BRFFT(int size) : RFFT(size) {}
+BRFFT::BRFFT(int size) : RFFT(size)
+{
+    step = passCount() + 1; // nothing pending
+}
 
 void BRFFT::transformComplex(const Complex* source, int count)
 {
@@ -400,4 +403,56 @@ void BRFFT::finishInverseReal(Complex* X, double scale, double* samples) const
         samples[2 * m] = 2.0 * z.re * scale;
         samples[2 * m + 1] = 2.0 * z.im * scale;
     }
+}
+
+int BRFFT::inverseItems() const
+{
+    int total = complexSize;
+    for (int pass = 0; pass < passCount(); ++pass)
+        total += passButterflies(pass);
+    return total;
+}
+
+void BRFFT::startInverse(Complex* X, double scale, double* samples)
+{
+    pendingSpectrum = X;
+    pendingSamples = samples;
+    pendingScale = scale;
+    step = 0;
+    item = 0;
+}
+
+// Steps: the butterfly passes, then the expansion into samples (n items), the same
+// arithmetic as finishInverseReal in the same order.
+bool BRFFT::advanceInverse(int budget)
+{
+    const int n = complexSize;
+    const int passes = passCount();
+    while (budget > 0 && step <= passes)
+    {
+        const int count = step < passes ? passButterflies(step) : n;
+        const int first = item;
+        const int last = count - first > budget ? first + budget : count;
+        if (step < passes)
+        {
+            runPass<true>(pendingSpectrum, step, first, last);
+        }
+        else
+        {
+            for (int m = first; m < last; ++m)
+            {
+                const Complex z = pendingSpectrum[bitReversed[m]];
+                pendingSamples[2 * m] = 2.0 * z.re * pendingScale;
+                pendingSamples[2 * m + 1] = 2.0 * z.im * pendingScale;
+            }
+        }
+        budget -= last - first;
+        item = last;
+        if (item == count)
+        {
+            ++step;
+            item = 0;
+        }
+    }
+    return step > passes;
 }

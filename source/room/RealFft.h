@@ -112,4 +112,17 @@ public:
     // finishInverse, then scaled: the 2n real samples times scale, straight into samples
     // (inverseBins() is left alone).
     void finishInverseReal(Complex* spectrum, double scale, double* samples) const;
+    // finishInverseReal in pieces, so that a caller can spread it over time: startInverse
+    // once every pair is split, then advanceInverse with a budget of work items until it
+    // returns true. The spectrum and samples must stay put until then.
+    void startInverse(Complex* spectrum, double scale, double* samples);
+    bool advanceInverse(int budget);
+    int inverseItems() const;
+
+private:
+    Complex* pendingSpectrum = nullptr;
+    double* pendingSamples = nullptr;
+    double pendingScale = 1.0;
+    int step = 0;
+    int item = 0;
 };
