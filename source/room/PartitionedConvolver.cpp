@@ -53,6 +53,7 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
     }
     // The first block pairs the ring with silence, as if a silent block came before.
     inputTransform.startForward(inputBlocks[1].data(), false);
+    scheduleWork();
     for (CIrSlot& s : irSlots)
         s.length = irLength;
     // The right ear sums L-R before F-B; kept so that both ears round alike whatever
@@ -181,61 +182,74 @@ double CPartitionedConvolver::shapedTap(int tap)
     return h;
 }
 
-void CPartitionedConvolver::process(double x)
+void CPartitionedConvolver::scheduleWork()
 {
-    if (!std::isfinite(x)) x = 0.0;
-    const int b = blockPos;
-    const int n = blockSize;
-    if (b == 0) beginPartition();
+    int due = std::min((workFrom / kWorkEvery + 1) * kWorkEvery, blockSize);
+    // A spread inverse must have joined the output by the sample that first reads it.
+    if (inversePending && workFrom < outputLag) due = std::min(due, outputLag);
+    workDue = due;
+}
 
-    inputBlocks[inputFill][b] = x;
+void CPartitionedConvolver::doWork()
+{
+    const int from = workFrom;
+    const int to = blockPos;
+    const int n = blockSize;
+    if (from == 0) beginPartition();
+
     // Two taps per sample, so the partition is complete halfway through the block (the
-    // second half of irBlock stays zero).
-    ARFFT& irPending = irTransforms[irReady ^ 1];
-    if (gathering && b < irGatherEnd)
+    // second half of irBlock stays zero); its transform is spread over the second half.
+    if (gathering)
     {
-        for (int t = 2 * b; t < 2 * b + 2 && t < n; ++t)
-            irBlock[t] = shapedTap(irReadPos + t);
-        if (b + 1 == irGatherEnd) irPending.startForward(irBlock.data(), false);
-    }
-    else if (gathering && ((b & (kSliceEvery - 1)) == kSliceEvery - 1 || b + 1 == n))
-    {
-        irPending.advanceForward(kSliceEvery * irItemsPerSample);
+        ARFFT& irPending = irTransforms[irReady ^ 1];
+        if (from < irGatherEnd)
+        {
+            const int end = std::min(2 * std::min(to, irGatherEnd), n);
+            for (int t = 2 * from; t < end; ++t)
+                irBlock[t] = shapedTap(irReadPos + t);
+            if (to >= irGatherEnd) irPending.startForward(irBlock.data(), false);
+        }
+        if (to > irGatherEnd)
+            irPending.advanceForward((to - std::max(from, irGatherEnd)) * irItemsPerSample);
     }
 
     // The previous block's input spectrum is computed over the first inputSpread samples,
     // not in the block-end burst; the ring then catches up, a little faster than one bin
     // per sample, and is done with the block's last sample.
-    if (b < inputSpread)
+    if (from < inputSpread)
     {
-        if (b + 1 == inputSpread)
+        if (to >= inputSpread)
             inputTransform.advanceForward(std::numeric_limits<int>::max());
-        else if ((b & (kSliceEvery - 1)) == kSliceEvery - 1)
-            inputTransform.advanceForward(kSliceEvery * inputItemsPerSample);
+        else
+            inputTransform.advanceForward((to - from) * inputItemsPerSample);
     }
-    else
+    if (to > inputSpread)
     {
-        const int due =
-            b + 1 == n ? n : (b - inputSpread + 1) * n / (n - inputSpread) / kBinRun * kBinRun;
+        const int due = to == n ? n : (to - inputSpread) * n / (n - inputSpread) / kBinRun * kBinRun;
         while (binsDone < due)
             accumulateBins(std::min(kBinRun, n - binsDone));
     }
 
     if (inversePending)
     {
-        if (b + 1 == outputLag)
+        if (to == outputLag)
         {
             outputTransform.advanceInverse(std::numeric_limits<int>::max());
             completeBlock();
         }
-        else if ((b & (kSliceEvery - 1)) == kSliceEvery - 1)
+        else
         {
-            outputTransform.advanceInverse(kSliceEvery * inverseItemsPerSample);
+            outputTransform.advanceInverse((to - from) * inverseItemsPerSample);
         }
     }
 
-    if (++blockPos < n) return;
-    finishBlock();
+    workFrom = to;
+    if (to == n)
+    {
+        finishBlock();
+        workFrom = 0;
+    }
+    scheduleWork();
 }
 
 void CPartitionedConvolver::accumulateBins(int count)

@@ -7,6 +7,7 @@
 #include "SpectralRing.h"
 
 #include <atomic>
+#include <cmath>
 #include <vector>
 
 // One embedded response the convolver reads from; points into the response bank (or a
@@ -65,8 +66,13 @@ public:
     // Non-finite gains count as 0.
     void setGains(double gainFB, double gainLR, double gainCF);
 
-    // Consumes one sample; non-finite samples enter as 0.
-    void process(double x);
+    // Consumes one sample; non-finite samples enter as 0. The work the samples call for is
+    // done a few samples at a time, which keeps the per-sample path to a store and a test.
+    void process(double x)
+    {
+        inputBlocks[inputFill][blockPos] = std::isfinite(x) ? x : 0.0;
+        if (++blockPos == workDue) doWork();
+    }
     double output() const
     {
         // While the lag lasts, the previous block's last samples are still handed out.
@@ -108,14 +114,17 @@ private:
     };
 
     static constexpr int kBinRun = 4; // bins per ring call; a power of two
-    // Spread transforms advance every kSliceEvery samples: smaller slices cost more in
-    // calls than they save in evenness. A power of two.
-    static constexpr int kSliceEvery = 4;
+    // Work is done every kWorkEvery samples (and where the block needs it): smaller steps
+    // cost more in calls than they save in evenness. A power of two.
+    static constexpr int kWorkEvery = 16;
 
     void setDecay(int axis, double absorption, int sampleRate, int hyperbolic);
     void beginPartition();
     void settingsChanged();
     double shapedTap(int tap);
+    // The work of the samples since the last call, up to blockPos.
+    void doWork();
+    void scheduleWork();
     void finishBlock();
     // The block whose inverse has finished joins the output.
     void completeBlock();
@@ -127,6 +136,8 @@ private:
     int blockSize;
     int fftSize;
     int blockPos = 0;
+    int workFrom = 0; // first sample whose work is not done yet
+    int workDue = 0;  // blockPos at which doWork runs next
     int irReadPos;
     int segmentStart;
     int segmentEnd;
