@@ -113,7 +113,7 @@ private:
         CDecayEnvelope envelope;
     };
 
-    static constexpr int kBinRun = 4; // bins per ring call; a power of two
+    static constexpr int kBinRun = 16; // bins per ring call; a power of two
     // Work is done every kWorkEvery samples (and where the block needs it): smaller steps
     // cost more in calls than they save in evenness. A power of two.
     static constexpr int kWorkEvery = 16;

@@ -3,17 +3,16 @@
 
 #include "Complex.h"
 
+#include <cstddef>
 #include <vector>
 
 // Frequency-domain delay line of a partitioned convolver: P slots of N bins each, holding
 // input spectra and response spectra. Writing one bin returns, through result(), that bin
 // of the sum over all partitions of (input block m-1-k) x (partition k).
 //
-// Stored bin by bin rather than slot by slot, so that one bin's P slots lie together and
-// the per-sample sum runs over contiguous memory: for each bin, the input history (real
-// parts, then imaginary parts) is kept newest first and written twice, P apart, so that
-// any P consecutive slots are one unbroken run; the response spectra are kept in
-// partition order.
+// Stored slot by slot, real and imaginary parts apart, so that a run of neighbouring bins
+// is summed over the partitions a vector of bins at a time: short rings spend their time
+// in the products rather than in per-bin bookkeeping.
 class CSpectralRing
 {
 public:
@@ -43,6 +42,9 @@ private:
     void accumulateBins(int slot, int firstBin, int count, const Complex* inputBins,
                         const Complex* irBins, Complex* sums, Complex* current,
                         Complex* previous);
+    // Slot s: input real parts, input imaginary parts, response real, response imaginary,
+    // N each.
+    double* slotData(int s) { return bins + static_cast<size_t>(s) * 4 * blockSize; }
 
     std::vector<double> storage;
     double* bins; // 64-byte aligned start of storage
@@ -51,7 +53,4 @@ private:
     int blockSize;
     int blockShift = 0; // log2 blockSize
     int partitions;     // P
-    int padded;         // P rounded up to a whole number of summation lanes
-    int history;        // P + padded: length of one mirrored input array
-    int stride;         // doubles per bin
 };
