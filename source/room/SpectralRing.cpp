@@ -6,21 +6,21 @@
 
 namespace
 {
-// Four doubles side by side, in whatever registers the target has (two SSE2 halves on
+// Eight floats side by side, in whatever registers the target has (two SSE2 halves on
 // baseline x86-64).
-typedef double Lanes __attribute__((vector_size(32)));
+typedef float Lanes __attribute__((vector_size(32)));
 // The helpers below take Lanes by reference. They must be inlined even without
 // optimisation: the AVX clone below and a baseline helper disagree on how a 32-byte vector
 // is passed (GCC's -Wpsabi), which a debug build turns into a crash.
 #pragma GCC diagnostic ignored "-Wpsabi"
 #define HALVANE_VECTOR_HELPER inline __attribute__((always_inline))
-constexpr int kWidth = 4;
+constexpr int kWidth = 8;
 // Bins summed together: two vectors of real parts and two of imaginary parts.
 constexpr int kChunk = 2 * kWidth;
-// How far ahead the loop fetches, in doubles: a few chunks.
-constexpr int kAhead = 4 * kChunk;
+// How far ahead the loop fetches, in floats: a few chunks.
+constexpr int kAhead = 2 * kChunk;
 
-HALVANE_VECTOR_HELPER Lanes load(const double* p)
+HALVANE_VECTOR_HELPER Lanes load(const float* p)
 {
     Lanes v;
     __builtin_memcpy(&v, p, sizeof v);
@@ -49,24 +49,25 @@ void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Comp
 {
     const int P = partitions;
     const int N = blockSize;
-    double* own = slotData(slot);
+    float* own = slotData(slot);
     // Response slot s holds partition (s-1) mod P; input slot s - k pairs with partition k.
     if (current && irBins)
     {
         const int partition = wrap(slot - 1, P);
         // The input the outgoing partition meets now, and the one before it (for the last
         // partition, the one about to be overwritten): read the older before writing.
-        const double* older = slotData(wrap(slot - partition - 1, P));
+        const float* older = slotData(wrap(slot - partition - 1, P));
         const int nowSlot = wrap(slot - partition, P);
-        const double* now = slotData(nowSlot);
+        const float* now = slotData(nowSlot);
         for (int c = 0; c < count; ++c)
         {
             const int bin = firstBin + c;
-            const double dr = own[2 * N + bin] - irBins[c].re;
-            const double di = own[3 * N + bin] - irBins[c].im;
+            // Old minus new as the ring holds them, so that the fade ends on what is stored.
+            const double dr = double(own[2 * N + bin]) - double(static_cast<float>(irBins[c].re));
+            const double di = double(own[3 * N + bin]) - double(static_cast<float>(irBins[c].im));
             const double pairs[2][2] = {
-                {nowSlot == slot ? inputBins[c].re : now[bin],
-                 nowSlot == slot ? inputBins[c].im : now[N + bin]},
+                {nowSlot == slot ? double(static_cast<float>(inputBins[c].re)) : now[bin],
+                 nowSlot == slot ? double(static_cast<float>(inputBins[c].im)) : now[N + bin]},
                 {older[bin], older[N + bin]}};
             Complex* out[2] = {current + c, previous + c};
             for (int j = 0; j < 2; ++j)
@@ -82,14 +83,14 @@ void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Comp
     }
     for (int c = 0; c < count; ++c)
     {
-        own[firstBin + c] = inputBins[c].re;
-        own[N + firstBin + c] = inputBins[c].im;
+        own[firstBin + c] = static_cast<float>(inputBins[c].re);
+        own[N + firstBin + c] = static_cast<float>(inputBins[c].im);
     }
     if (irBins)
         for (int c = 0; c < count; ++c)
         {
-            own[2 * N + firstBin + c] = irBins[c].re;
-            own[3 * N + firstBin + c] = irBins[c].im;
+            own[2 * N + firstBin + c] = static_cast<float>(irBins[c].re);
+            own[3 * N + firstBin + c] = static_cast<float>(irBins[c].im);
         }
 
     const int firstResponse = P > 1 ? 1 : 0;
@@ -102,8 +103,8 @@ void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Comp
         int ir = firstResponse;
         for (int k = 0; k < P; ++k)
         {
-            const double* u = slotData(in) + bin;
-            const double* h = slotData(ir) + 2 * N + bin;
+            const float* u = slotData(in) + bin;
+            const float* h = slotData(ir) + 2 * N + bin;
             // Many slots are read side by side, more streams than the hardware follows:
             // fetch the next run's lines of each now.
             __builtin_prefetch(u + kAhead);
@@ -135,8 +136,8 @@ void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Comp
         int ir = firstResponse;
         for (int k = 0; k < P; ++k)
         {
-            const double* u = slotData(in) + bin;
-            const double* h = slotData(ir) + 2 * N + bin;
+            const float* u = slotData(in) + bin;
+            const float* h = slotData(ir) + 2 * N + bin;
             re += u[0] * h[0] - u[N] * h[N];
             im += u[0] * h[N] + u[N] * h[0];
             in = in == 0 ? P - 1 : in - 1;
@@ -152,8 +153,8 @@ void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Comp
         int ir = firstResponse;
         for (int k = 0; k < P; ++k)
         {
-            const double* u = slotData(in);
-            const double* h = slotData(ir) + 2 * N;
+            const float* u = slotData(in);
+            const float* h = slotData(ir) + 2 * N;
             re += u[0] * h[0];
             im += u[N] * h[N];
             in = in == 0 ? P - 1 : in - 1;
@@ -169,10 +170,10 @@ CSpectralRing::CSpectralRing(int size, int block)
     while ((1 << blockShift) < block)
         ++blockShift;
     // Align the start to a cache line.
-    constexpr int kLine = 64 / sizeof(double);
-    storage.assign(static_cast<size_t>(4) * static_cast<size_t>(size) + kLine, 0.0);
+    constexpr int kLine = 64 / sizeof(float);
+    storage.assign(static_cast<size_t>(4) * static_cast<size_t>(size) + kLine, 0.0f);
     const auto address = reinterpret_cast<std::uintptr_t>(storage.data());
-    const size_t skip = (64 - address % 64) % 64 / sizeof(double);
+    const size_t skip = (64 - address % 64) % 64 / sizeof(float);
     bins = storage.data() + skip;
 }
 
