@@ -14,6 +14,11 @@ struct RunResult
     double averageBlock = 0.0;  // wall seconds per block
     double worstBlock = 0.0;    // wall seconds of the slowest block
     long worstIndex = 0;        // its place in the pass
+    // The same without each pass's first block, which follows the other contenders' passes
+    // and so starts with caches they filled: a cost of the bench's turn-taking, not a burst
+    // of the code under test.
+    double worstWarmBlock = 0.0;
+    long worstWarmIndex = 0;
     double rawWorstBlock = 0.0; // slowest block of any pass, preemptions included
 };
 
