@@ -57,18 +57,22 @@ void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Comp
         // The input the outgoing partition meets now, and the one before it (for the last
         // partition, the one about to be overwritten): read the older before writing.
         const float* older = slotData(wrap(slot - partition - 1, P));
-        const int nowSlot = wrap(slot - partition, P);
-        const float* now = slotData(nowSlot);
+        const float* now = slotData(wrap(slot - partition, P));
         for (int c = 0; c < count; ++c)
         {
             const int bin = firstBin + c;
+            const float oldRe = own[2 * N + bin];
+            const float oldIm = own[3 * N + bin];
+            const float olderRe = older[bin];
+            const float olderIm = older[N + bin];
+            own[bin] = static_cast<float>(inputBins[c].re);
+            own[N + bin] = static_cast<float>(inputBins[c].im);
+            own[2 * N + bin] = static_cast<float>(irBins[c].re);
+            own[3 * N + bin] = static_cast<float>(irBins[c].im);
             // Old minus new as the ring holds them, so that the fade ends on what is stored.
-            const double dr = double(own[2 * N + bin]) - double(static_cast<float>(irBins[c].re));
-            const double di = double(own[3 * N + bin]) - double(static_cast<float>(irBins[c].im));
-            const double pairs[2][2] = {
-                {nowSlot == slot ? double(static_cast<float>(inputBins[c].re)) : now[bin],
-                 nowSlot == slot ? double(static_cast<float>(inputBins[c].im)) : now[N + bin]},
-                {older[bin], older[N + bin]}};
+            const double dr = double(oldRe) - double(own[2 * N + bin]);
+            const double di = double(oldIm) - double(own[3 * N + bin]);
+            const double pairs[2][2] = {{now[bin], now[N + bin]}, {olderRe, olderIm}};
             Complex* out[2] = {current + c, previous + c};
             for (int j = 0; j < 2; ++j)
             {
