@@ -26,13 +26,14 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
       inputBlocks{std::vector<double>(static_cast<size_t>(fftSize)),
                   std::vector<double>(static_cast<size_t>(fftSize))},
       overlap(static_cast<size_t>(block)),
-      productSpectra{std::vector<Complex>(static_cast<size_t>(fftSize)), {}},
+      // The inverse reads bins 0..N only.
+      productSpectra{std::vector<Complex>(static_cast<size_t>(block + 1)), {}},
       outputLag(std::clamp(lag, 0, block / 2)), irTransforms{ARFFT(fftSize), ARFFT(fftSize)},
       irGatherEnd((block + 1) / 2), irItemsPerSample(1), splitFrom(block / 2 + 1),
       inputTransform(fftSize), outputTransform(fftSize), ring(segmentLength, block),
       partitionVersion(static_cast<size_t>(segmentLength / block), kNeverGathered),
-      fadeSpectrum(static_cast<size_t>(fftSize)),
-      fadeOverlapSpectrum(static_cast<size_t>(fftSize)), fadeBlock(static_cast<size_t>(fftSize)),
+      fadeSpectrum(static_cast<size_t>(block + 1)),
+      fadeOverlapSpectrum(static_cast<size_t>(block + 1)), fadeBlock(static_cast<size_t>(fftSize)),
       fadeOutGain(static_cast<size_t>(block))
 {
     // A raised cosine: the crossfade's changes of slope, not just of level, stay smooth.
@@ -44,7 +45,7 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
     inputItemsPerSample = (inputTransform.forwardItems() + inputSpread - 1) / inputSpread;
     if (outputLag > 0)
     {
-        productSpectra[1].resize(static_cast<size_t>(fftSize));
+        productSpectra[1].resize(static_cast<size_t>(block + 1));
         inverseBlock.resize(static_cast<size_t>(fftSize));
         fadeAdded.resize(static_cast<size_t>(block));
         fadeRemoved.resize(static_cast<size_t>(block));
@@ -267,7 +268,7 @@ void CPartitionedConvolver::accumulateBins(int count)
         if (irBins) irBins[0] = {irBins[0].re, irBins[n].re};
     }
     // The sums are only read at the block end. The inverse transform reads bins 0..N only,
-    // so the conjugate upper half is never written (it stays zero).
+    // so the conjugate upper half is not even kept.
     std::vector<Complex>& productSpectrum = productSpectra[productIndex];
     Complex* sums = productSpectrum.data() + first;
     const int index = first + (irReadPos - segmentStart);

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdio>
 #include <limits>
+#include <map>
+#include <mutex>
 #include <utility>
 
 namespace
@@ -13,37 +15,45 @@ namespace
 constexpr double kTwoPi = 6.283185307179586476925286766559;
 }
 
-RFFT::RFFT(int size)
-    : realSize(size), complexSize(size / 2), stageCount(0),
-      twiddles(static_cast<size_t>(size / 2 + 1)), inverseBuffer(static_cast<size_t>(size)),
-      forwardBuffer(static_cast<size_t>(size)), realSizeAsDouble(size), angleStep(kTwoPi / size)
+std::shared_ptr<const RFFT::Tables> RFFT::tablesFor(int size)
 {
-    for (int n = complexSize; n > 1; n /= 2)
-        ++stageCount;
-    for (int j = 0; j <= complexSize; ++j)
+    // Built off the audio thread, with the transforms that use them.
+    static std::mutex guard;
+    static std::map<int, std::weak_ptr<const Tables>> built;
+    const std::lock_guard<std::mutex> lock(guard);
+    if (auto existing = built[size].lock()) return existing;
+
+    auto t = std::make_shared<Tables>();
+    const int n = size / 2;
+    int stages = 0;
+    for (int m = n; m > 1; m /= 2)
+        ++stages;
+    t->twiddles.resize(static_cast<size_t>(n + 1));
+    const double step = kTwoPi / size;
+    for (int j = 0; j <= n; ++j)
     {
-        const double theta = -j * angleStep;
-        twiddles[j] = {std::cos(theta), std::sin(theta)};
+        const double theta = -j * step;
+        t->twiddles[j] = {std::cos(theta), std::sin(theta)};
     }
 
     // Taken from cos and sin one by one: a running product drifts by an ulp per step.
-    int span = complexSize;
-    for (int remaining = stageCount; remaining >= 2; remaining -= 2, span /= 4)
+    int span = n;
+    for (int remaining = stages; remaining >= 2; remaining -= 2, span /= 4)
     {
-        passTwiddles.push_back(static_cast<int>(stageTwiddles.size()));
+        t->passTwiddles.push_back(static_cast<int>(t->stageTwiddles.size()));
         for (int m = 1; m <= 3; ++m)
             for (int j = 0; j < span / 4; ++j)
             {
                 const double theta = -kTwoPi * m * j / span;
-                stageTwiddles.push_back({std::cos(theta), std::sin(theta)});
+                t->stageTwiddles.push_back({std::cos(theta), std::sin(theta)});
             }
     }
 
-    bitReversed.resize(static_cast<size_t>(complexSize));
-    for (int i = 0, j = 0; i < complexSize; ++i)
+    t->bitReversed.resize(static_cast<size_t>(n));
+    for (int i = 0, j = 0; i < n; ++i)
     {
-        bitReversed[i] = j;
-        int k = complexSize / 2;
+        t->bitReversed[i] = j;
+        int k = n / 2;
         while (k > 0 && k <= j)
         {
             j -= k;
@@ -51,6 +61,18 @@ RFFT::RFFT(int size)
         }
         j += k;
     }
+    built[size] = t;
+    return t;
+}
+
+RFFT::RFFT(int size)
+    : realSize(size), complexSize(size / 2), stageCount(0), tables(tablesFor(size)),
+      twiddles(tables->twiddles), stageTwiddles(tables->stageTwiddles),
+      passTwiddles(tables->passTwiddles), bitReversed(tables->bitReversed),
+      realSizeAsDouble(size), angleStep(kTwoPi / size)
+{
+    for (int n = complexSize; n > 1; n /= 2)
+        ++stageCount;
 }
 
 void RFFT::scaleInverse()
@@ -233,6 +255,7 @@ void RFFT::listBins(char letter, const Complex* bins, int first, int count) cons
 
 ARFFT::ARFFT(int size) : RFFT(size), packScratch(static_cast<size_t>(size / 2))
 {
+    forwardBuffer.resize(static_cast<size_t>(size));
     step = passCount() + 3; // nothing pending
 }
 
@@ -338,6 +361,7 @@ bool ARFFT::advanceForward(int budget)
 
 BRFFT::BRFFT(int size) : RFFT(size)
 {
+    inverseBuffer.resize(static_cast<size_t>(size));
     step = passCount() + 1; // nothing pending
 }
 

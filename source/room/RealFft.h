@@ -3,6 +3,7 @@
 
 #include "Complex.h"
 
+#include <memory>
 #include <vector>
 
 // Double-precision real FFT of 2n points computed through one complex FFT of n points
@@ -47,16 +48,28 @@ protected:
     void bitReverse(Complex* x) const;
     void listBins(char letter, const Complex* bins, int first, int count) const;
 
+    // The tables of one size, built once and shared by every transform of that size.
+    struct Tables
+    {
+        std::vector<Complex> twiddles; // W[j] = e^(-2 pi i j / 2n), j = 0..n
+        // Forward-kernel twiddles of the radix-4 stages, span by span from n down: for each,
+        // w^j, then w^2j, then w^3j for j < span / 4, with w = e^(-2 pi i / span). The
+        // inverse conjugates.
+        std::vector<Complex> stageTwiddles;
+        std::vector<int> passTwiddles; // where each radix-4 pass starts in stageTwiddles
+        std::vector<int> bitReversed;  // of the indices 0..n-1
+    };
+    static std::shared_ptr<const Tables> tablesFor(int realSize);
+
     int realSize;
     int complexSize;
     int stageCount;
-    std::vector<Complex> twiddles; // W[j] = e^(-2 pi i j / 2n), j = 0..n
-    // Forward-kernel twiddles of the radix-4 stages, span by span from n down: for each,
-    // w^j, then w^2j, then w^3j for j < span / 4, with w = e^(-2 pi i / span). The inverse
-    // conjugates.
-    std::vector<Complex> stageTwiddles;
-    std::vector<int> passTwiddles; // where each radix-4 pass starts in stageTwiddles
-    std::vector<int> bitReversed;  // of the indices 0..n-1
+    std::shared_ptr<const Tables> tables;
+    const std::vector<Complex>& twiddles;
+    const std::vector<Complex>& stageTwiddles;
+    const std::vector<int>& passTwiddles;
+    const std::vector<int>& bitReversed;
+    // Each direction keeps only its own result.
     std::vector<Complex> inverseBuffer;
     std::vector<Complex> forwardBuffer;
     double realSizeAsDouble;
