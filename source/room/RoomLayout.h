@@ -21,14 +21,13 @@ struct CRoomStage
 };
 
 // How the room's convolution stages split the response at one sample rate. At the bank's
-// own rate: 1024 taps in blocks of 128, then blocks of 512 to tap 4096, of 2048 to tap
-// 16384 and of 4096 for the rest: short blocks where the latency needs them, long ones
-// where they save work. At higher rates the blocks grow with the rate (by powers of two)
+// own rate: 1024 taps in blocks of 128, then blocks of 512 to tap 4096 and of 2048 for the
+// rest: short blocks where the latency needs them, long ones where they save work. At higher rates the blocks grow with the rate (by powers of two)
 // and the last stage takes as many partitions as the longer response needs, so the work
 // per sample stays about the same and the latency stays the same in seconds.
 struct CRoomLayout
 {
-    static constexpr int kMaxStages = 4;
+    static constexpr int kMaxStages = 3;
 
     int scale = 1; // block sizes relative to the bank's rate
     CRoomStage stages[kMaxStages];
