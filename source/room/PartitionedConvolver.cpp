@@ -42,7 +42,11 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
     const int slices = blockSize - irGatherEnd;
     if (slices > 0) irItemsPerSample = (irTransforms[0].forwardItems() + slices - 1) / slices;
     inputSpread = std::max(1, blockSize / 4);
-    inputItemsPerSample = (inputTransform.forwardItems() + inputSpread - 1) / inputSpread;
+    // A spread inverse has the block's first samples to itself when the input transform
+    // can wait for it and still be done in time.
+    inputStart = outputLag < inputSpread ? outputLag : 0;
+    inputItemsPerSample = (inputTransform.forwardItems() + inputSpread - inputStart - 1) /
+                          (inputSpread - inputStart);
     if (outputLag > 0)
     {
         productSpectra[1].resize(static_cast<size_t>(block + 1));
@@ -214,15 +218,16 @@ void CPartitionedConvolver::doWork()
             irPending.advanceForward((to - std::max(from, irGatherEnd)) * irItemsPerSample);
     }
 
-    // The previous block's input spectrum is computed over the first inputSpread samples,
-    // not in the block-end burst; the ring then catches up, a little faster than one bin
+    // The previous block's input spectrum is computed over the samples up to inputSpread
+    // (after a spread inverse where there is room), not in the block-end burst; the ring then catches up, a little faster than one bin
     // per sample, and is done with the block's last sample.
-    if (from < inputSpread)
+    if (from < inputSpread && to > inputStart)
     {
         if (to >= inputSpread)
             inputTransform.advanceForward(std::numeric_limits<int>::max());
         else
-            inputTransform.advanceForward((to - from) * inputItemsPerSample);
+            inputTransform.advanceForward((to - std::max(from, inputStart)) *
+                                          inputItemsPerSample);
     }
     if (to > inputSpread)
     {

@@ -146,7 +146,8 @@ private:
     std::vector<double> outputBlock;
     std::vector<double> inputBlocks[2]; // one gathers while the other is transformed
     int inputFill = 0;
-    int inputSpread = 1; // samples the input transform is spread over
+    int inputSpread = 1; // the input transform is done by this sample of the block
+    int inputStart = 0;  // and starts at this one
     int inputItemsPerSample = 1;
     int binsDone = 0; // ring bins done in this block
     std::vector<double> overlap;
