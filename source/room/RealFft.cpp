@@ -13,6 +13,9 @@
 namespace
 {
 constexpr double kTwoPi = 6.283185307179586476925286766559;
+// An inverse's expansion gathers in bit-reversed order, scattered in memory: per value
+// nearly what a radix-4 butterfly costs (measured).
+constexpr int kExpansionCost = 5;
 }
 
 std::shared_ptr<const RFFT::Tables> RFFT::tablesFor(int size)
@@ -295,11 +298,20 @@ int ARFFT::stepItems(int step) const
     return 0;
 }
 
+// The split computes two bins from two read in bit-reversed order, scattered in memory:
+// about as much as a radix-4 butterfly (measured).
+int ARFFT::stepCost(int step) const
+{
+    const int passes = passCount();
+    if (step >= 1 && step <= passes) return passCost(step - 1);
+    return step == passes + 1 ? 6 : 1;
+}
+
 int ARFFT::forwardItems() const
 {
-    int total = complexSize + complexSize / 2 + 1 + complexSize - 1;
-    for (int pass = 0; pass < passCount(); ++pass)
-        total += passButterflies(pass);
+    int total = 0;
+    for (int s = 0; s <= passCount() + 2; ++s)
+        total += (s == passCount() + 2 ? complexSize - 1 : stepItems(s)) * stepCost(s);
     return total;
 }
 
@@ -309,6 +321,7 @@ void ARFFT::startForward(const double* samples, bool upperHalf)
     mirrorUpperHalf = upperHalf;
     step = 0;
     item = 0;
+    credit = 0;
 }
 
 bool ARFFT::advanceForward(int budget)
@@ -318,11 +331,15 @@ bool ARFFT::advanceForward(int budget)
     Complex* Z = packScratch.data();
     Complex* X = forwardBuffer.data();
     const int* rev = bitReversed.data();
-    while (budget > 0 && step <= passes + 2)
+    credit = std::min(credit + budget, static_cast<long long>(std::numeric_limits<int>::max()));
+    while (step <= passes + 2)
     {
         const int count = stepItems(step);
+        const int cost = stepCost(step);
         const int first = item;
-        const int last = count - first > budget ? first + budget : count;
+        const long long affordable = credit / cost;
+        if (affordable == 0 && first < count) break;
+        const int last = count - first > affordable ? first + static_cast<int>(affordable) : count;
         if (step == 0)
         {
             for (int m = first; m < last; ++m)
@@ -348,7 +365,7 @@ bool ARFFT::advanceForward(int budget)
             for (int i = first + 1; i < last + 1; ++i)
                 X[2 * n - i] = conj(X[i]);
         }
-        budget -= last - first;
+        credit -= static_cast<long long>(last - first) * cost;
         item = last;
         if (item == count)
         {
@@ -356,6 +373,7 @@ bool ARFFT::advanceForward(int budget)
             item = 0;
         }
     }
+    if (step > passes + 2) credit = 0;
     return step > passes + 2;
 }
 
@@ -431,9 +449,9 @@ void BRFFT::finishInverseReal(Complex* X, double scale, double* samples) const
 
 int BRFFT::inverseItems() const
 {
-    int total = complexSize;
+    int total = complexSize * kExpansionCost;
     for (int pass = 0; pass < passCount(); ++pass)
-        total += passButterflies(pass);
+        total += passButterflies(pass) * passCost(pass);
     return total;
 }
 
@@ -444,6 +462,7 @@ void BRFFT::startInverse(Complex* X, double scale, double* samples)
     pendingScale = scale;
     step = 0;
     item = 0;
+    credit = 0;
 }
 
 // Steps: the butterfly passes, then the expansion into samples (n items), the same
@@ -452,11 +471,15 @@ bool BRFFT::advanceInverse(int budget)
 {
     const int n = complexSize;
     const int passes = passCount();
-    while (budget > 0 && step <= passes)
+    credit = std::min(credit + budget, static_cast<long long>(std::numeric_limits<int>::max()));
+    while (step <= passes)
     {
         const int count = step < passes ? passButterflies(step) : n;
+        const int cost = step < passes ? passCost(step) : kExpansionCost;
         const int first = item;
-        const int last = count - first > budget ? first + budget : count;
+        const long long affordable = credit / cost;
+        if (affordable == 0) break;
+        const int last = count - first > affordable ? first + static_cast<int>(affordable) : count;
         if (step < passes)
         {
             runPass<true>(pendingSpectrum, step, first, last);
@@ -470,7 +493,7 @@ bool BRFFT::advanceInverse(int budget)
                 pendingSamples[2 * m + 1] = 2.0 * z.im * pendingScale;
             }
         }
-        budget -= last - first;
+        credit -= static_cast<long long>(last - first) * cost;
         item = last;
         if (item == count)
         {
@@ -478,5 +501,6 @@ bool BRFFT::advanceInverse(int budget)
             item = 0;
         }
     }
+    if (step > passes) credit = 0;
     return step > passes;
 }

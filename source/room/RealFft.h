@@ -44,6 +44,9 @@ protected:
     // log2 n is odd); runPass does butterflies [first, last) of one pass.
     int passCount() const;
     int passButterflies(int pass) const;
+    // Work units of one butterfly of a pass: a radix-4 butterfly costs about six times a
+    // plain copy of a complex value, the odd radix-2 one about as much as a copy.
+    int passCost(int pass) const { return 2 * pass + 1 < stageCount ? 6 : 1; }
     template <bool Inverse> void runPass(Complex* x, int pass, int first, int last) const;
     void bitReverse(Complex* x) const;
     void listBins(char letter, const Complex* bins, int first, int count) const;
@@ -88,21 +91,25 @@ public:
     void forward(const double* samples) override;
 
     // forward() in pieces, so that a caller can spread it over time: startForward, then
-    // advanceForward with a budget of work items until it returns true. The samples must
+    // advanceForward with a budget of work units until it returns true. The samples must
     // stay unchanged until then. Without upperHalf, bins n+1..2n-1 are left as they were.
-    // forwardItems() is the number of items of a whole forward().
+    // forwardItems() is the number of units of a whole forward(). Units are weighted by
+    // what each step's items cost, so equal budgets take about equal time; budget left
+    // over by one call carries to the next.
     void startForward(const double* samples, bool upperHalf);
     bool advanceForward(int budget);
     int forwardItems() const;
 
 private:
     int stepItems(int step) const;
+    int stepCost(int step) const;
 
     std::vector<Complex> packScratch;
     const double* pendingSamples = nullptr;
     bool mirrorUpperHalf = true;
     int step = 0;
     int item = 0;
+    long long credit = 0;
 };
 
 // Inverse real transform: reads bins 0..n of a spectrum (and scribbles on it), leaves
@@ -126,8 +133,9 @@ public:
     // (inverseBins() is left alone).
     void finishInverseReal(Complex* spectrum, double scale, double* samples) const;
     // finishInverseReal in pieces, so that a caller can spread it over time: startInverse
-    // once every pair is split, then advanceInverse with a budget of work items until it
-    // returns true. The spectrum and samples must stay put until then.
+    // once every pair is split, then advanceInverse with a budget of work units (weighted
+    // as advanceForward's) until it returns true. The spectrum and samples must stay put
+    // until then.
     void startInverse(Complex* spectrum, double scale, double* samples);
     bool advanceInverse(int budget);
     int inverseItems() const;
@@ -138,4 +146,5 @@ private:
     double pendingScale = 1.0;
     int step = 0;
     int item = 0;
+    long long credit = 0;
 };
