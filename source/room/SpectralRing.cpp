@@ -17,8 +17,6 @@ typedef float Lanes __attribute__((vector_size(32)));
 constexpr int kWidth = 8;
 // Bins summed together: two vectors of real parts and two of imaginary parts.
 constexpr int kChunk = 2 * kWidth;
-// How far ahead the loop fetches, in floats: a few chunks.
-constexpr int kAhead = 2 * kChunk;
 
 HALVANE_VECTOR_HELPER Lanes load(const float* p)
 {
@@ -48,31 +46,33 @@ void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Comp
                                    Complex* previous)
 {
     const int P = partitions;
-    const int N = blockSize;
-    float* own = slotData(slot);
+    const int W = chunk;
     // Response slot s holds partition (s-1) mod P; input slot s - k pairs with partition k.
     if (current && irBins)
     {
         const int partition = wrap(slot - 1, P);
         // The input the outgoing partition meets now, and the one before it (for the last
         // partition, the one about to be overwritten): read the older before writing.
-        const float* older = slotData(wrap(slot - partition - 1, P));
-        const float* now = slotData(wrap(slot - partition, P));
+        const int olderSlot = wrap(slot - partition - 1, P);
+        const int nowSlot = wrap(slot - partition, P);
         for (int c = 0; c < count; ++c)
         {
             const int bin = firstBin + c;
-            const float oldRe = own[2 * N + bin];
-            const float oldIm = own[3 * N + bin];
-            const float olderRe = older[bin];
-            const float olderIm = older[N + bin];
-            own[bin] = static_cast<float>(inputBins[c].re);
-            own[N + bin] = static_cast<float>(inputBins[c].im);
-            own[2 * N + bin] = static_cast<float>(irBins[c].re);
-            own[3 * N + bin] = static_cast<float>(irBins[c].im);
+            float* own = binAt(slot, bin);
+            const float* older = binAt(olderSlot, bin);
+            const float oldRe = own[2 * W];
+            const float oldIm = own[3 * W];
+            const float olderRe = older[0];
+            const float olderIm = older[W];
+            own[0] = static_cast<float>(inputBins[c].re);
+            own[W] = static_cast<float>(inputBins[c].im);
+            own[2 * W] = static_cast<float>(irBins[c].re);
+            own[3 * W] = static_cast<float>(irBins[c].im);
             // Old minus new as the ring holds them, so that the fade ends on what is stored.
-            const double dr = double(oldRe) - double(own[2 * N + bin]);
-            const double di = double(oldIm) - double(own[3 * N + bin]);
-            const double pairs[2][2] = {{now[bin], now[N + bin]}, {olderRe, olderIm}};
+            const double dr = double(oldRe) - double(own[2 * W]);
+            const double di = double(oldIm) - double(own[3 * W]);
+            const float* now = binAt(nowSlot, bin);
+            const double pairs[2][2] = {{now[0], now[W]}, {olderRe, olderIm}};
             Complex* out[2] = {current + c, previous + c};
             for (int j = 0; j < 2; ++j)
             {
@@ -87,63 +87,63 @@ void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Comp
     }
     for (int c = 0; c < count; ++c)
     {
-        own[firstBin + c] = static_cast<float>(inputBins[c].re);
-        own[N + firstBin + c] = static_cast<float>(inputBins[c].im);
-    }
-    if (irBins)
-        for (int c = 0; c < count; ++c)
+        float* own = binAt(slot, firstBin + c);
+        own[0] = static_cast<float>(inputBins[c].re);
+        own[W] = static_cast<float>(inputBins[c].im);
+        if (irBins)
         {
-            own[2 * N + firstBin + c] = static_cast<float>(irBins[c].re);
-            own[3 * N + firstBin + c] = static_cast<float>(irBins[c].im);
+            own[2 * W] = static_cast<float>(irBins[c].re);
+            own[3 * W] = static_cast<float>(irBins[c].im);
         }
+    }
 
     const int firstResponse = P > 1 ? 1 : 0;
-    int c = 0;
-    for (; c + kChunk <= count; c += kChunk)
+    const size_t slotStride = static_cast<size_t>(4) * static_cast<size_t>(blockSize);
+    for (int c = 0; c < count; ++c)
     {
         const int bin = firstBin + c;
-        Lanes re0 = {}, re1 = {}, im0 = {}, im1 = {};
+        const float* base = binAt(0, bin);
         int in = slot;
         int ir = firstResponse;
-        for (int k = 0; k < P; ++k)
+        if (W == kChunk && (bin & (kChunk - 1)) == 0 && c + kChunk <= count)
         {
-            const float* u = slotData(in) + bin;
-            const float* h = slotData(ir) + 2 * N + bin;
-            // Many slots are read side by side, more streams than the hardware follows:
-            // fetch the next run's lines of each now.
-            __builtin_prefetch(u + kAhead);
-            __builtin_prefetch(u + N + kAhead);
-            __builtin_prefetch(h + kAhead);
-            __builtin_prefetch(h + N + kAhead);
-            const Lanes ur0 = load(u), ur1 = load(u + kWidth);
-            const Lanes ui0 = load(u + N), ui1 = load(u + N + kWidth);
-            const Lanes hr0 = load(h), hr1 = load(h + kWidth);
-            const Lanes hi0 = load(h + N), hi1 = load(h + N + kWidth);
-            re0 += ur0 * hr0 - ui0 * hi0;
-            im0 += ur0 * hi0 + ui0 * hr0;
-            re1 += ur1 * hr1 - ui1 * hi1;
-            im1 += ur1 * hi1 + ui1 * hr1;
-            in = in == 0 ? P - 1 : in - 1;
-            ir = ir + 1 == P ? 0 : ir + 1;
+            Lanes re0 = {}, re1 = {}, im0 = {}, im1 = {};
+            for (int k = 0; k < P; ++k)
+            {
+                const float* u = base + static_cast<size_t>(in) * slotStride;
+                const float* h = base + static_cast<size_t>(ir) * slotStride + 2 * kChunk;
+                // Many slots are read side by side, more streams than the hardware follows:
+                // fetch the next chunk's lines of each now.
+                __builtin_prefetch(u + 4 * kChunk);
+                __builtin_prefetch(u + 5 * kChunk);
+                __builtin_prefetch(h + 4 * kChunk);
+                __builtin_prefetch(h + 5 * kChunk);
+                const Lanes ur0 = load(u), ur1 = load(u + kWidth);
+                const Lanes ui0 = load(u + kChunk), ui1 = load(u + kChunk + kWidth);
+                const Lanes hr0 = load(h), hr1 = load(h + kWidth);
+                const Lanes hi0 = load(h + kChunk), hi1 = load(h + kChunk + kWidth);
+                re0 += ur0 * hr0 - ui0 * hi0;
+                im0 += ur0 * hi0 + ui0 * hr0;
+                re1 += ur1 * hr1 - ui1 * hi1;
+                im1 += ur1 * hi1 + ui1 * hr1;
+                in = in == 0 ? P - 1 : in - 1;
+                ir = ir + 1 == P ? 0 : ir + 1;
+            }
+            for (int j = 0; j < kWidth; ++j)
+            {
+                sums[c + j] = {re0[j], im0[j]};
+                sums[c + kWidth + j] = {re1[j], im1[j]};
+            }
+            c += kChunk - 1;
+            continue;
         }
-        for (int j = 0; j < kWidth; ++j)
-        {
-            sums[c + j] = {re0[j], im0[j]};
-            sums[c + kWidth + j] = {re1[j], im1[j]};
-        }
-    }
-    for (; c < count; ++c)
-    {
-        const int bin = firstBin + c;
         double re = 0.0, im = 0.0;
-        int in = slot;
-        int ir = firstResponse;
         for (int k = 0; k < P; ++k)
         {
-            const float* u = slotData(in) + bin;
-            const float* h = slotData(ir) + 2 * N + bin;
-            re += u[0] * h[0] - u[N] * h[N];
-            im += u[0] * h[N] + u[N] * h[0];
+            const float* u = base + static_cast<size_t>(in) * slotStride;
+            const float* h = base + static_cast<size_t>(ir) * slotStride + 2 * W;
+            re += u[0] * h[0] - u[W] * h[W];
+            im += u[0] * h[W] + u[W] * h[0];
             in = in == 0 ? P - 1 : in - 1;
             ir = ir + 1 == P ? 0 : ir + 1;
         }
@@ -157,10 +157,10 @@ void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Comp
         int ir = firstResponse;
         for (int k = 0; k < P; ++k)
         {
-            const float* u = slotData(in);
-            const float* h = slotData(ir) + 2 * N;
+            const float* u = binAt(in, 0);
+            const float* h = binAt(ir, 0) + 2 * W;
             re += u[0] * h[0];
-            im += u[N] * h[N];
+            im += u[W] * h[W];
             in = in == 0 ? P - 1 : in - 1;
             ir = ir + 1 == P ? 0 : ir + 1;
         }
@@ -169,10 +169,13 @@ void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Comp
 }
 
 CSpectralRing::CSpectralRing(int size, int block)
-    : ringSize(size), blockSize(block), partitions(size / block)
+    : ringSize(size), blockSize(block), partitions(size / block),
+      chunk(block < kChunk ? block : kChunk)
 {
     while ((1 << blockShift) < block)
         ++blockShift;
+    while ((1 << chunkShift) < chunk)
+        ++chunkShift;
     // Align the start to a cache line.
     constexpr int kLine = 64 / sizeof(float);
     storage.assign(static_cast<size_t>(4) * static_cast<size_t>(size) + kLine, 0.0f);

@@ -10,9 +10,9 @@
 // input spectra and response spectra. Writing one bin returns, through result(), that bin
 // of the sum over all partitions of (input block m-1-k) x (partition k).
 //
-// Stored slot by slot, real and imaginary parts apart, so that a run of neighbouring bins
-// is summed over the partitions a vector of bins at a time: short rings spend their time
-// in the products rather than in per-bin bookkeeping. Single precision: half the memory
+// Stored slot by slot in chunks of bins, real and imaginary parts apart, so that a run of
+// neighbouring bins is summed over the partitions a vector of bins at a time: short rings
+// spend their time in the products rather than in per-bin bookkeeping. Single precision: half the memory
 // and twice the bins per vector, and the sum stays within about 1e-7 of the exact one.
 class CSpectralRing
 {
@@ -43,9 +43,15 @@ private:
     void accumulateBins(int slot, int firstBin, int count, const Complex* inputBins,
                         const Complex* irBins, Complex* sums, Complex* current,
                         Complex* previous);
-    // Slot s: input real parts, input imaginary parts, response real, response imaginary,
-    // N each.
-    float* slotData(int s) { return bins + static_cast<size_t>(s) * 4 * blockSize; }
+    // Slot s holds N bins in chunks of `chunk` neighbours; each chunk keeps the input's real
+    // parts, its imaginary parts, the response's real and imaginary parts, one after the
+    // other, so that a run of bins reads few places per slot. The bin's input real part;
+    // the others follow chunk, 2 chunk and 3 chunk floats on.
+    float* binAt(int s, int bin)
+    {
+        return bins + static_cast<size_t>(s) * 4 * static_cast<size_t>(blockSize) +
+               (static_cast<size_t>(bin >> chunkShift) << (chunkShift + 2)) + (bin & (chunk - 1));
+    }
 
     std::vector<float> storage;
     float* bins; // 64-byte aligned start of storage
@@ -54,4 +60,6 @@ private:
     int blockSize;
     int blockShift = 0; // log2 blockSize
     int partitions;     // P
+    int chunk;          // bins kept together: 16, or N when smaller
+    int chunkShift = 0; // log2 chunk
 };
