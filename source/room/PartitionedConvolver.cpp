@@ -41,10 +41,10 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
         fadeOutGain[static_cast<size_t>(i)] = 0.5 + 0.5 * std::cos(kPi * (i + 0.5) / block);
     const int slices = blockSize - irGatherEnd;
     if (slices > 0) irItemsPerSample = (irTransforms[0].forwardItems() + slices - 1) / slices;
-    // A quarter of the block, or as long as a spread inverse where that is longer, so the
-    // two share the block's start evenly; a spread inverse has the block's first samples
-    // to itself where the input transform can wait for it.
-    inputSpread = std::max({1, blockSize / 4, std::min(outputLag, blockSize / 2)});
+    // A quarter of the block; half behind a spread inverse, which has the block's first
+    // samples to itself where the input transform can wait for it: the transforms are the
+    // costlier part of a long block, the ring the cheaper.
+    inputSpread = std::max(1, outputLag > 0 ? blockSize / 2 : blockSize / 4);
     inputStart = outputLag < inputSpread ? outputLag : 0;
     inputItemsPerSample = (inputTransform.forwardItems() + inputSpread - inputStart - 1) /
                           (inputSpread - inputStart);
