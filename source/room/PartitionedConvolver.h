@@ -121,7 +121,8 @@ private:
     void setDecay(int axis, double absorption, int sampleRate, int hyperbolic);
     void beginPartition();
     void settingsChanged();
-    double shapedTap(int tap);
+    // Shapes taps [first, end) of the partition being gathered into irBlock.
+    void shapeTaps(int first, int end);
     // The work of the samples since the last call, up to blockPos.
     void doWork();
     void scheduleWork();
