@@ -17,7 +17,7 @@ void CDecayEnvelope::set(Curve curve, double a, double fs)
     lastTap = -2;
 }
 
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__ELF__) && \
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__ELF__) &&         \
     !defined(HALVANE_NO_FUNCTION_CLONES)
 __attribute__((target_clones("avx2", "default")))
 #endif

@@ -9,8 +9,7 @@ namespace
 constexpr auto kRelaxed = std::memory_order_relaxed;
 }
 
-CDelayLine::CDelayLine(int rate, int delay, double feedbackPercent, double wetPercent,
-                       int capacity)
+CDelayLine::CDelayLine(int rate, int delay, double feedbackPercent, double wetPercent, int capacity)
     : bufferLength(std::max(capacity > 0 ? capacity : 2 * rate, 1)), sampleRate(rate)
 {
     buffer = std::make_unique<std::atomic<double>[]>(static_cast<size_t>(bufferLength));

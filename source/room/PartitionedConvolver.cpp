@@ -46,16 +46,15 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
     // costlier part of a long block, the ring the cheaper.
     inputSpread = std::max(1, outputLag > 0 ? blockSize / 2 : blockSize / 4);
     inputStart = outputLag < inputSpread ? outputLag : 0;
-    inputItemsPerSample = (inputTransform.forwardItems() + inputSpread - inputStart - 1) /
-                          (inputSpread - inputStart);
+    inputItemsPerSample =
+        (inputTransform.forwardItems() + inputSpread - inputStart - 1) / (inputSpread - inputStart);
     if (outputLag > 0)
     {
         productSpectra[1].resize(static_cast<size_t>(block + 1));
         inverseBlock.resize(static_cast<size_t>(fftSize));
         fadeAdded.resize(static_cast<size_t>(block));
         fadeRemoved.resize(static_cast<size_t>(block));
-        inverseItemsPerSample =
-            (outputTransform.inverseItems() + outputLag - 1) / outputLag;
+        inverseItemsPerSample = (outputTransform.inverseItems() + outputLag - 1) / outputLag;
     }
     // The first block pairs the ring with silence, as if a silent block came before.
     inputTransform.startForward(inputBlocks[1].data(), false);
@@ -228,19 +227,20 @@ void CPartitionedConvolver::doWork()
     }
 
     // The previous block's input spectrum is computed over the samples up to inputSpread
-    // (after a spread inverse where there is room), not in the block-end burst; the ring then catches up, a little faster than one bin
-    // per sample, and is done with the block's last sample.
+    // (after a spread inverse where there is room), not in the block-end burst; the ring then
+    // catches up, a little faster than one bin per sample, and is done with the block's last
+    // sample.
     if (from < inputSpread && to > inputStart)
     {
         if (to >= inputSpread)
             inputTransform.advanceForward(std::numeric_limits<int>::max());
         else
-            inputTransform.advanceForward((to - std::max(from, inputStart)) *
-                                          inputItemsPerSample);
+            inputTransform.advanceForward((to - std::max(from, inputStart)) * inputItemsPerSample);
     }
     if (to > inputSpread)
     {
-        const int due = to == n ? n : (to - inputSpread) * n / (n - inputSpread) / kBinRun * kBinRun;
+        const int due =
+            to == n ? n : (to - inputSpread) * n / (n - inputSpread) / kBinRun * kBinRun;
         while (binsDone < due)
             accumulateBins(std::min(kBinRun, n - binsDone));
     }

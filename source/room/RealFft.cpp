@@ -16,7 +16,7 @@ constexpr double kTwoPi = 6.283185307179586476925286766559;
 // An inverse's expansion gathers in bit-reversed order, scattered in memory: per value
 // nearly what a radix-4 butterfly costs (measured).
 constexpr int kExpansionCost = 5;
-}
+} // namespace
 
 std::shared_ptr<const RFFT::Tables> RFFT::tablesFor(int size)
 {
@@ -71,8 +71,8 @@ std::shared_ptr<const RFFT::Tables> RFFT::tablesFor(int size)
 RFFT::RFFT(int size)
     : realSize(size), complexSize(size / 2), stageCount(0), tables(tablesFor(size)),
       twiddles(tables->twiddles), stageTwiddles(tables->stageTwiddles),
-      passTwiddles(tables->passTwiddles), bitReversed(tables->bitReversed),
-      realSizeAsDouble(size), angleStep(kTwoPi / size)
+      passTwiddles(tables->passTwiddles), bitReversed(tables->bitReversed), realSizeAsDouble(size),
+      angleStep(kTwoPi / size)
 {
     for (int n = complexSize; n > 1; n /= 2)
         ++stageCount;
@@ -156,7 +156,7 @@ inline void radix4(Complex* x0, Complex* x1, Complex* x2, Complex* x3, const Com
 
 // Butterflies [first, last) of one radix-4 pass of the given span, whose twiddles w^j,
 // w^2j, w^3j are three runs of span / 4 in w.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__ELF__) && \
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__ELF__) &&         \
     !defined(HALVANE_NO_FUNCTION_CLONES)
 __attribute__((target_clones("avx2", "default")))
 #endif

@@ -22,9 +22,10 @@ struct CRoomStage
 
 // How the room's convolution stages split the response at one sample rate. At the bank's
 // own rate: 1024 taps in blocks of 128, then blocks of 512 to tap 4096 and of 2048 for the
-// rest: short blocks where the latency needs them, long ones where they save work. At higher rates the blocks grow with the rate (by powers of two)
-// and the last stage takes as many partitions as the longer response needs, so the work
-// per sample stays about the same and the latency stays the same in seconds.
+// rest: short blocks where the latency needs them, long ones where they save work. At higher rates
+// the blocks grow with the rate (by powers of two) and the last stage takes as many partitions as
+// the longer response needs, so the work per sample stays about the same and the latency stays the
+// same in seconds.
 struct CRoomLayout
 {
     static constexpr int kMaxStages = 3;
@@ -44,8 +45,7 @@ struct CRoomLayout
 
     bool operator==(const CRoomLayout& o) const
     {
-        if (scale != o.scale || stageCount != o.stageCount ||
-            responseLength != o.responseLength)
+        if (scale != o.scale || stageCount != o.stageCount || responseLength != o.responseLength)
             return false;
         for (int s = 0; s < stageCount; ++s)
             if (!(stages[s] == o.stages[s])) return false;

@@ -25,7 +25,7 @@ HALVANE_VECTOR_HELPER Lanes load(const float* p)
     return v;
 }
 
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__ELF__) && \
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__ELF__) &&         \
     !defined(HALVANE_NO_FUNCTION_CLONES)
 #define HALVANE_WIDE_CLONES __attribute__((target_clones("avx2", "default")))
 #else

@@ -12,8 +12,8 @@
 //
 // Stored slot by slot in chunks of bins, real and imaginary parts apart, so that a run of
 // neighbouring bins is summed over the partitions a vector of bins at a time: short rings
-// spend their time in the products rather than in per-bin bookkeeping. Single precision: half the memory
-// and twice the bins per vector, and the sum stays within about 1e-7 of the exact one.
+// spend their time in the products rather than in per-bin bookkeeping. Single precision: half the
+// memory and twice the bins per vector, and the sum stays within about 1e-7 of the exact one.
 class CSpectralRing
 {
 public:
@@ -35,14 +35,12 @@ public:
     // of the partition being replaced times the input it is paired with now (in current)
     // and times the input block before that (in previous): what a caller needs to fade the
     // outgoing partition out over the block.
-    void accumulateRunFading(int index, int count, const Complex* inputBins,
-                             const Complex* irBins, Complex* sums, Complex* current,
-                             Complex* previous);
+    void accumulateRunFading(int index, int count, const Complex* inputBins, const Complex* irBins,
+                             Complex* sums, Complex* current, Complex* previous);
 
 private:
     void accumulateBins(int slot, int firstBin, int count, const Complex* inputBins,
-                        const Complex* irBins, Complex* sums, Complex* current,
-                        Complex* previous);
+                        const Complex* irBins, Complex* sums, Complex* current, Complex* previous);
     // Slot s holds N bins in chunks of `chunk` neighbours; each chunk keeps the input's real
     // parts, its imaginary parts, the response's real and imaginary parts, one after the
     // other, so that a run of bins reads few places per slot. The bin's input real part;
