@@ -3,6 +3,8 @@
 
 #include "Workload.h"
 
+#include "room/RoomLayout.h"
+
 #include <zita-convolver.h>
 
 #include <cstdio>
@@ -50,9 +52,10 @@ void ratioLine(const char* name, double measured, double target)
 void blockLine(const char* name, const RunResult& r, int frames)
 {
     const double budget = frames / Workload::kSampleRate;
-    std::printf("  %-20s %8.1f %8.1f %9.1f %8.1f%% %6ld %10.1f\n", name, 1e6 * r.averageBlock,
-                1e6 * r.worstBlock, r.worstBlock / r.averageBlock, 100.0 * r.worstBlock / budget,
-                r.worstIndex % 32, 1e6 * r.rawWorstBlock);
+    std::printf("  %-20s %8.1f %8.1f %9.1f %8.1f%% %6ld %10.1f %10.1f\n", name,
+                1e6 * r.averageBlock, 1e6 * r.worstWarmBlock, r.worstWarmBlock / r.averageBlock,
+                100.0 * r.worstWarmBlock / budget, r.worstWarmIndex % 64, 1e6 * r.worstBlock,
+                1e6 * r.rawWorstBlock);
 }
 
 void blockTable(const char* title, int frames, const RunResult* const rows[],
@@ -60,8 +63,8 @@ void blockTable(const char* title, int frames, const RunResult* const rows[],
 {
     std::printf("%d-frame host blocks, %s (each block's fastest pass; budget %.0f us)\n", frames,
                 title, 1e6 * frames / Workload::kSampleRate);
-    std::printf("  %-20s %8s %8s %9s %9s %6s %10s\n", "", "avg us", "worst us", "worst/avg",
-                "budget", "mod 32", "raw worst");
+    std::printf("  %-20s %8s %8s %9s %9s %6s %10s %10s\n", "", "avg us", "worst us", "worst/avg",
+                "budget", "mod 64", "cold first", "raw worst");
     for (int i = 0; i < count; ++i)
         blockLine(names[i], *rows[i], frames);
 }
@@ -73,16 +76,25 @@ void memoryLine(const char* name, const Resident& r)
 }
 } // namespace
 
+std::string describeStages(int rate)
+{
+    const CRoomLayout l = CRoomLayout::forRate(rate);
+    std::string text;
+    for (int i = 0; i < l.stageCount; ++i)
+        text += (i ? " " : "") + std::to_string(l.stages[i].length / l.stages[i].block) + "x" +
+                std::to_string(l.stages[i].block);
+    return text;
+}
+
 void printRates(const Results& r)
 {
     std::printf("\nCPU seconds per second of stereo audio by host rate (CHalvane direct, static)\n");
-    std::printf("  %8s %10s %10s %10s %10s\n", "rate", "head P", "tail P", "tail N", "CPU s/s");
+    std::printf("  %8s  %-36s %10s\n", "rate", "stages (partitions x block)", "CPU s/s");
     double at48 = 0.0;
     double at96 = 0.0;
     for (const RatePoint& p : r.rates)
     {
-        std::printf("  %8d %10d %10d %10d %10.5f\n", p.rate, p.headPartitions, p.tailPartitions,
-                    p.tailBlock, p.cpuPerSecond);
+        std::printf("  %8d  %-36s %10.5f\n", p.rate, p.stages.c_str(), p.cpuPerSecond);
         if (p.rate == 48000) at48 = p.cpuPerSecond;
         if (p.rate == 96000) at96 = p.cpuPerSecond;
     }
@@ -118,12 +130,11 @@ void printReport(const Results& r)
     std::printf("CPU seconds per second of audio %30s %8s %8s\n", "", "CPU s/s", "caller");
     costLine("room processor, bundle via halvane_host", r.bundleStatic);
     costLine("room processor, CHalvane direct", r.directStatic);
-    const std::string head =
-        "  its head stage alone (2 x " + std::to_string(r.headPartitions) + " partitions of 128)";
-    const std::string tail =
-        "  its tail stage alone (2 x " + std::to_string(r.tailPartitions) + " partitions of 2048)";
-    costLine(head.c_str(), r.headStage);
-    costLine(tail.c_str(), r.tailStage);
+    for (const Results::Stage& s : r.stages)
+        costLine(("  stage alone: taps from " + std::to_string(s.start) + ", 2 x " +
+                  std::to_string(s.partitions) + " x " + std::to_string(s.block))
+                     .c_str(),
+                 s.result);
     costLine("room processor, bundle, Abs L-R every block", r.bundleAutomated);
     costLine("room processor, CHalvane direct, Abs L-R every block", r.directAutomated);
     costLine(("zita-convolver, quantum 256, " + zitaName(zita) + ", sync").c_str(), zita.result);
@@ -135,16 +146,23 @@ void printReport(const Results& r)
                     c.difference);
     std::printf("\n  (caller: share of the CPU time spent in the calling thread)\n\n");
 
-    // What is left of the direct room after its two stages: routing, the seam delay, the
+    // What is left of the direct room after its stages: routing, the seam delays, the
     // per-frame calls and the controls.
     const double direct = r.directStatic.cpuPerSecond;
-    const double rest = direct - r.headStage.cpuPerSecond - r.tailStage.cpuPerSecond;
+    double rest = direct;
     std::printf("Where the direct room's time goes %26s %8s %8s\n", "", "CPU s/s", "share");
     const auto share = [direct](double v) { return direct > 0.0 ? 100.0 * v / direct : 0.0; };
-    std::printf("  %-52s %8.5f %7.0f%%\n", "head stage", r.headStage.cpuPerSecond,
-                share(r.headStage.cpuPerSecond));
-    std::printf("  %-52s %8.5f %7.0f%%\n", "tail stage", r.tailStage.cpuPerSecond,
-                share(r.tailStage.cpuPerSecond));
+    for (const Results::Stage& s : r.stages)
+    {
+        const std::string name = "stage " + std::to_string(s.partitions) + " x " +
+                                 std::to_string(s.block) + " from tap " + std::to_string(s.start) +
+                                 ", output lag " + std::to_string(s.lag);
+        std::printf("  %-52s %8.5f %7.0f%%   worst/avg %.1f at %ld\n", name.c_str(),
+                    s.result.cpuPerSecond, share(s.result.cpuPerSecond),
+                    s.result.worstWarmBlock / s.result.averageBlock,
+                    s.result.worstWarmIndex % 64);
+        rest -= s.result.cpuPerSecond;
+    }
     std::printf("  %-52s %8.5f %7.0f%%\n", "per-sample overhead outside the stages", rest,
                 share(rest));
     std::printf("\n");
@@ -173,16 +191,18 @@ void printReport(const Results& r)
         const char* smallNames[] = {"bundle, static", "direct, static"};
         blockTable("wall clock", Workload::kSmallBlock, small, smallNames, 2);
     }
-    std::printf("  (mod 32: where the worst block falls in the tail's 2048-frame cycle, in 64-frame\n"
-                "   blocks; raw worst: slowest block of any pass, time slices lost to other\n"
+    std::printf("  (mod 64: where the worst block falls in the 4096-frame cycle of the longest\n"
+                "   blocks, in 64-frame blocks; each pass's first block is left out of worst, as it\n"
+                "   starts with the caches the other contenders filled; cold first: the worst\n"
+                "   block with it; raw worst: slowest block of any pass, time slices lost to other\n"
                 "   processes included)\n");
-    ratioLine("worst/avg, 64 frames (bundle)", r.bundleStatic.worstBlock / r.bundleStatic.averageBlock,
+    ratioLine("worst/avg, 64 frames (bundle)", r.bundleStatic.worstWarmBlock / r.bundleStatic.averageBlock,
               kWorstPerAverageTarget);
-    ratioLine("worst/avg, 64 frames (direct)", r.directStatic.worstBlock / r.directStatic.averageBlock,
+    ratioLine("worst/avg, 64 frames (direct)", r.directStatic.worstWarmBlock / r.directStatic.averageBlock,
               kWorstPerAverageTarget);
-    ratioLine("worst/avg, 32 frames (bundle)", r.bundleSmall.worstBlock / r.bundleSmall.averageBlock,
+    ratioLine("worst/avg, 32 frames (bundle)", r.bundleSmall.worstWarmBlock / r.bundleSmall.averageBlock,
               kWorstPerAverageTarget);
-    ratioLine("worst/avg, 32 frames (direct)", r.directSmall.worstBlock / r.directSmall.averageBlock,
+    ratioLine("worst/avg, 32 frames (direct)", r.directSmall.worstWarmBlock / r.directSmall.averageBlock,
               kWorstPerAverageTarget);
     std::printf("\n");
 

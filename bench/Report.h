@@ -4,6 +4,7 @@
 #include "InstanceMemory.h"
 #include "Runner.h"
 
+#include <string>
 #include <vector>
 
 namespace bench
@@ -12,7 +13,7 @@ namespace bench
 // zita-convolver's quantum and smallest partition, and the FFTW convolver's partition:
 // 256 gives the room processor's 255-sample latency once a host feeds it 64-frame blocks.
 constexpr int kQuantum = 256;
-// The room's default "Gain", and its latency: the head stage's 2 x 128 - 1 samples.
+// The room's default "Gain", and its latency: the first stage's 2 x 128 - 1 samples.
 constexpr double kRoomGain = 0.5;
 constexpr int kRoomLatency = 255;
 
@@ -29,9 +30,7 @@ struct ZitaCandidate
 struct RatePoint
 {
     int rate = 0;
-    int headPartitions = 0;
-    int tailPartitions = 0;
-    int tailBlock = 0;
+    std::string stages; // partitions x block, stage by stage
     double cpuPerSecond = 0.0;
 };
 
@@ -48,8 +47,16 @@ struct Results
     RunResult directSmall;
     std::vector<ZitaCandidate> zita;
     RunResult fftw;
-    RunResult headStage;
-    RunResult tailStage;
+    // One stage of the room (both ears) timed on its own, as the room runs it.
+    struct Stage
+    {
+        int start = 0;
+        int partitions = 0;
+        int block = 0;
+        int lag = 0;
+        RunResult result;
+    };
+    std::vector<Stage> stages;
     int fftwPartitions = 0;
     double bundleDifference = 0.0;
     double directDifference = 0.0;
@@ -59,8 +66,6 @@ struct Results
     std::vector<RatePoint> rates;
     Resident memoryAt96k;       // one CHalvane created at 96 kHz and played
     double responsesAt96k = 0.0; // bytes of the bank resampled to 96 kHz, shared per process
-    int headPartitions = 0;
-    int tailPartitions = 0;
 
     // The cheapest set-up whose output agrees with the reference (the cheapest of all when
     // none does): one that drops work is no fair comparison.
@@ -68,5 +73,7 @@ struct Results
 };
 
 void printReport(const Results& results);
+// "8x128 6x512 ...": the partitions and block of each stage.
+std::string describeStages(int rate);
 
 } // namespace bench

@@ -71,6 +71,11 @@ std::vector<RunResult> Runner::run(const std::vector<Contender>& contenders) con
                 r.worstBlock = t.fastest[i];
                 r.worstIndex = static_cast<long>(i);
             }
+            if (i > 0 && t.fastest[i] > r.worstWarmBlock)
+            {
+                r.worstWarmBlock = t.fastest[i];
+                r.worstWarmIndex = static_cast<long>(i);
+            }
         }
         r.averageBlock = sum / static_cast<double>(t.fastest.size());
         results.push_back(r);

@@ -9,11 +9,16 @@ namespace bench
 
 struct RunResult
 {
-    double cpuPerSecond = 0.0;  // process CPU seconds per second of audio, best pass
-    double threadShare = 0.0;   // part of that CPU spent in the calling thread
-    double averageBlock = 0.0;  // wall seconds per block
-    double worstBlock = 0.0;    // wall seconds of the slowest block
-    long worstIndex = 0;        // its place in the pass
+    double cpuPerSecond = 0.0; // process CPU seconds per second of audio, best pass
+    double threadShare = 0.0;  // part of that CPU spent in the calling thread
+    double averageBlock = 0.0; // wall seconds per block
+    double worstBlock = 0.0;   // wall seconds of the slowest block
+    long worstIndex = 0;       // its place in the pass
+    // The same without each pass's first block, which follows the other contenders' passes
+    // and so starts with caches they filled: a cost of the bench's turn-taking, not a burst
+    // of the code under test.
+    double worstWarmBlock = 0.0;
+    long worstWarmIndex = 0;
     double rawWorstBlock = 0.0; // slowest block of any pass, preemptions included
 };
 

@@ -71,7 +71,7 @@ Contender stageContender(const Workload& workload, StageShape shape)
     {
         ears[ear] = std::make_shared<CPartitionedConvolver>(
             0, rate, ear, shape.responseLength, shape.segmentLength, shape.blockSize,
-            shape.segmentStart);
+            shape.segmentStart, shape.outputLag);
         ears[ear]->useResponseSet(set.get());
         ears[ear]->loadPosition(0);
         ears[ear]->setAllDecays(7.0, 7.0, 7.0, rate, 1);

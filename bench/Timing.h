@@ -28,6 +28,7 @@ struct StageShape
     int blockSize;
     int segmentStart;
     int responseLength;
+    int outputLag;
 };
 Contender stageContender(const Workload& workload, StageShape shape);
 

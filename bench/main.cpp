@@ -112,9 +112,7 @@ void measureRates(const Options& options, Results& r)
     const std::vector<RunResult> times = runner.run(contenders);
     for (size_t k = 0; k < contenders.size(); ++k)
     {
-        const CRoomLayout l = CRoomLayout::forRate(rates[k]);
-        r.rates.push_back({rates[k], l.headLength / l.headBlock, l.tailLength / l.tailBlock,
-                           l.tailBlock, times[k].cpuPerSecond * rates[k]});
+        r.rates.push_back({rates[k], describeStages(rates[k]), times[k].cpuPerSecond * rates[k]});
     }
 }
 
@@ -135,8 +133,6 @@ Results measure(const Options& options)
     progress("setting up the contenders");
     const auto rate = static_cast<uint32_t>(Workload::kSampleRate);
     const CRoomLayout layout = CRoomLayout::forRate(static_cast<int>(rate));
-    r.headPartitions = layout.headLength / layout.headBlock;
-    r.tailPartitions = layout.tailLength / layout.tailBlock;
     BundleRoom bundleStatic(module, Workload::kSampleRate, Workload::kHostBlock);
     BundleRoom bundleAutomated(module, Workload::kSampleRate, Workload::kHostBlock);
     BundleRoom bundleSmall(module, Workload::kSampleRate, Workload::kSmallBlock);
@@ -163,11 +159,15 @@ Results measure(const Options& options)
         roomContender(workload, directAutomated, true),
         roomContender(workload, bundleSmall, false, Workload::kSmallBlock),
         roomContender(workload, directSmall, false, Workload::kSmallBlock),
-        stageContender(workload, {layout.headLength, layout.headBlock, 0, layout.responseLength}),
-        stageContender(workload, {layout.tailLength, layout.tailBlock, layout.headLength,
-                                  layout.responseLength}),
         fftwContender(workload, fftwLeft, fftwRight),
     };
+    for (int i = 0; i < layout.stageCount; ++i)
+    {
+        const CRoomStage& s = layout.stages[i];
+        r.stages.push_back({s.start, s.length / s.block, s.block, s.lag, {}});
+        contenders.push_back(stageContender(
+            workload, {s.length, s.block, s.start, layout.responseLength, s.lag}));
+    }
     for (auto& zita : zitas)
         contenders.push_back(zitaContender(workload, *zita));
 
@@ -175,11 +175,12 @@ Results measure(const Options& options)
     const std::vector<RunResult> times = workload.runner().run(contenders);
     RunResult* targets[] = {
         &r.bundleStatic, &r.bundleAutomated, &r.directStatic, &r.directAutomated,
-        &r.bundleSmall,  &r.directSmall,     &r.headStage,    &r.tailStage,
-        &r.fftw};
+        &r.bundleSmall,  &r.directSmall,     &r.fftw};
     size_t k = 0;
     for (RunResult* target : targets)
         *target = times[k++];
+    for (Results::Stage& stage : r.stages)
+        stage.result = times[k++];
     for (ZitaCandidate& c : r.zita)
         c.result = times[k++];
 

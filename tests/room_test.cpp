@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -166,7 +167,7 @@ TEST(Halvane, DecayTypeSwitchesEveryEnvelopeAndSurvivesReactivation)
     auto room = makeRoom();
     auto expectCurve = [&](CDecayEnvelope::Curve curve, double rate)
     {
-        for (auto stage : {CHalvane::kHead, CHalvane::kTail})
+        for (int stage = 0; stage < room->stageCount(); ++stage)
             for (int ear = 0; ear < 2; ++ear)
                 for (int axis = 0; axis < 3; ++axis)
                 {
@@ -206,9 +207,16 @@ TEST(Halvane, AllVolumesAtZeroSilenceTheOutputOnceTheRingsAreRefreshed)
 {
     auto room = makeRoom();
     const size_t change = 5000;
-    // Tail stage: 32 partitions plus the block in flight and the one after, then the
-    // 256-sample seam delay.
-    const size_t silentFrom = change + 35 * 2048 + 256;
+    // The slowest stage: its partitions plus the block in flight and the one after, then
+    // the lag and delay that line it up behind the stage before.
+    size_t silentFrom = change;
+    const CRoomLayout& layout = room->layout();
+    for (int i = 0; i < layout.stageCount; ++i)
+    {
+        const CRoomStage& s = layout.stages[i];
+        const size_t refreshed = size_t(s.length + 3 * s.block + s.lag + s.delay);
+        silentFrom = std::max(silentFrom, change + refreshed);
+    }
     const Stereo in = noise(silentFrom + 3000, 21u);
     bool soundAfterChange = false;
     for (size_t t = 0; t < in.left.size(); ++t)
@@ -276,7 +284,7 @@ TEST(Halvane, PositionTenPointsEveryConvolverAtTheR90Arrays)
     room->setControlValue(CHalvane::kPosition, 10.0f);
     ASSERT_EQ(room->m_uPosition, 10u);
     const int places[2][3] = {{5, 3, 1}, {4, 2, 0}}; // [ear][axis]
-    for (auto stage : {CHalvane::kHead, CHalvane::kTail})
+    for (int stage = 0; stage < room->stageCount(); ++stage)
         for (int ear = 0; ear < 2; ++ear)
             for (int slotEar = 0; slotEar < 2; ++slotEar)
                 for (int axis = 0; axis < 3; ++axis)

@@ -325,7 +325,14 @@ Ears l90Responses(const CResponseSet& set, size_t length)
 RoomFigures measureResponses(int rate, std::vector<std::shared_ptr<const CResponseSet>>& keep)
 {
     const CRoomLayout layout = CRoomLayout::forRate(rate);
-    EXPECT_GE(layout.headLength + layout.tailLength, layout.naturalLength) << rate;
+    // Each stage starts where the one before ends, and the last covers the response.
+    int end = 0;
+    for (int i = 0; i < layout.stageCount; ++i)
+    {
+        EXPECT_EQ(layout.stages[i].start, end) << rate << " stage " << i;
+        end += layout.stages[i].length;
+    }
+    EXPECT_GE(end, layout.naturalLength) << rate;
     const auto set = CResponseSet::forRate(rate, layout.responseLength);
     EXPECT_EQ(set->rate(), rate);
     keep.push_back(set);

@@ -210,6 +210,14 @@ void CPlugIn::buildControlIndex()
     controlIndex = new CControlDescriptor*[controlCount + 2]();
     for (uint32_t j = 0; j < controlCount; ++j)
         controlIndex[j] = controlList.at(static_cast<int>(j));
+    noteSmoothing();
+}
+
+void CPlugIn::noteSmoothing()
+{
+    smoothingInUse = joystickX.smoothEnabled || joystickY.smoothEnabled;
+    for (uint32_t position = 0; position < controlCount && !smoothingInUse; ++position)
+        if (controlIndex[position] && controlIndex[position]->smoothEnabled) smoothingInUse = true;
 }
 
 float CPlugIn::getControlValue(uint32_t position) const
@@ -309,6 +317,7 @@ void CPlugIn::storeActual(CControlDescriptor& control, float actual, bool roundI
 
 void CPlugIn::prepareSmoothing()
 {
+    noteSmoothing();
     for (uint32_t position = 0; position < controlCount; ++position)
     {
         CControlDescriptor* control = controlAt(position);
@@ -326,6 +335,7 @@ void CPlugIn::prepareSmoothing()
 
 void CPlugIn::smoothControls()
 {
+    if (!smoothingInUse) return;
     for (uint32_t position = 0; position < controlCount; ++position)
     {
         CControlDescriptor* control = controlIndex[position];

@@ -98,6 +98,10 @@ public:
 
 private:
     void notifyJoystick();
+    // Whether any control or joystick axis smooths, as of the last index build or smoothing
+    // set-up: smoothControls runs every frame, and most effects smooth nothing.
+    void noteSmoothing();
+    bool smoothingInUse = true;
     // Stores an actual value by data type; int controls round or truncate, float and double
     // controls go through their smoother when `smoothed` and smoothing is on.
     void storeActual(CControlDescriptor& control, float actual, bool roundInt, bool smoothed);

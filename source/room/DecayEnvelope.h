@@ -36,6 +36,9 @@ public:
         return current;
     }
 
+    // next() for count consecutive taps from firstTap, into values.
+    void fill(int firstTap, int count, double* values);
+
 private:
     Curve kind = kUnset;
     double absorption = 0.0;

@@ -9,8 +9,8 @@ namespace
 constexpr auto kRelaxed = std::memory_order_relaxed;
 }
 
-CDelayLine::CDelayLine(int rate, int delay, double feedbackPercent, double wetPercent)
-    : bufferLength(std::max(2 * rate, 1)), sampleRate(rate)
+CDelayLine::CDelayLine(int rate, int delay, double feedbackPercent, double wetPercent, int capacity)
+    : bufferLength(std::max(capacity > 0 ? capacity : 2 * rate, 1)), sampleRate(rate)
 {
     buffer = std::make_unique<std::atomic<double>[]>(static_cast<size_t>(bufferLength));
     reset(delay, feedbackPercent, wetPercent);

@@ -13,8 +13,10 @@
 class CDelayLine
 {
 public:
-    // The buffer holds two seconds at sampleRate; longer delays are shortened to fit.
-    CDelayLine(int sampleRate, int delaySamples, double feedbackPercent, double wetPercent);
+    // The buffer holds capacity samples, or two seconds at sampleRate when capacity is 0;
+    // longer delays are shortened to fit.
+    CDelayLine(int sampleRate, int delaySamples, double feedbackPercent, double wetPercent,
+               int capacity = 0);
 
     // New settings and an empty buffer; the buffer keeps its length.
     void reset(int delaySamples, double feedbackPercent, double wetPercent);

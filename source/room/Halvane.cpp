@@ -77,24 +77,26 @@ void CHalvane::buildEngine(const CRoomLayout& layout, std::shared_ptr<const CRes
 {
     const int rate = static_cast<int>(sampleRate);
     const int length = layout.responseLength;
-    for (int ear = 0; ear < 2; ++ear)
+    for (auto& c : convolvers)
+        c.reset();
+    for (auto& d : stageDelays)
+        d.reset();
+    for (int stage = 0; stage < layout.stageCount; ++stage)
     {
-        auto& head = convolvers[kHead * 2 + ear];
-        head = std::make_unique<CPartitionedConvolver>(0, rate, ear, length, layout.headLength,
-                                                       layout.headBlock, 0);
-        head->useResponseSet(set.get());
+        const CRoomStage& s = layout.stages[stage];
+        for (int ear = 0; ear < 2; ++ear)
+        {
+            auto& c = convolvers[stage * 2 + ear];
+            c = std::make_unique<CPartitionedConvolver>(0, rate, ear, length, s.length, s.block,
+                                                        s.start, s.lag);
+            c->useResponseSet(set.get());
+            // Sized to the delay: a buffer of seconds would be most of an instance's memory.
+            if (s.delay > 0)
+                stageDelays[stage * 2 + ear] =
+                    std::make_unique<CDelayLine>(rate, s.delay, 0.0, 100.0, s.delay + 1);
+        }
     }
-    for (int ear = 0; ear < 2; ++ear)
-    {
-        auto& tail = convolvers[kTail * 2 + ear];
-        tail = std::make_unique<CPartitionedConvolver>(0, rate, ear, length, layout.tailLength,
-                                                       layout.tailBlock, layout.headLength);
-        tail->useResponseSet(set.get());
-    }
-    // The delay lines' buffers hold two seconds at the first rate, far more than the seam.
-    if (!tailDelays[0])
-        for (auto& delay : tailDelays)
-            delay = std::make_unique<CDelayLine>(rate, layout.seamDelay(), 0.0, 100.0);
+    convolverCount = 2 * layout.stageCount;
     roomLayout = layout;
     responseSet = std::move(set);
 }
@@ -187,14 +189,14 @@ bool CHalvane::registerControls()
 void CHalvane::rebuild()
 {
     const int rate = static_cast<int>(sampleRate);
-    for (auto& c : convolvers)
+    for (int i = 0; i < convolverCount; ++i)
     {
-        c->loadPosition(static_cast<int>(m_uPosition));
-        c->setAllDecays(m_fAbsFB, m_fAbsLR, m_fAbsCF, rate, m_nCurveType);
-        c->setGains(m_fVolFB, m_fVolLR, m_fVolCF);
+        CPartitionedConvolver& c = *convolvers[i];
+        c.loadPosition(static_cast<int>(m_uPosition));
+        c.setAllDecays(m_fAbsFB, m_fAbsLR, m_fAbsCF, rate, m_nCurveType);
+        c.setGains(m_fVolFB, m_fVolLR, m_fVolCF);
+        if (stageDelays[i]) stageDelays[i]->reset(roomLayout.stages[i / 2].delay, 0.0, 100.0);
     }
-    for (auto& delay : tailDelays)
-        delay->reset(roomLayout.seamDelay(), 0.0, 100.0);
     running = false;
 }
 
@@ -248,30 +250,30 @@ bool CHalvane::controlChanged(uint32_t controlId)
     switch (controlId)
     {
     case kPosition:
-        for (auto& c : convolvers)
-            c->loadPosition(static_cast<int>(m_uPosition));
+        for (int i = 0; i < convolverCount; ++i)
+            convolvers[i]->loadPosition(static_cast<int>(m_uPosition));
         break;
     case kVolLR:
     case kVolFB:
     case kVolCF:
-        for (auto& c : convolvers)
-            c->setGains(m_fVolFB, m_fVolLR, m_fVolCF);
+        for (int i = 0; i < convolverCount; ++i)
+            convolvers[i]->setGains(m_fVolFB, m_fVolLR, m_fVolCF);
         break;
     case kAbsLR:
-        for (auto& c : convolvers)
-            c->setDecayLR(m_fAbsLR, rate, m_nCurveType);
+        for (int i = 0; i < convolverCount; ++i)
+            convolvers[i]->setDecayLR(m_fAbsLR, rate, m_nCurveType);
         break;
     case kAbsFB:
-        for (auto& c : convolvers)
-            c->setDecayFB(m_fAbsFB, rate, m_nCurveType);
+        for (int i = 0; i < convolverCount; ++i)
+            convolvers[i]->setDecayFB(m_fAbsFB, rate, m_nCurveType);
         break;
     case kAbsCF:
-        for (auto& c : convolvers)
-            c->setDecayCF(m_fAbsCF, rate, m_nCurveType);
+        for (int i = 0; i < convolverCount; ++i)
+            convolvers[i]->setDecayCF(m_fAbsCF, rate, m_nCurveType);
         break;
     case kDecayType:
-        for (auto& c : convolvers)
-            c->setAllDecays(m_fAbsFB, m_fAbsLR, m_fAbsCF, rate, m_nCurveType);
+        for (int i = 0; i < convolverCount; ++i)
+            convolvers[i]->setAllDecays(m_fAbsFB, m_fAbsLR, m_fAbsCF, rate, m_nCurveType);
         break;
     default:
         break;
@@ -289,13 +291,23 @@ float CHalvane::earInput(int ear, float first, float second, bool useSecond)
 
 float CHalvane::renderEar(int ear, float x, float gain)
 {
-    CPartitionedConvolver& head = *convolvers[kHead * 2 + ear];
-    CPartitionedConvolver& tail = *convolvers[kTail * 2 + ear];
-    CDelayLine& delay = *tailDelays[ear];
-    head.process(x);
-    tail.process(x);
-    delay.push(tail.output());
-    return toSample(delay.output() + head.output()) * gain;
+    // Summed from the far end in, as the two-stage room did (tail + head).
+    double y = 0.0;
+    for (int i = convolverCount - 2 + ear; i >= 0; i -= 2)
+    {
+        CPartitionedConvolver& c = *convolvers[i];
+        c.process(x);
+        if (CDelayLine* delay = stageDelays[i].get())
+        {
+            delay->push(c.output());
+            y += delay->output();
+        }
+        else
+        {
+            y += c.output();
+        }
+    }
+    return toSample(y) * gain;
 }
 
 bool CHalvane::processFrame(const float* in, float* out, uint32_t inChannels, uint32_t outChannels)

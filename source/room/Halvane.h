@@ -11,8 +11,8 @@
 #include <cstdint>
 #include <memory>
 
-// The binaural room reverb: each ear hears the input through a head convolver (taps
-// 0..4095) plus a tail convolver (taps 4096..69631) delayed by 256 samples, built from the
+// The binaural room reverb: each ear hears the input through a chain of convolution stages,
+// short blocks for the first taps and longer ones further out (CRoomLayout), built from the
 // bank's responses for the chosen source position, weighted per room axis and shaped by
 // the axis absorption. Fully wet, 255 samples late.
 class CHalvane : public CPlugIn
@@ -33,11 +33,6 @@ public:
         kLeftRight,
         kControlCount,
     };
-    enum Stage
-    {
-        kHead = 0,
-        kTail = 1,
-    };
 
     // Samples from an impulse in to the last sample of its response out, at the bank's rate.
     static constexpr int kTailSamples = 69632 + 255;
@@ -57,7 +52,8 @@ public:
     bool registerControls() override;
     intptr_t handleEditorMessage(EditorMessage* message) override;
 
-    const CPartitionedConvolver& convolver(Stage stage, int ear) const
+    int stageCount() const { return roomLayout.stageCount; }
+    const CPartitionedConvolver& convolver(int stage, int ear) const
     {
         return *convolvers[stage * 2 + ear];
     }
@@ -95,9 +91,10 @@ private:
     // The input an ear hears: the first or second channel, mixed while a switch glides.
     float earInput(int ear, float first, float second, bool useSecond);
 
-    // Head left, head right, tail left, tail right.
-    std::unique_ptr<CPartitionedConvolver> convolvers[4];
-    std::unique_ptr<CDelayLine> tailDelays[2];
+    // Stage by stage, left ear then right; a stage that needs it has a delay behind it.
+    std::unique_ptr<CPartitionedConvolver> convolvers[2 * CRoomLayout::kMaxStages];
+    std::unique_ptr<CDelayLine> stageDelays[2 * CRoomLayout::kMaxStages];
+    int convolverCount = 0;
     CRoomLayout roomLayout;
     std::shared_ptr<const CResponseSet> responseSet;
     CValueGlide gainGlide;

@@ -17,7 +17,8 @@ constexpr unsigned kNeverGathered = ~0u;
 } // namespace
 
 CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, int earIndex,
-                                             int length, int segmentLength, int block, int start)
+                                             int length, int segmentLength, int block, int start,
+                                             int lag)
     : irLength(length), partitionCount(segmentLength / block), blockSize(block), fftSize(2 * block),
       irReadPos(start), segmentStart(start), segmentEnd(start + (segmentLength / block) * block),
       ear(earIndex), irBlock(static_cast<size_t>(fftSize)),
@@ -25,12 +26,14 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
       inputBlocks{std::vector<double>(static_cast<size_t>(fftSize)),
                   std::vector<double>(static_cast<size_t>(fftSize))},
       overlap(static_cast<size_t>(block)),
-      productSpectrum(static_cast<size_t>(fftSize)), irTransforms{ARFFT(fftSize), ARFFT(fftSize)},
+      // The inverse reads bins 0..N only.
+      productSpectra{std::vector<Complex>(static_cast<size_t>(block + 1)), {}},
+      outputLag(std::clamp(lag, 0, block / 2)), irTransforms{ARFFT(fftSize), ARFFT(fftSize)},
       irGatherEnd((block + 1) / 2), irItemsPerSample(1), splitFrom(block / 2 + 1),
       inputTransform(fftSize), outputTransform(fftSize), ring(segmentLength, block),
       partitionVersion(static_cast<size_t>(segmentLength / block), kNeverGathered),
-      fadeSpectrum(static_cast<size_t>(fftSize)),
-      fadeOverlapSpectrum(static_cast<size_t>(fftSize)), fadeBlock(static_cast<size_t>(fftSize)),
+      fadeSpectrum(static_cast<size_t>(block + 1)),
+      fadeOverlapSpectrum(static_cast<size_t>(block + 1)), fadeBlock(static_cast<size_t>(fftSize)),
       fadeOutGain(static_cast<size_t>(block))
 {
     // A raised cosine: the crossfade's changes of slope, not just of level, stay smooth.
@@ -38,10 +41,24 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
         fadeOutGain[static_cast<size_t>(i)] = 0.5 + 0.5 * std::cos(kPi * (i + 0.5) / block);
     const int slices = blockSize - irGatherEnd;
     if (slices > 0) irItemsPerSample = (irTransforms[0].forwardItems() + slices - 1) / slices;
-    inputSpread = std::max(1, blockSize / 4);
-    inputItemsPerSample = (inputTransform.forwardItems() + inputSpread - 1) / inputSpread;
+    // A quarter of the block; half behind a spread inverse, which has the block's first
+    // samples to itself where the input transform can wait for it: the transforms are the
+    // costlier part of a long block, the ring the cheaper.
+    inputSpread = std::max(1, outputLag > 0 ? blockSize / 2 : blockSize / 4);
+    inputStart = outputLag < inputSpread ? outputLag : 0;
+    inputItemsPerSample =
+        (inputTransform.forwardItems() + inputSpread - inputStart - 1) / (inputSpread - inputStart);
+    if (outputLag > 0)
+    {
+        productSpectra[1].resize(static_cast<size_t>(block + 1));
+        inverseBlock.resize(static_cast<size_t>(fftSize));
+        fadeAdded.resize(static_cast<size_t>(block));
+        fadeRemoved.resize(static_cast<size_t>(block));
+        inverseItemsPerSample = (outputTransform.inverseItems() + outputLag - 1) / outputLag;
+    }
     // The first block pairs the ring with silence, as if a silent block came before.
     inputTransform.startForward(inputBlocks[1].data(), false);
+    scheduleWork();
     for (CIrSlot& s : irSlots)
         s.length = irLength;
     // The right ear sums L-R before F-B; kept so that both ears round alike whatever
@@ -159,59 +176,95 @@ void CPartitionedConvolver::beginPartition()
     }
 }
 
-double CPartitionedConvolver::shapedTap(int tap)
+void CPartitionedConvolver::shapeTaps(int first, int end)
 {
-    double h = 0.0;
+    // Axis by axis over a run of taps, each tap summed in the axes' order: the same sums
+    // as tap by tap, with the envelope's divisions done several at a time.
+    constexpr int kRun = 64;
+    double* h = irBlock.data();
+    for (int t = first; t < end; ++t)
+        h[t] = 0.0;
+    double env[kRun];
     for (ActiveAxis& a : active)
-    {
-        const double env = a.envelope.next(tap);
-        if (a.samples) h += env * a.gain * a.samples[tap];
-    }
-    return h;
+        for (int t = first; t < end; t += kRun)
+        {
+            const int count = std::min(kRun, end - t);
+            a.envelope.fill(irReadPos + t, count, env);
+            if (!a.samples) continue;
+            const double* samples = a.samples + irReadPos + t;
+            for (int i = 0; i < count; ++i)
+                h[t + i] += env[i] * a.gain * samples[i];
+        }
 }
 
-void CPartitionedConvolver::process(double x)
+void CPartitionedConvolver::scheduleWork()
 {
-    if (!std::isfinite(x)) x = 0.0;
-    const int b = blockPos;
+    int due = std::min((workFrom / kWorkEvery + 1) * kWorkEvery, blockSize);
+    // A spread inverse must have joined the output by the sample that first reads it.
+    if (inversePending && workFrom < outputLag) due = std::min(due, outputLag);
+    workDue = due;
+}
+
+void CPartitionedConvolver::doWork()
+{
+    const int from = workFrom;
+    const int to = blockPos;
     const int n = blockSize;
-    if (b == 0) beginPartition();
+    if (from == 0) beginPartition();
 
-    inputBlocks[inputFill][b] = x;
     // Two taps per sample, so the partition is complete halfway through the block (the
-    // second half of irBlock stays zero).
-    ARFFT& irPending = irTransforms[irReady ^ 1];
-    if (gathering && b < irGatherEnd)
+    // second half of irBlock stays zero); its transform is spread over the second half.
+    if (gathering)
     {
-        for (int t = 2 * b; t < 2 * b + 2 && t < n; ++t)
-            irBlock[t] = shapedTap(irReadPos + t);
-        if (b + 1 == irGatherEnd) irPending.startForward(irBlock.data(), false);
-    }
-    else if (gathering && ((b & (kSliceEvery - 1)) == kSliceEvery - 1 || b + 1 == n))
-    {
-        irPending.advanceForward(kSliceEvery * irItemsPerSample);
+        ARFFT& irPending = irTransforms[irReady ^ 1];
+        if (from < irGatherEnd)
+        {
+            shapeTaps(2 * from, std::min(2 * std::min(to, irGatherEnd), n));
+            if (to >= irGatherEnd) irPending.startForward(irBlock.data(), false);
+        }
+        if (to > irGatherEnd)
+            irPending.advanceForward((to - std::max(from, irGatherEnd)) * irItemsPerSample);
     }
 
-    // The previous block's input spectrum is computed over the first inputSpread samples,
-    // not in the block-end burst; the ring then catches up, a little faster than one bin
-    // per sample, and is done with the block's last sample.
-    if (b < inputSpread)
+    // The previous block's input spectrum is computed over the samples up to inputSpread
+    // (after a spread inverse where there is room), not in the block-end burst; the ring then
+    // catches up, a little faster than one bin per sample, and is done with the block's last
+    // sample.
+    if (from < inputSpread && to > inputStart)
     {
-        if (b + 1 == inputSpread)
+        if (to >= inputSpread)
             inputTransform.advanceForward(std::numeric_limits<int>::max());
-        else if ((b & (kSliceEvery - 1)) == kSliceEvery - 1)
-            inputTransform.advanceForward(kSliceEvery * inputItemsPerSample);
+        else
+            inputTransform.advanceForward((to - std::max(from, inputStart)) * inputItemsPerSample);
     }
-    else
+    if (to > inputSpread)
     {
         const int due =
-            b + 1 == n ? n : (b - inputSpread + 1) * n / (n - inputSpread) / kBinRun * kBinRun;
+            to == n ? n : (to - inputSpread) * n / (n - inputSpread) / kBinRun * kBinRun;
         while (binsDone < due)
             accumulateBins(std::min(kBinRun, n - binsDone));
     }
 
-    if (++blockPos < n) return;
-    finishBlock();
+    if (inversePending)
+    {
+        if (to == outputLag)
+        {
+            outputTransform.advanceInverse(std::numeric_limits<int>::max());
+            completeBlock();
+        }
+        else
+        {
+            outputTransform.advanceInverse((to - from) * inverseItemsPerSample);
+        }
+    }
+
+    workFrom = to;
+    if (to == n)
+    {
+        finishBlock();
+        workFrom = 0;
+    }
+    scheduleWork();
 }
 
 void CPartitionedConvolver::accumulateBins(int count)
@@ -229,7 +282,8 @@ void CPartitionedConvolver::accumulateBins(int count)
         if (irBins) irBins[0] = {irBins[0].re, irBins[n].re};
     }
     // The sums are only read at the block end. The inverse transform reads bins 0..N only,
-    // so the conjugate upper half is never written (it stays zero).
+    // so the conjugate upper half is not even kept.
+    std::vector<Complex>& productSpectrum = productSpectra[productIndex];
     Complex* sums = productSpectrum.data() + first;
     const int index = first + (irReadPos - segmentStart);
     if (fadeActive && irBins)
@@ -281,8 +335,8 @@ void CPartitionedConvolver::finishBlock()
     inputTransform.startForward(inputBlocks[inputFill].data(), false);
     inputFill ^= 1;
     binsDone = 0;
-    std::copy(outputBlock.begin() + n, outputBlock.end(), overlap.begin());
 
+    std::vector<Complex>& productSpectrum = productSpectra[productIndex];
     // Pair 0 (DC and Nyquist), and any pair a short block left over.
     outputTransform.splitBins(productSpectrum.data(), 0, splitFrom);
     if (fadeActive)
@@ -291,22 +345,42 @@ void CPartitionedConvolver::finishBlock()
         outputTransform.splitBins(fadeOverlapSpectrum.data(), 0, splitFrom);
     }
     splitFrom = n / 2 + 1;
-    // The scaling of scaleInverse() (1 / 2N, exact) done on the way out.
-    outputTransform.finishInverseReal(productSpectrum.data(), 1.0 / fftSize, outputBlock.data());
-    for (int i = 0; i < n; ++i)
-        outputBlock[i] += overlap[i];
+    if (outputLag == 0)
+    {
+        std::copy(outputBlock.begin() + n, outputBlock.end(), overlap.begin());
+        // The scaling of scaleInverse() (1 / 2N, exact) done on the way out.
+        outputTransform.finishInverseReal(productSpectrum.data(), 1.0 / fftSize,
+                                          outputBlock.data());
+        for (int i = 0; i < n; ++i)
+            outputBlock[i] += overlap[i];
+    }
+    else
+    {
+        outputTransform.startInverse(productSpectrum.data(), 1.0 / fftSize, inverseBlock.data());
+        inversePending = true;
+        productIndex ^= 1;
+    }
     if (fadeActive)
     {
         // The replaced partition's whole part of this block, the half of the previous block's
         // product in overlap included, goes from old to new along the fade: the halves of
         // one product have hard edges that only line up when both are faded alike.
         outputTransform.finishInverseReal(fadeSpectrum.data(), 1.0 / fftSize, fadeBlock.data());
-        for (int i = 0; i < n; ++i)
-            outputBlock[i] += fadeOutGain[i] * fadeBlock[i];
+        if (outputLag == 0)
+            for (int i = 0; i < n; ++i)
+                outputBlock[i] += fadeOutGain[i] * fadeBlock[i];
+        else
+            for (int i = 0; i < n; ++i)
+                fadeAdded[i] = fadeOutGain[i] * fadeBlock[i];
         outputTransform.finishInverseReal(fadeOverlapSpectrum.data(), 1.0 / fftSize,
                                           fadeBlock.data());
-        for (int i = 0; i < n; ++i)
-            outputBlock[i] -= (1.0 - fadeOutGain[i]) * fadeBlock[n + i];
+        if (outputLag == 0)
+            for (int i = 0; i < n; ++i)
+                outputBlock[i] -= (1.0 - fadeOutGain[i]) * fadeBlock[n + i];
+        else
+            for (int i = 0; i < n; ++i)
+                fadeRemoved[i] = (1.0 - fadeOutGain[i]) * fadeBlock[n + i];
+        fadePending = outputLag > 0;
     }
     fadeActive = fadeNext;
     fadeNext = false;
@@ -317,4 +391,25 @@ void CPartitionedConvolver::finishBlock()
     blockPos = 0;
     irReadPos += n;
     if (irReadPos >= segmentEnd) irReadPos = segmentStart;
+}
+
+void CPartitionedConvolver::completeBlock()
+{
+    // The same sums in the same order as an unspread block.
+    const int n = blockSize;
+    for (int i = 0; i < n; ++i)
+    {
+        const double previous = outputBlock[n + i];
+        outputBlock[i] = inverseBlock[i] + previous;
+        outputBlock[n + i] = inverseBlock[n + i];
+    }
+    if (fadePending)
+    {
+        for (int i = 0; i < n; ++i)
+            outputBlock[i] += fadeAdded[i];
+        for (int i = 0; i < n; ++i)
+            outputBlock[i] -= fadeRemoved[i];
+        fadePending = false;
+    }
+    inversePending = false;
 }

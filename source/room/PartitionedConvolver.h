@@ -7,6 +7,7 @@
 #include "SpectralRing.h"
 
 #include <atomic>
+#include <cmath>
 #include <vector>
 
 // One embedded response the convolver reads from; points into the response bank (or a
@@ -31,15 +32,18 @@ struct CIrSlot
 // it enters the ring, its old contribution faded out, so a change never switches a spectrum
 // in one step; a partition already gathered under the current settings keeps its spectrum
 // in the ring, so static settings cost no shaping and no response transforms.
-// Latency: 2N - 1 samples, with the segment's first tap as lag 0.
+// Latency: 2N - 1 samples, with the segment's first tap as lag 0, plus an optional output
+// lag: a stage that starts late enough in the response can hand its block out that much
+// later and spread the block's inverse transform over those samples instead of bursting.
 class CPartitionedConvolver
 {
 public:
     static constexpr int kSlotCount = 6; // left F-B, L-R, C-F, right F-B, L-R, C-F
     static constexpr int kAxisCount = 3; // F-B, L-R, C-F
 
+    // outputLag: 0 .. blockSize / 2 samples.
     CPartitionedConvolver(int position, int sampleRate, int ear, int irLength, int segmentLength,
-                          int blockSize, int segmentStart);
+                          int blockSize, int segmentStart, int outputLag = 0);
 
     CPartitionedConvolver(const CPartitionedConvolver&) = delete;
     CPartitionedConvolver& operator=(const CPartitionedConvolver&) = delete;
@@ -62,11 +66,21 @@ public:
     // Non-finite gains count as 0.
     void setGains(double gainFB, double gainLR, double gainCF);
 
-    // Consumes one sample; non-finite samples enter as 0.
-    void process(double x);
-    double output() const { return outputBlock[blockPos]; }
+    // Consumes one sample; non-finite samples enter as 0. The work the samples call for is
+    // done a few samples at a time, which keeps the per-sample path to a store and a test.
+    void process(double x)
+    {
+        inputBlocks[inputFill][blockPos] = std::isfinite(x) ? x : 0.0;
+        if (++blockPos == workDue) doWork();
+    }
+    double output() const
+    {
+        // While the lag lasts, the previous block's last samples are still handed out.
+        const int at = blockPos - outputLag;
+        return outputBlock[at >= 0 ? at : blockSize + at];
+    }
 
-    int latency() const { return 2 * blockSize - 1; }
+    int latency() const { return 2 * blockSize - 1 + outputLag; }
     int segmentBegin() const { return segmentStart; }
     const double* slot(int index) const { return irSlots[index].samples.load(); }
     // The envelope of an axis at an absolute tap under the current settings.
@@ -99,16 +113,22 @@ private:
         CDecayEnvelope envelope;
     };
 
-    static constexpr int kBinRun = 4; // bins per ring call; a power of two
-    // Spread transforms advance every kSliceEvery samples: smaller slices cost more in
-    // calls than they save in evenness. A power of two.
-    static constexpr int kSliceEvery = 4;
+    static constexpr int kBinRun = 16; // bins per ring call; a power of two
+    // Work is done every kWorkEvery samples (and where the block needs it): smaller steps
+    // cost more in calls than they save in evenness. A power of two.
+    static constexpr int kWorkEvery = 16;
 
     void setDecay(int axis, double absorption, int sampleRate, int hyperbolic);
     void beginPartition();
     void settingsChanged();
-    double shapedTap(int tap);
+    // Shapes taps [first, end) of the partition being gathered into irBlock.
+    void shapeTaps(int first, int end);
+    // The work of the samples since the last call, up to blockPos.
+    void doWork();
+    void scheduleWork();
     void finishBlock();
+    // The block whose inverse has finished joins the output.
+    void completeBlock();
     // The ring for the next count bins of the block.
     void accumulateBins(int count);
 
@@ -117,6 +137,8 @@ private:
     int blockSize;
     int fftSize;
     int blockPos = 0;
+    int workFrom = 0; // first sample whose work is not done yet
+    int workDue = 0;  // blockPos at which doWork runs next
     int irReadPos;
     int segmentStart;
     int segmentEnd;
@@ -125,11 +147,21 @@ private:
     std::vector<double> outputBlock;
     std::vector<double> inputBlocks[2]; // one gathers while the other is transformed
     int inputFill = 0;
-    int inputSpread = 1; // samples the input transform is spread over
+    int inputSpread = 1; // the input transform is done by this sample of the block
+    int inputStart = 0;  // and starts at this one
     int inputItemsPerSample = 1;
     int binsDone = 0; // ring bins done in this block
     std::vector<double> overlap;
-    std::vector<Complex> productSpectrum;
+    // Two when the inverse is spread: the next block's sums start while it runs.
+    std::vector<Complex> productSpectra[2];
+    int productIndex = 0;
+    int outputLag;
+    bool inversePending = false;
+    int inverseItemsPerSample = 1;
+    std::vector<double> inverseBlock; // where a spread inverse lands
+    std::vector<double> fadeAdded;    // a spread block's fade, applied when it joins
+    std::vector<double> fadeRemoved;
+    bool fadePending = false;
     // Response spectra, double-buffered: the ring reads one while the partition gathered
     // in the first half of the block is transformed, a slice per sample, in the second
     // half, which keeps that transform out of the block-end burst.

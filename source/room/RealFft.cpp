@@ -6,44 +6,57 @@
 #include <cstddef>
 #include <cstdio>
 #include <limits>
+#include <map>
+#include <mutex>
 #include <utility>
 
 namespace
 {
 constexpr double kTwoPi = 6.283185307179586476925286766559;
-}
+// An inverse's expansion gathers in bit-reversed order, scattered in memory: per value
+// nearly what a radix-4 butterfly costs (measured).
+constexpr int kExpansionCost = 5;
+} // namespace
 
-RFFT::RFFT(int size)
-    : realSize(size), complexSize(size / 2), stageCount(0),
-      twiddles(static_cast<size_t>(size / 2 + 1)), inverseBuffer(static_cast<size_t>(size)),
-      forwardBuffer(static_cast<size_t>(size)), realSizeAsDouble(size), angleStep(kTwoPi / size)
+std::shared_ptr<const RFFT::Tables> RFFT::tablesFor(int size)
 {
-    for (int n = complexSize; n > 1; n /= 2)
-        ++stageCount;
-    for (int j = 0; j <= complexSize; ++j)
+    // Built off the audio thread, with the transforms that use them.
+    static std::mutex guard;
+    static std::map<int, std::weak_ptr<const Tables>> built;
+    const std::lock_guard<std::mutex> lock(guard);
+    if (auto existing = built[size].lock()) return existing;
+
+    auto t = std::make_shared<Tables>();
+    const int n = size / 2;
+    int stages = 0;
+    for (int m = n; m > 1; m /= 2)
+        ++stages;
+    t->twiddles.resize(static_cast<size_t>(n + 1));
+    const double step = kTwoPi / size;
+    for (int j = 0; j <= n; ++j)
     {
-        const double theta = -j * angleStep;
-        twiddles[j] = {std::cos(theta), std::sin(theta)};
+        const double theta = -j * step;
+        t->twiddles[j] = {std::cos(theta), std::sin(theta)};
     }
 
     // Taken from cos and sin one by one: a running product drifts by an ulp per step.
-    int span = complexSize;
-    for (int remaining = stageCount; remaining >= 2; remaining -= 2, span /= 4)
+    int span = n;
+    for (int remaining = stages; remaining >= 2; remaining -= 2, span /= 4)
     {
-        passTwiddles.push_back(static_cast<int>(stageTwiddles.size()));
+        t->passTwiddles.push_back(static_cast<int>(t->stageTwiddles.size()));
         for (int m = 1; m <= 3; ++m)
             for (int j = 0; j < span / 4; ++j)
             {
                 const double theta = -kTwoPi * m * j / span;
-                stageTwiddles.push_back({std::cos(theta), std::sin(theta)});
+                t->stageTwiddles.push_back({std::cos(theta), std::sin(theta)});
             }
     }
 
-    bitReversed.resize(static_cast<size_t>(complexSize));
-    for (int i = 0, j = 0; i < complexSize; ++i)
+    t->bitReversed.resize(static_cast<size_t>(n));
+    for (int i = 0, j = 0; i < n; ++i)
     {
-        bitReversed[i] = j;
-        int k = complexSize / 2;
+        t->bitReversed[i] = j;
+        int k = n / 2;
         while (k > 0 && k <= j)
         {
             j -= k;
@@ -51,6 +64,18 @@ RFFT::RFFT(int size)
         }
         j += k;
     }
+    built[size] = t;
+    return t;
+}
+
+RFFT::RFFT(int size)
+    : realSize(size), complexSize(size / 2), stageCount(0), tables(tablesFor(size)),
+      twiddles(tables->twiddles), stageTwiddles(tables->stageTwiddles),
+      passTwiddles(tables->passTwiddles), bitReversed(tables->bitReversed), realSizeAsDouble(size),
+      angleStep(kTwoPi / size)
+{
+    for (int n = complexSize; n > 1; n /= 2)
+        ++stageCount;
 }
 
 void RFFT::scaleInverse()
@@ -131,7 +156,7 @@ inline void radix4(Complex* x0, Complex* x1, Complex* x2, Complex* x3, const Com
 
 // Butterflies [first, last) of one radix-4 pass of the given span, whose twiddles w^j,
 // w^2j, w^3j are three runs of span / 4 in w.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__ELF__) && \
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__ELF__) &&         \
     !defined(HALVANE_NO_FUNCTION_CLONES)
 __attribute__((target_clones("avx2", "default")))
 #endif
@@ -233,6 +258,7 @@ void RFFT::listBins(char letter, const Complex* bins, int first, int count) cons
 
 ARFFT::ARFFT(int size) : RFFT(size), packScratch(static_cast<size_t>(size / 2))
 {
+    forwardBuffer.resize(static_cast<size_t>(size));
     step = passCount() + 3; // nothing pending
 }
 
@@ -272,11 +298,20 @@ int ARFFT::stepItems(int step) const
     return 0;
 }
 
+// The split computes two bins from two read in bit-reversed order, scattered in memory:
+// about as much as a radix-4 butterfly (measured).
+int ARFFT::stepCost(int step) const
+{
+    const int passes = passCount();
+    if (step >= 1 && step <= passes) return passCost(step - 1);
+    return step == passes + 1 ? 6 : 1;
+}
+
 int ARFFT::forwardItems() const
 {
-    int total = complexSize + complexSize / 2 + 1 + complexSize - 1;
-    for (int pass = 0; pass < passCount(); ++pass)
-        total += passButterflies(pass);
+    int total = 0;
+    for (int s = 0; s <= passCount() + 2; ++s)
+        total += (s == passCount() + 2 ? complexSize - 1 : stepItems(s)) * stepCost(s);
     return total;
 }
 
@@ -286,6 +321,7 @@ void ARFFT::startForward(const double* samples, bool upperHalf)
     mirrorUpperHalf = upperHalf;
     step = 0;
     item = 0;
+    credit = 0;
 }
 
 bool ARFFT::advanceForward(int budget)
@@ -295,11 +331,15 @@ bool ARFFT::advanceForward(int budget)
     Complex* Z = packScratch.data();
     Complex* X = forwardBuffer.data();
     const int* rev = bitReversed.data();
-    while (budget > 0 && step <= passes + 2)
+    credit = std::min(credit + budget, static_cast<long long>(std::numeric_limits<int>::max()));
+    while (step <= passes + 2)
     {
         const int count = stepItems(step);
+        const int cost = stepCost(step);
         const int first = item;
-        const int last = count - first > budget ? first + budget : count;
+        const long long affordable = credit / cost;
+        if (affordable == 0 && first < count) break;
+        const int last = count - first > affordable ? first + static_cast<int>(affordable) : count;
         if (step == 0)
         {
             for (int m = first; m < last; ++m)
@@ -325,7 +365,7 @@ bool ARFFT::advanceForward(int budget)
             for (int i = first + 1; i < last + 1; ++i)
                 X[2 * n - i] = conj(X[i]);
         }
-        budget -= last - first;
+        credit -= static_cast<long long>(last - first) * cost;
         item = last;
         if (item == count)
         {
@@ -333,10 +373,15 @@ bool ARFFT::advanceForward(int budget)
             item = 0;
         }
     }
+    if (step > passes + 2) credit = 0;
     return step > passes + 2;
 }
 
-BRFFT::BRFFT(int size) : RFFT(size) {}
+BRFFT::BRFFT(int size) : RFFT(size)
+{
+    inverseBuffer.resize(static_cast<size_t>(size));
+    step = passCount() + 1; // nothing pending
+}
 
 void BRFFT::transformComplex(const Complex* source, int count)
 {
@@ -400,4 +445,62 @@ void BRFFT::finishInverseReal(Complex* X, double scale, double* samples) const
         samples[2 * m] = 2.0 * z.re * scale;
         samples[2 * m + 1] = 2.0 * z.im * scale;
     }
+}
+
+int BRFFT::inverseItems() const
+{
+    int total = complexSize * kExpansionCost;
+    for (int pass = 0; pass < passCount(); ++pass)
+        total += passButterflies(pass) * passCost(pass);
+    return total;
+}
+
+void BRFFT::startInverse(Complex* X, double scale, double* samples)
+{
+    pendingSpectrum = X;
+    pendingSamples = samples;
+    pendingScale = scale;
+    step = 0;
+    item = 0;
+    credit = 0;
+}
+
+// Steps: the butterfly passes, then the expansion into samples (n items), the same
+// arithmetic as finishInverseReal in the same order.
+bool BRFFT::advanceInverse(int budget)
+{
+    const int n = complexSize;
+    const int passes = passCount();
+    credit = std::min(credit + budget, static_cast<long long>(std::numeric_limits<int>::max()));
+    while (step <= passes)
+    {
+        const int count = step < passes ? passButterflies(step) : n;
+        const int cost = step < passes ? passCost(step) : kExpansionCost;
+        const int first = item;
+        const long long affordable = credit / cost;
+        if (affordable == 0) break;
+        const int last = count - first > affordable ? first + static_cast<int>(affordable) : count;
+        if (step < passes)
+        {
+            runPass<true>(pendingSpectrum, step, first, last);
+        }
+        else
+        {
+            for (int m = first; m < last; ++m)
+            {
+                const Complex z = pendingSpectrum[bitReversed[m]];
+                pendingSamples[2 * m] = 2.0 * z.re * pendingScale;
+                pendingSamples[2 * m + 1] = 2.0 * z.im * pendingScale;
+            }
+        }
+        credit -= static_cast<long long>(last - first) * cost;
+        item = last;
+        if (item == count)
+        {
+            ++step;
+            item = 0;
+        }
+    }
+    if (step > passes) credit = 0;
+    return step > passes;
 }

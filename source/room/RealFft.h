@@ -3,6 +3,7 @@
 
 #include "Complex.h"
 
+#include <memory>
 #include <vector>
 
 // Double-precision real FFT of 2n points computed through one complex FFT of n points
@@ -43,20 +44,35 @@ protected:
     // log2 n is odd); runPass does butterflies [first, last) of one pass.
     int passCount() const;
     int passButterflies(int pass) const;
+    // Work units of one butterfly of a pass: a radix-4 butterfly costs about six times a
+    // plain copy of a complex value, the odd radix-2 one about as much as a copy.
+    int passCost(int pass) const { return 2 * pass + 1 < stageCount ? 6 : 1; }
     template <bool Inverse> void runPass(Complex* x, int pass, int first, int last) const;
     void bitReverse(Complex* x) const;
     void listBins(char letter, const Complex* bins, int first, int count) const;
 
+    // The tables of one size, built once and shared by every transform of that size.
+    struct Tables
+    {
+        std::vector<Complex> twiddles; // W[j] = e^(-2 pi i j / 2n), j = 0..n
+        // Forward-kernel twiddles of the radix-4 stages, span by span from n down: for each,
+        // w^j, then w^2j, then w^3j for j < span / 4, with w = e^(-2 pi i / span). The
+        // inverse conjugates.
+        std::vector<Complex> stageTwiddles;
+        std::vector<int> passTwiddles; // where each radix-4 pass starts in stageTwiddles
+        std::vector<int> bitReversed;  // of the indices 0..n-1
+    };
+    static std::shared_ptr<const Tables> tablesFor(int realSize);
+
     int realSize;
     int complexSize;
     int stageCount;
-    std::vector<Complex> twiddles; // W[j] = e^(-2 pi i j / 2n), j = 0..n
-    // Forward-kernel twiddles of the radix-4 stages, span by span from n down: for each,
-    // w^j, then w^2j, then w^3j for j < span / 4, with w = e^(-2 pi i / span). The inverse
-    // conjugates.
-    std::vector<Complex> stageTwiddles;
-    std::vector<int> passTwiddles; // where each radix-4 pass starts in stageTwiddles
-    std::vector<int> bitReversed;  // of the indices 0..n-1
+    std::shared_ptr<const Tables> tables;
+    const std::vector<Complex>& twiddles;
+    const std::vector<Complex>& stageTwiddles;
+    const std::vector<int>& passTwiddles;
+    const std::vector<int>& bitReversed;
+    // Each direction keeps only its own result.
     std::vector<Complex> inverseBuffer;
     std::vector<Complex> forwardBuffer;
     double realSizeAsDouble;
@@ -75,21 +91,25 @@ public:
     void forward(const double* samples) override;
 
     // forward() in pieces, so that a caller can spread it over time: startForward, then
-    // advanceForward with a budget of work items until it returns true. The samples must
+    // advanceForward with a budget of work units until it returns true. The samples must
     // stay unchanged until then. Without upperHalf, bins n+1..2n-1 are left as they were.
-    // forwardItems() is the number of items of a whole forward().
+    // forwardItems() is the number of units of a whole forward(). Units are weighted by
+    // what each step's items cost, so equal budgets take about equal time; budget left
+    // over by one call carries to the next.
     void startForward(const double* samples, bool upperHalf);
     bool advanceForward(int budget);
     int forwardItems() const;
 
 private:
     int stepItems(int step) const;
+    int stepCost(int step) const;
 
     std::vector<Complex> packScratch;
     const double* pendingSamples = nullptr;
     bool mirrorUpperHalf = true;
     int step = 0;
     int item = 0;
+    long long credit = 0;
 };
 
 // Inverse real transform: reads bins 0..n of a spectrum (and scribbles on it), leaves
@@ -112,4 +132,19 @@ public:
     // finishInverse, then scaled: the 2n real samples times scale, straight into samples
     // (inverseBins() is left alone).
     void finishInverseReal(Complex* spectrum, double scale, double* samples) const;
+    // finishInverseReal in pieces, so that a caller can spread it over time: startInverse
+    // once every pair is split, then advanceInverse with a budget of work units (weighted
+    // as advanceForward's) until it returns true. The spectrum and samples must stay put
+    // until then.
+    void startInverse(Complex* spectrum, double scale, double* samples);
+    bool advanceInverse(int budget);
+    int inverseItems() const;
+
+private:
+    Complex* pendingSpectrum = nullptr;
+    double* pendingSamples = nullptr;
+    double pendingScale = 1.0;
+    int step = 0;
+    int item = 0;
+    long long credit = 0;
 };

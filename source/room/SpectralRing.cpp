@@ -6,123 +6,73 @@
 
 namespace
 {
-// Four doubles summed side by side, in whatever registers the target has (two SSE2
-// halves on baseline x86-64). Written out because GCC turns the plain loop into shuffles
-// and spills.
-typedef double Lanes __attribute__((vector_size(32)));
-// The helpers below take Lanes by reference and return it by value. They must be inlined
-// even without optimisation: the AVX clone below and a baseline helper disagree on how a
-// returned 32-byte vector is passed (GCC's -Wpsabi), which a debug build turns into a crash.
+// Eight floats side by side, in whatever registers the target has (two SSE2 halves on
+// baseline x86-64).
+typedef float Lanes __attribute__((vector_size(32)));
+// The helpers below take Lanes by reference. They must be inlined even without
+// optimisation: the AVX clone below and a baseline helper disagree on how a 32-byte vector
+// is passed (GCC's -Wpsabi), which a debug build turns into a crash.
 #pragma GCC diagnostic ignored "-Wpsabi"
 #define HALVANE_VECTOR_HELPER inline __attribute__((always_inline))
-constexpr int kWidth = 4;
-// Two independent accumulators per part keep the adds pipelined; partitions are padded
-// to this.
-constexpr int kLanes = 2 * kWidth;
+constexpr int kWidth = 8;
+// Bins summed together: two vectors of real parts and two of imaginary parts.
+constexpr int kChunk = 2 * kWidth;
 
-HALVANE_VECTOR_HELPER Lanes load(const double* p)
+HALVANE_VECTOR_HELPER Lanes load(const float* p)
 {
     Lanes v;
     __builtin_memcpy(&v, p, sizeof v);
     return v;
 }
 
-HALVANE_VECTOR_HELPER double total(const Lanes& a, const Lanes& b)
-{
-    const Lanes s = a + b;
-    return (s[0] + s[1]) + (s[2] + s[3]);
-}
-
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__ELF__) && \
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__ELF__) &&         \
     !defined(HALVANE_NO_FUNCTION_CLONES)
 #define HALVANE_WIDE_CLONES __attribute__((target_clones("avx2", "default")))
 #else
 #define HALVANE_WIDE_CLONES
 #endif
 
-inline Complex productSum(const double* ur, const double* ui, const double* hr, const double* hi,
-                          int count)
+inline int wrap(int s, int p)
 {
-    Lanes re0 = {}, re1 = {}, im0 = {}, im1 = {};
-    for (int k = 0; k < count; k += kLanes)
-    {
-        const Lanes a0 = load(ur + k), b0 = load(ui + k), c0 = load(hr + k), d0 = load(hi + k);
-        const Lanes a1 = load(ur + k + kWidth), b1 = load(ui + k + kWidth);
-        const Lanes c1 = load(hr + k + kWidth), d1 = load(hi + k + kWidth);
-        re0 += a0 * c0 - b0 * d0;
-        im0 += a0 * d0 + b0 * c0;
-        re1 += a1 * c1 - b1 * d1;
-        im1 += a1 * d1 + b1 * c1;
-    }
-    return {total(re0, re1), total(im0, im1)};
-}
-
-// Bin 0: (DC, Nyquist) pairs, each part multiplied on its own.
-inline Complex packedSum(const double* ur, const double* ui, const double* hr, const double* hi,
-                         int count)
-{
-    Lanes re0 = {}, re1 = {}, im0 = {}, im1 = {};
-    for (int k = 0; k < count; k += kLanes)
-    {
-        re0 += load(ur + k) * load(hr + k);
-        re1 += load(ur + k + kWidth) * load(hr + k + kWidth);
-        im0 += load(ui + k) * load(hi + k);
-        im1 += load(ui + k + kWidth) * load(hi + k + kWidth);
-    }
-    return {total(re0, re1), total(im0, im1)};
-}
-// Touches every cache line of count doubles from p.
-inline void prefetch(const double* p, int count)
-{
-    const auto first = reinterpret_cast<std::uintptr_t>(p) & ~std::uintptr_t{63};
-    const auto end = reinterpret_cast<std::uintptr_t>(p + count);
-    for (std::uintptr_t line = first; line < end; line += 64)
-        __builtin_prefetch(reinterpret_cast<const void*>(line));
+    s %= p;
+    return s < 0 ? s + p : s;
 }
 } // namespace
 
-// The whole run in one function, so that the sums of neighbouring bins overlap and the
-// vector clone is chosen once per run.
+// The whole run in one function, so that the vector clone is chosen once per run.
 HALVANE_WIDE_CLONES
 void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Complex* inputBins,
                                    const Complex* irBins, Complex* sums, Complex* current,
                                    Complex* previous)
 {
     const int P = partitions;
-    // Input slot s sits at (-s) mod P, so slots s, s-1, ..., s-P+1 follow each other from
-    // there; response slot s holds partition (s-1) mod P.
-    const int newest = slot == 0 ? 0 : P - slot;
-    const int partition = slot == 0 ? P - 1 : slot - 1;
-    for (int c = 0; c < count; ++c)
+    const int W = chunk;
+    // Response slot s holds partition (s-1) mod P; input slot s - k pairs with partition k.
+    if (current && irBins)
     {
-        const int bin = firstBin + c;
-        double* inRe = bins + static_cast<size_t>(bin) * static_cast<size_t>(stride);
-        double* inIm = inRe + history;
-        double* irRe = inIm + history;
-        double* irIm = irRe + padded;
-        const double oldRe = irRe[partition];
-        const double oldIm = irIm[partition];
-        // The last partition's previous input is the one about to be overwritten.
-        const double oldestRe = inRe[newest];
-        const double oldestIm = inIm[newest];
-        inRe[newest] = inputBins[c].re;
-        inRe[newest + P] = inputBins[c].re;
-        inIm[newest] = inputBins[c].im;
-        inIm[newest + P] = inputBins[c].im;
-        if (irBins)
+        const int partition = wrap(slot - 1, P);
+        // The input the outgoing partition meets now, and the one before it (for the last
+        // partition, the one about to be overwritten): read the older before writing.
+        const int olderSlot = wrap(slot - partition - 1, P);
+        const int nowSlot = wrap(slot - partition, P);
+        for (int c = 0; c < count; ++c)
         {
-            irRe[partition] = irBins[c].re;
-            irIm[partition] = irBins[c].im;
-        }
-        if (current && irBins)
-        {
-            const double dr = oldRe - irBins[c].re;
-            const double di = oldIm - irBins[c].im;
-            const bool last = partition == P - 1;
-            const double pairs[2][2] = {
-                {inRe[newest + partition], inIm[newest + partition]},
-                {last ? oldestRe : inRe[newest + partition + 1],
-                 last ? oldestIm : inIm[newest + partition + 1]}};
+            const int bin = firstBin + c;
+            float* own = binAt(slot, bin);
+            const float* older = binAt(olderSlot, bin);
+            const float oldRe = own[2 * W];
+            const float oldIm = own[3 * W];
+            const float olderRe = older[0];
+            const float olderIm = older[W];
+            own[0] = static_cast<float>(inputBins[c].re);
+            own[W] = static_cast<float>(inputBins[c].im);
+            own[2 * W] = static_cast<float>(irBins[c].re);
+            own[3 * W] = static_cast<float>(irBins[c].im);
+            // Old minus new as the ring holds them, so that the fade ends on what is stored.
+            const double dr = double(oldRe) - double(own[2 * W]);
+            const double di = double(oldIm) - double(own[3 * W]);
+            const float* now = binAt(nowSlot, bin);
+            const double pairs[2][2] = {{now[0], now[W]}, {olderRe, olderIm}};
             Complex* out[2] = {current + c, previous + c};
             for (int j = 0; j < 2; ++j)
             {
@@ -134,35 +84,103 @@ void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Comp
                     *out[j] = {ur * dr - ui * di, ur * di + ui * dr};
             }
         }
+    }
+    for (int c = 0; c < count; ++c)
+    {
+        float* own = binAt(slot, firstBin + c);
+        own[0] = static_cast<float>(inputBins[c].re);
+        own[W] = static_cast<float>(inputBins[c].im);
+        if (irBins)
+        {
+            own[2 * W] = static_cast<float>(irBins[c].re);
+            own[3 * W] = static_cast<float>(irBins[c].im);
+        }
+    }
 
-        // The next run, in the same slot, reads these parts of the bin count further on:
-        // start fetching them now, the tail's ring is far bigger than the caches.
-        const double* ahead = bins + static_cast<size_t>((bin + count) & (blockSize - 1)) *
-                                         static_cast<size_t>(stride);
-        prefetch(ahead + newest, padded);
-        prefetch(ahead + history + newest, padded);
-        prefetch(ahead + 2 * history, 2 * padded);
-
-        if (bin == 0)
-            sums[c] = packedSum(inRe + newest, inIm + newest, irRe, irIm, padded);
-        else
-            sums[c] = productSum(inRe + newest, inIm + newest, irRe, irIm, padded);
+    const int firstResponse = P > 1 ? 1 : 0;
+    const size_t slotStride = static_cast<size_t>(4) * static_cast<size_t>(blockSize);
+    for (int c = 0; c < count; ++c)
+    {
+        const int bin = firstBin + c;
+        const float* base = binAt(0, bin);
+        int in = slot;
+        int ir = firstResponse;
+        if (W == kChunk && (bin & (kChunk - 1)) == 0 && c + kChunk <= count)
+        {
+            Lanes re0 = {}, re1 = {}, im0 = {}, im1 = {};
+            for (int k = 0; k < P; ++k)
+            {
+                const float* u = base + static_cast<size_t>(in) * slotStride;
+                const float* h = base + static_cast<size_t>(ir) * slotStride + 2 * kChunk;
+                // Many slots are read side by side, more streams than the hardware follows:
+                // fetch the next chunk's lines of each now.
+                __builtin_prefetch(u + 4 * kChunk);
+                __builtin_prefetch(u + 5 * kChunk);
+                __builtin_prefetch(h + 4 * kChunk);
+                __builtin_prefetch(h + 5 * kChunk);
+                const Lanes ur0 = load(u), ur1 = load(u + kWidth);
+                const Lanes ui0 = load(u + kChunk), ui1 = load(u + kChunk + kWidth);
+                const Lanes hr0 = load(h), hr1 = load(h + kWidth);
+                const Lanes hi0 = load(h + kChunk), hi1 = load(h + kChunk + kWidth);
+                re0 += ur0 * hr0 - ui0 * hi0;
+                im0 += ur0 * hi0 + ui0 * hr0;
+                re1 += ur1 * hr1 - ui1 * hi1;
+                im1 += ur1 * hi1 + ui1 * hr1;
+                in = in == 0 ? P - 1 : in - 1;
+                ir = ir + 1 == P ? 0 : ir + 1;
+            }
+            for (int j = 0; j < kWidth; ++j)
+            {
+                sums[c + j] = {re0[j], im0[j]};
+                sums[c + kWidth + j] = {re1[j], im1[j]};
+            }
+            c += kChunk - 1;
+            continue;
+        }
+        double re = 0.0, im = 0.0;
+        for (int k = 0; k < P; ++k)
+        {
+            const float* u = base + static_cast<size_t>(in) * slotStride;
+            const float* h = base + static_cast<size_t>(ir) * slotStride + 2 * W;
+            re += u[0] * h[0] - u[W] * h[W];
+            im += u[0] * h[W] + u[W] * h[0];
+            in = in == 0 ? P - 1 : in - 1;
+            ir = ir + 1 == P ? 0 : ir + 1;
+        }
+        sums[c] = {re, im};
+    }
+    if (firstBin == 0)
+    {
+        // Bin 0: (DC, Nyquist) pairs, each part multiplied on its own.
+        double re = 0.0, im = 0.0;
+        int in = slot;
+        int ir = firstResponse;
+        for (int k = 0; k < P; ++k)
+        {
+            const float* u = binAt(in, 0);
+            const float* h = binAt(ir, 0) + 2 * W;
+            re += u[0] * h[0];
+            im += u[W] * h[W];
+            in = in == 0 ? P - 1 : in - 1;
+            ir = ir + 1 == P ? 0 : ir + 1;
+        }
+        sums[0] = {re, im};
     }
 }
 
 CSpectralRing::CSpectralRing(int size, int block)
     : ringSize(size), blockSize(block), partitions(size / block),
-      padded((size / block + kLanes - 1) / kLanes * kLanes), history(partitions + padded),
-      stride(2 * history + 2 * padded)
+      chunk(block < kChunk ? block : kChunk)
 {
     while ((1 << blockShift) < block)
         ++blockShift;
-    // Round the per-bin block up to whole cache lines and align the start to one.
-    constexpr int kLine = 64 / sizeof(double);
-    stride = (stride + kLine - 1) / kLine * kLine;
-    storage.assign(static_cast<size_t>(stride) * static_cast<size_t>(block) + kLine, 0.0);
+    while ((1 << chunkShift) < chunk)
+        ++chunkShift;
+    // Align the start to a cache line.
+    constexpr int kLine = 64 / sizeof(float);
+    storage.assign(static_cast<size_t>(4) * static_cast<size_t>(size) + kLine, 0.0f);
     const auto address = reinterpret_cast<std::uintptr_t>(storage.data());
-    const size_t skip = (64 - address % 64) % 64 / sizeof(double);
+    const size_t skip = (64 - address % 64) % 64 / sizeof(float);
     bins = storage.data() + skip;
 }
 
@@ -179,7 +197,7 @@ void CSpectralRing::accumulateRun(int index, int count, const Complex* inputBins
 
 void CSpectralRing::accumulateRunFading(int index, int count, const Complex* inputBins,
                                         const Complex* irBins, Complex* sums, Complex* current,
-                                   Complex* previous)
+                                        Complex* previous)
 {
     if (count <= 0) return;
     index %= ringSize;

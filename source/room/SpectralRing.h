@@ -3,17 +3,17 @@
 
 #include "Complex.h"
 
+#include <cstddef>
 #include <vector>
 
 // Frequency-domain delay line of a partitioned convolver: P slots of N bins each, holding
 // input spectra and response spectra. Writing one bin returns, through result(), that bin
 // of the sum over all partitions of (input block m-1-k) x (partition k).
 //
-// Stored bin by bin rather than slot by slot, so that one bin's P slots lie together and
-// the per-sample sum runs over contiguous memory: for each bin, the input history (real
-// parts, then imaginary parts) is kept newest first and written twice, P apart, so that
-// any P consecutive slots are one unbroken run; the response spectra are kept in
-// partition order.
+// Stored slot by slot in chunks of bins, real and imaginary parts apart, so that a run of
+// neighbouring bins is summed over the partitions a vector of bins at a time: short rings
+// spend their time in the products rather than in per-bin bookkeeping. Single precision: half the
+// memory and twice the bins per vector, and the sum stays within about 1e-7 of the exact one.
 class CSpectralRing
 {
 public:
@@ -35,23 +35,29 @@ public:
     // of the partition being replaced times the input it is paired with now (in current)
     // and times the input block before that (in previous): what a caller needs to fade the
     // outgoing partition out over the block.
-    void accumulateRunFading(int index, int count, const Complex* inputBins,
-                             const Complex* irBins, Complex* sums, Complex* current,
-                             Complex* previous);
+    void accumulateRunFading(int index, int count, const Complex* inputBins, const Complex* irBins,
+                             Complex* sums, Complex* current, Complex* previous);
 
 private:
     void accumulateBins(int slot, int firstBin, int count, const Complex* inputBins,
-                        const Complex* irBins, Complex* sums, Complex* current,
-                        Complex* previous);
+                        const Complex* irBins, Complex* sums, Complex* current, Complex* previous);
+    // Slot s holds N bins in chunks of `chunk` neighbours; each chunk keeps the input's real
+    // parts, its imaginary parts, the response's real and imaginary parts, one after the
+    // other, so that a run of bins reads few places per slot. The bin's input real part;
+    // the others follow chunk, 2 chunk and 3 chunk floats on.
+    float* binAt(int s, int bin)
+    {
+        return bins + static_cast<size_t>(s) * 4 * static_cast<size_t>(blockSize) +
+               (static_cast<size_t>(bin >> chunkShift) << (chunkShift + 2)) + (bin & (chunk - 1));
+    }
 
-    std::vector<double> storage;
-    double* bins; // 64-byte aligned start of storage
+    std::vector<float> storage;
+    float* bins; // 64-byte aligned start of storage
     Complex sum;
     int ringSize;
     int blockSize;
     int blockShift = 0; // log2 blockSize
     int partitions;     // P
-    int padded;         // P rounded up to a whole number of summation lanes
-    int history;        // P + padded: length of one mirrored input array
-    int stride;         // doubles per bin
+    int chunk;          // bins kept together: 16, or N when smaller
+    int chunkShift = 0; // log2 chunk
 };
