@@ -207,14 +207,15 @@ TEST(Halvane, AllVolumesAtZeroSilenceTheOutputOnceTheRingsAreRefreshed)
 {
     auto room = makeRoom();
     const size_t change = 5000;
-    // The slowest stage: its partitions plus the block in flight and the one after, then
-    // the lag and delay that line it up behind the stage before.
+    // The slowest stage: its partitions plus the block in flight, the one after and the one
+    // its last replaced partition still hears the handed-over input in, then the lag and
+    // delay that line it up behind the stage before.
     size_t silentFrom = change;
     const CRoomLayout& layout = room->layout();
     for (int i = 0; i < layout.stageCount; ++i)
     {
         const CRoomStage& s = layout.stages[i];
-        const size_t refreshed = size_t(s.length + 3 * s.block + s.lag + s.delay);
+        const size_t refreshed = size_t(s.length + 4 * s.block + s.lag + s.delay);
         silentFrom = std::max(silentFrom, change + refreshed);
     }
     const Stereo in = noise(silentFrom + 3000, 21u);

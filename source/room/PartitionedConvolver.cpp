@@ -32,8 +32,7 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
       irGatherEnd((block + 1) / 2), irItemsPerSample(1), splitFrom(block / 2 + 1),
       inputTransform(fftSize), outputTransform(fftSize), ring(segmentLength, block),
       partitionVersion(static_cast<size_t>(segmentLength / block), kNeverGathered),
-      fadeSpectrum(static_cast<size_t>(block + 1)),
-      fadeOverlapSpectrum(static_cast<size_t>(block + 1)), fadeBlock(static_cast<size_t>(fftSize)),
+      fadeInputTransform(fftSize), roundInput(static_cast<size_t>(fftSize)),
       fadeOutGain(static_cast<size_t>(block))
 {
     // A raised cosine: the crossfade's changes of slope, not just of level, stay smooth.
@@ -52,8 +51,6 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
     {
         productSpectra[1].resize(static_cast<size_t>(block + 1));
         inverseBlock.resize(static_cast<size_t>(fftSize));
-        fadeAdded.resize(static_cast<size_t>(block));
-        fadeRemoved.resize(static_cast<size_t>(block));
         inverseItemsPerSample = (outputTransform.inverseItems() + outputLag - 1) / outputLag;
     }
     // The first block pairs the ring with silence, as if a silent block came before.
@@ -176,6 +173,29 @@ void CPartitionedConvolver::beginPartition()
     }
 }
 
+void CPartitionedConvolver::beginBlockFade()
+{
+    // Every partition replaced in one round of the ring meets the same input block first:
+    // the one that enters at the round's start. Faded out over the block, it is what the
+    // outgoing responses still hear of it, so that the change is made across that input
+    // block rather than as a step in the output, and costs no transform of the output.
+    const int roundStart = partitionCount > 1 ? 1 : 0;
+    if ((irReadPos - segmentStart) / blockSize == roundStart)
+    {
+        const double* x = inputBlocks[inputFill ^ 1].data();
+        for (int i = 0; i < blockSize; ++i)
+            roundInput[static_cast<size_t>(i)] = fadeOutGain[static_cast<size_t>(i)] * x[i];
+        roundFaded = false;
+    }
+    // Transformed once per round, by the first block that needs it, beside the input.
+    if (fadeActive && !roundFaded)
+    {
+        fadeInputTransform.startForward(roundInput.data(), false);
+        fadeInputPending = true;
+        roundFaded = true;
+    }
+}
+
 void CPartitionedConvolver::shapeTaps(int first, int end)
 {
     // Axis by axis over a run of taps, each tap summed in the axes' order: the same sums
@@ -210,7 +230,11 @@ void CPartitionedConvolver::doWork()
     const int from = workFrom;
     const int to = blockPos;
     const int n = blockSize;
-    if (from == 0) beginPartition();
+    if (from == 0)
+    {
+        beginPartition();
+        beginBlockFade();
+    }
 
     // Two taps per sample, so the partition is complete halfway through the block (the
     // second half of irBlock stays zero); its transform is spread over the second half.
@@ -232,10 +256,20 @@ void CPartitionedConvolver::doWork()
     // sample.
     if (from < inputSpread && to > inputStart)
     {
-        if (to >= inputSpread)
-            inputTransform.advanceForward(std::numeric_limits<int>::max());
-        else
-            inputTransform.advanceForward((to - std::max(from, inputStart)) * inputItemsPerSample);
+        const int budget = to >= inputSpread
+                               ? std::numeric_limits<int>::max()
+                               : (to - std::max(from, inputStart)) * inputItemsPerSample;
+        inputTransform.advanceForward(budget);
+        if (fadeInputPending)
+        {
+            fadeInputTransform.advanceForward(budget);
+            if (to >= inputSpread)
+            {
+                Complex* bins = fadeInputTransform.forwardBins();
+                bins[0] = {bins[0].re, bins[blockSize].re};
+                fadeInputPending = false;
+            }
+        }
     }
     if (to > inputSpread)
     {
@@ -288,7 +322,7 @@ void CPartitionedConvolver::accumulateBins(int count)
     const int index = first + (irReadPos - segmentStart);
     if (fadeActive && irBins)
         ring.accumulateRunFading(index, count, inputBins + first, irBins + first, sums,
-                                 fadeSpectrum.data() + first, fadeOverlapSpectrum.data() + first);
+                                 fadeInputTransform.forwardBins() + first);
     else
         ring.accumulateRun(index, count, inputBins + first, irBins ? irBins + first : nullptr,
                            sums);
@@ -297,13 +331,6 @@ void CPartitionedConvolver::accumulateBins(int count)
         const Complex s = sums[0];
         productSpectrum[0] = {s.re, 0.0};
         productSpectrum[n] = {s.im, 0.0};
-        if (fadeActive)
-            for (std::vector<Complex>* spectrum : {&fadeSpectrum, &fadeOverlapSpectrum})
-            {
-                const Complex f = (*spectrum)[0];
-                (*spectrum)[0] = {f.re, 0.0};
-                (*spectrum)[n] = {f.im, 0.0};
-            }
     }
     binsDone += count;
     // The inverse's first step pairs bins i and N - i: split the pairs whose bins are both
@@ -312,11 +339,6 @@ void CPartitionedConvolver::accumulateBins(int count)
     if (ready < splitFrom)
     {
         outputTransform.splitBins(productSpectrum.data(), ready, splitFrom);
-        if (fadeActive)
-        {
-            outputTransform.splitBins(fadeSpectrum.data(), ready, splitFrom);
-            outputTransform.splitBins(fadeOverlapSpectrum.data(), ready, splitFrom);
-        }
         splitFrom = ready;
     }
 }
@@ -339,11 +361,6 @@ void CPartitionedConvolver::finishBlock()
     std::vector<Complex>& productSpectrum = productSpectra[productIndex];
     // Pair 0 (DC and Nyquist), and any pair a short block left over.
     outputTransform.splitBins(productSpectrum.data(), 0, splitFrom);
-    if (fadeActive)
-    {
-        outputTransform.splitBins(fadeSpectrum.data(), 0, splitFrom);
-        outputTransform.splitBins(fadeOverlapSpectrum.data(), 0, splitFrom);
-    }
     splitFrom = n / 2 + 1;
     if (outputLag == 0)
     {
@@ -359,28 +376,6 @@ void CPartitionedConvolver::finishBlock()
         outputTransform.startInverse(productSpectrum.data(), 1.0 / fftSize, inverseBlock.data());
         inversePending = true;
         productIndex ^= 1;
-    }
-    if (fadeActive)
-    {
-        // The replaced partition's whole part of this block, the half of the previous block's
-        // product in overlap included, goes from old to new along the fade: the halves of
-        // one product have hard edges that only line up when both are faded alike.
-        outputTransform.finishInverseReal(fadeSpectrum.data(), 1.0 / fftSize, fadeBlock.data());
-        if (outputLag == 0)
-            for (int i = 0; i < n; ++i)
-                outputBlock[i] += fadeOutGain[i] * fadeBlock[i];
-        else
-            for (int i = 0; i < n; ++i)
-                fadeAdded[i] = fadeOutGain[i] * fadeBlock[i];
-        outputTransform.finishInverseReal(fadeOverlapSpectrum.data(), 1.0 / fftSize,
-                                          fadeBlock.data());
-        if (outputLag == 0)
-            for (int i = 0; i < n; ++i)
-                outputBlock[i] -= (1.0 - fadeOutGain[i]) * fadeBlock[n + i];
-        else
-            for (int i = 0; i < n; ++i)
-                fadeRemoved[i] = (1.0 - fadeOutGain[i]) * fadeBlock[n + i];
-        fadePending = outputLag > 0;
     }
     fadeActive = fadeNext;
     fadeNext = false;
@@ -402,14 +397,6 @@ void CPartitionedConvolver::completeBlock()
         const double previous = outputBlock[n + i];
         outputBlock[i] = inverseBlock[i] + previous;
         outputBlock[n + i] = inverseBlock[n + i];
-    }
-    if (fadePending)
-    {
-        for (int i = 0; i < n; ++i)
-            outputBlock[i] += fadeAdded[i];
-        for (int i = 0; i < n; ++i)
-            outputBlock[i] -= fadeRemoved[i];
-        fadePending = false;
     }
     inversePending = false;
 }

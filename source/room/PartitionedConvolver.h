@@ -28,13 +28,14 @@ struct CIrSlot
 // Each partition is shaped tap by tap while it is gathered, from the settings current at
 // the partition's first tap. The setters therefore only store values (O(1), lock-free,
 // callable from any thread) and the audio thread never rebuilds the whole response.
-// A partition whose settings changed since it was last gathered is faded in over the block
-// it enters the ring, its old contribution faded out, so a change never switches a spectrum
-// in one step; a partition already gathered under the current settings keeps its spectrum
-// in the ring, so static settings cost no shaping and no response transforms.
-// Latency: 2N - 1 samples, with the segment's first tap as lag 0, plus an optional output
-// lag: a stage that starts late enough in the response can hand its block out that much
-// later and spread the block's inverse transform over those samples instead of bursting.
+// A partition whose settings changed since it was last gathered takes over across one input
+// block: the old response hears that block fading out, the new one fading in, so a change
+// never switches a spectrum in one step and costs no extra output transform; a partition already
+// gathered under the current settings keeps its spectrum in the ring, so static settings cost no
+// shaping and no response transforms. Latency: 2N - 1 samples, with the segment's first tap as lag
+// 0, plus an optional output lag: a stage that starts late enough in the response can hand its
+// block out that much later and spread the block's inverse transform over those samples instead of
+// bursting.
 class CPartitionedConvolver
 {
 public:
@@ -121,6 +122,7 @@ private:
     void setDecay(int axis, double absorption, int sampleRate, int hyperbolic);
     void beginPartition();
     void settingsChanged();
+    void beginBlockFade();
     // Shapes taps [first, end) of the partition being gathered into irBlock.
     void shapeTaps(int first, int end);
     // The work of the samples since the last call, up to blockPos.
@@ -159,9 +161,6 @@ private:
     bool inversePending = false;
     int inverseItemsPerSample = 1;
     std::vector<double> inverseBlock; // where a spread inverse lands
-    std::vector<double> fadeAdded;    // a spread block's fade, applied when it joins
-    std::vector<double> fadeRemoved;
-    bool fadePending = false;
     // Response spectra, double-buffered: the ring reads one while the partition gathered
     // in the first half of the block is transformed, a slice per sample, in the second
     // half, which keeps that transform out of the block-end burst.
@@ -186,10 +185,11 @@ private:
     bool irFresh = false;    // irTransforms[irReady] holds a new spectrum for the ring
     bool fadeNext = false;   // the partition being gathered enters the ring faded
     bool fadeActive = false; // this block replaces a partition with a fade
-    // The outgoing partition's difference to the incoming one, with this block's input and
-    // with the previous block's (whose second half sits in overlap).
-    std::vector<Complex> fadeSpectrum;
-    std::vector<Complex> fadeOverlapSpectrum;
-    std::vector<double> fadeBlock;
+    // The input block a round of replaced partitions hands over, faded out over the block,
+    // and its spectrum (bin 0 packed as the ring's).
+    ARFFT fadeInputTransform;
+    std::vector<double> roundInput;
+    bool roundFaded = false;         // its transform is started for this round
+    bool fadeInputPending = false;   // and runs beside this block's input transform
     std::vector<double> fadeOutGain; // 1 at the block's start down to 0 at its end
 };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SpectralRing.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -42,49 +43,33 @@ inline int wrap(int s, int p)
 // The whole run in one function, so that the vector clone is chosen once per run.
 HALVANE_WIDE_CLONES
 void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Complex* inputBins,
-                                   const Complex* irBins, Complex* sums, Complex* current,
-                                   Complex* previous)
+                                   const Complex* irBins, Complex* sums, const Complex* fadeInput)
 {
     const int P = partitions;
     const int W = chunk;
     // Response slot s holds partition (s-1) mod P; input slot s - k pairs with partition k.
-    if (current && irBins)
-    {
-        const int partition = wrap(slot - 1, P);
-        // The input the outgoing partition meets now, and the one before it (for the last
-        // partition, the one about to be overwritten): read the older before writing.
-        const int olderSlot = wrap(slot - partition - 1, P);
-        const int nowSlot = wrap(slot - partition, P);
+    // The outgoing partition's share of the faded input, added once the sums are stored.
+    Complex fade[kFadeRun];
+    const bool fading = fadeInput && irBins;
+    if (fading)
         for (int c = 0; c < count; ++c)
         {
             const int bin = firstBin + c;
             float* own = binAt(slot, bin);
-            const float* older = binAt(olderSlot, bin);
             const float oldRe = own[2 * W];
             const float oldIm = own[3 * W];
-            const float olderRe = older[0];
-            const float olderIm = older[W];
-            own[0] = static_cast<float>(inputBins[c].re);
-            own[W] = static_cast<float>(inputBins[c].im);
             own[2 * W] = static_cast<float>(irBins[c].re);
             own[3 * W] = static_cast<float>(irBins[c].im);
             // Old minus new as the ring holds them, so that the fade ends on what is stored.
             const double dr = double(oldRe) - double(own[2 * W]);
             const double di = double(oldIm) - double(own[3 * W]);
-            const float* now = binAt(nowSlot, bin);
-            const double pairs[2][2] = {{now[0], now[W]}, {olderRe, olderIm}};
-            Complex* out[2] = {current + c, previous + c};
-            for (int j = 0; j < 2; ++j)
-            {
-                const double ur = pairs[j][0];
-                const double ui = pairs[j][1];
-                if (bin == 0)
-                    *out[j] = {ur * dr, ui * di};
-                else
-                    *out[j] = {ur * dr - ui * di, ur * di + ui * dr};
-            }
+            const double ur = fadeInput[c].re;
+            const double ui = fadeInput[c].im;
+            if (bin == 0)
+                fade[c] = {ur * dr, ui * di};
+            else
+                fade[c] = {ur * dr - ui * di, ur * di + ui * dr};
         }
-    }
     for (int c = 0; c < count; ++c)
     {
         float* own = binAt(slot, firstBin + c);
@@ -166,6 +151,12 @@ void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Comp
         }
         sums[0] = {re, im};
     }
+    if (fading)
+        for (int c = 0; c < count; ++c)
+        {
+            sums[c].re += fade[c].re;
+            sums[c].im += fade[c].im;
+        }
 }
 
 CSpectralRing::CSpectralRing(int size, int block)
@@ -192,17 +183,26 @@ void CSpectralRing::accumulate(int index, Complex inputBin, Complex irBin)
 void CSpectralRing::accumulateRun(int index, int count, const Complex* inputBins,
                                   const Complex* irBins, Complex* sums)
 {
-    accumulateRunFading(index, count, inputBins, irBins, sums, nullptr, nullptr);
+    accumulateRunFading(index, count, inputBins, irBins, sums, nullptr);
 }
 
 void CSpectralRing::accumulateRunFading(int index, int count, const Complex* inputBins,
-                                        const Complex* irBins, Complex* sums, Complex* current,
-                                        Complex* previous)
+                                        const Complex* irBins, Complex* sums,
+                                        const Complex* fadeInput)
 {
     if (count <= 0) return;
     index %= ringSize;
     if (index < 0) index += ringSize;
-    accumulateBins(index >> blockShift, index & (blockSize - 1), count, inputBins, irBins, sums,
-                   current, previous);
+    // A fading run is taken kFadeRun bins at a time; pieces of whole chunks keep the sums
+    // vectorised.
+    const int piece = fadeInput ? kFadeRun : count;
+    for (int done = 0; done < count; done += piece)
+    {
+        const int at = index + done;
+        const int n = std::min(piece, count - done);
+        accumulateBins(at >> blockShift, at & (blockSize - 1), n, inputBins + done,
+                       irBins ? irBins + done : nullptr, sums + done,
+                       fadeInput ? fadeInput + done : nullptr);
+    }
     sum = sums[count - 1];
 }

@@ -31,16 +31,19 @@ public:
     // response spectra the slot holds.
     void accumulateRun(int index, int count, const Complex* inputBins, const Complex* irBins,
                        Complex* sums);
-    // accumulateRun that also stores, for each index, the difference (old - new spectrum)
-    // of the partition being replaced times the input it is paired with now (in current)
-    // and times the input block before that (in previous): what a caller needs to fade the
-    // outgoing partition out over the block.
+    // accumulateRun that also adds, for each index, the difference (old - new spectrum) of
+    // the partition being replaced times fadeInput: given the spectrum of the input block
+    // that partition meets now, faded out over the block, the outgoing response hands that
+    // block over to the new one gradually instead of in one step. fadeInput's bin 0 is packed
+    // like the input's.
     void accumulateRunFading(int index, int count, const Complex* inputBins, const Complex* irBins,
-                             Complex* sums, Complex* current, Complex* previous);
+                             Complex* sums, const Complex* fadeInput);
 
 private:
+    static constexpr int kFadeRun = 16;
+
     void accumulateBins(int slot, int firstBin, int count, const Complex* inputBins,
-                        const Complex* irBins, Complex* sums, Complex* current, Complex* previous);
+                        const Complex* irBins, Complex* sums, const Complex* fadeInput);
     // Slot s holds N bins in chunks of `chunk` neighbours; each chunk keeps the input's real
     // parts, its imaginary parts, the response's real and imaginary parts, one after the
     // other, so that a run of bins reads few places per slot. The bin's input real part;
