@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "Fft.h"
+
+#include <vector>
+
+// Below about 150 Hz one source position excites only the few room modes it happens to sit in,
+// so its bass depends on where it stands to within a few decibels. A listener whose head moves
+// hears the hall's average there, not one spot: each position's low thirds are drawn towards
+// the energy mean over every position, with a gentle minimum-phase correction.
+class SeatBassLeveller
+{
+public:
+    static constexpr int kBands = 4; // the 63, 80, 100 and 125 Hz thirds
+
+    SeatBassLeveller(int length, double sampleRate);
+
+    // Power per low third of a position's two ears (axes summed).
+    std::vector<double> bandPowers(const std::vector<double>& left,
+                                   const std::vector<double>& right) const;
+
+    // Moves every response of a position by the share `strength` (0..1) of the level
+    // difference, in dB, between its band powers and the target's, at most kMostDb either way.
+    void apply(std::vector<std::vector<double>>& responses, const std::vector<double>& own,
+               const std::vector<double>& target, double strength) const;
+
+private:
+    static constexpr double kMostDb = 3.0;
+    double centre(int band) const;
+
+    int m_length;
+    double m_rate;
+    Fft m_fft;
+};
