@@ -60,20 +60,21 @@ void SeatBassLeveller::apply(std::vector<std::vector<double>>& responses,
                                            std::max(own[static_cast<size_t>(b)], 1e-300));
         db[b] = std::clamp(strength * d, -kMostDb, kMostDb);
     }
-    // Log magnitude, linear in log frequency between the band centres, held below the lowest
-    // and fading to nothing over the third above the highest.
+    // Log magnitude, linear in log frequency between the band centres, fading to nothing over
+    // the third beyond either end: the sub-bass, where a time-varying envelope would turn any
+    // boost into DC, is left alone.
     const int n = m_fft.size();
     const double top = centre(kBands);
     std::vector<std::complex<double>> c(static_cast<size_t>(n));
     for (int k = 0; k < n; ++k)
     {
         const double hz = std::min(k, n - k) * m_rate / n;
+        const double at = hz > 0.0 ? 10.0 * std::log10(hz) - 18.0 : -1.0; // bands from the first
         double level = 0.0;
-        if (hz <= centre(0))
-            level = db[0];
-        else if (hz < top)
+        if (at > -1.0 && at < 0.0)
+            level = (1.0 + at) * db[0];
+        else if (hz >= centre(0) && hz < top)
         {
-            const double at = 10.0 * std::log10(hz) - 18.0; // in bands from the first centre
             const int b = std::min(static_cast<int>(at), kBands - 1);
             const double next = b + 1 < kBands ? db[b + 1] : 0.0;
             level = db[b] + (at - b) * (next - db[b]);

@@ -34,7 +34,8 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kPeakTarget = 0.78;
 constexpr double kSourceDistance = 2.3; // metres, at ear height
 constexpr double kEarlyLimit = 2048.0;  // taps rendered with interpolated directions
-// Share of a position's bass deviation from the hall's mean that is levelled out.
+// Share of a position's bass deviation from the hall's mean that is levelled out: only part,
+// so each direction keeps some of its own low end.
 constexpr double kBassLevelling = 0.6;
 
 const char* const kPositionNames[ResponseBank::kPositions] = {
