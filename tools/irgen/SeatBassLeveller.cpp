@@ -49,11 +49,11 @@ std::vector<double> SeatBassLeveller::bandPowers(const std::vector<double>& left
     return power;
 }
 
-void SeatBassLeveller::apply(std::vector<std::vector<double>>& responses,
-                             const std::vector<double>& own, const std::vector<double>& target,
-                             double strength) const
+std::array<double, SeatBassLeveller::kBands>
+SeatBassLeveller::apply(std::vector<std::vector<double>>& responses, const std::vector<double>& own,
+                        const std::vector<double>& target, double strength) const
 {
-    double db[kBands];
+    std::array<double, kBands> db{};
     for (int b = 0; b < kBands; ++b)
     {
         const double d = 10.0 * std::log10(target[static_cast<size_t>(b)] /
@@ -105,4 +105,5 @@ void SeatBassLeveller::apply(std::vector<std::vector<double>>& responses,
         for (int t = 0; t < m_length; ++t)
             r[static_cast<size_t>(t)] = work[static_cast<size_t>(t)].real() / n;
     }
+    return db;
 }

@@ -3,6 +3,7 @@
 
 #include "Fft.h"
 
+#include <array>
 #include <vector>
 
 // Below about 150 Hz one source position excites only the few room modes it happens to sit in,
@@ -22,8 +23,10 @@ public:
 
     // Moves every response of a position by the share `strength` (0..1) of the level
     // difference, in dB, between its band powers and the target's, at most kMostDb either way.
-    void apply(std::vector<std::vector<double>>& responses, const std::vector<double>& own,
-               const std::vector<double>& target, double strength) const;
+    // Returns the correction per band, dB.
+    std::array<double, kBands> apply(std::vector<std::vector<double>>& responses,
+                                     const std::vector<double>& own,
+                                     const std::vector<double>& target, double strength) const;
 
 private:
     static constexpr double kMostDb = 3.0;

@@ -235,6 +235,8 @@ int main(int argc, char** argv)
         const SeatBassLeveller leveller(length, kSampleRate);
         std::vector<std::vector<double>> bass(ResponseBank::kPositions);
         std::vector<double> meanBass(SeatBassLeveller::kBands, 0.0);
+        std::vector<std::array<double, SeatBassLeveller::kBands>> bassLevelling(
+            ResponseBank::kPositions);
         const auto inParallel = [&](const std::function<void(int)>& job)
         {
             auto work = [&](int first)
@@ -272,7 +274,7 @@ int main(int argc, char** argv)
         inParallel(
             [&](int p)
             {
-                leveller.apply(bank[p], bass[p], meanBass, kBassLevelling);
+                bassLevelling[p] = leveller.apply(bank[p], bass[p], meanBass, kBassLevelling);
                 for (auto& r : bank[p])
                     subsonic.apply(r.data(), length);
             });
@@ -298,6 +300,11 @@ int main(int argc, char** argv)
             std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         std::printf("irgen: %d positions in %.1f s on %d thread(s), bank gain %.6g\n",
                     ResponseBank::kPositions, seconds, threads, gain);
+        std::printf(
+            "bass levelled towards the mean of every position, dB at 63, 80, 100, 125 Hz:\n");
+        for (int p = 0; p < ResponseBank::kPositions; ++p)
+            std::printf("  %-6s %5.1f %5.1f %5.1f %5.1f\n", kPositionNames[p], bassLevelling[p][0],
+                        bassLevelling[p][1], bassLevelling[p][2], bassLevelling[p][3]);
         BankReport::print(stdout, bank, length, kSampleRate, kPositionNames);
         RoomAcoustics::print(stdout, bank, length, kSampleRate, kPositionNames);
     }
