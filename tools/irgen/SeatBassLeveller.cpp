@@ -30,30 +30,31 @@ double SeatBassLeveller::centre(int band) const
 std::vector<double> SeatBassLeveller::bandPowers(const std::vector<double>& left,
                                                  const std::vector<double>& right) const
 {
+    // Both ears in one transform, left real and right imaginary: bins k and n - k together
+    // hold the power of the two.
     const int n = m_fft.size();
+    std::vector<std::complex<double>> bins(static_cast<size_t>(n));
+    for (int t = 0; t < m_length; ++t)
+        bins[static_cast<size_t>(t)] = {left[static_cast<size_t>(t)],
+                                        right[static_cast<size_t>(t)]};
+    m_fft.transform(bins, false);
     std::vector<double> power(kBands, 0.0);
-    for (const std::vector<double>* ear : {&left, &right})
+    for (int b = 0; b < kBands; ++b)
     {
-        std::vector<std::complex<double>> bins(static_cast<size_t>(n));
-        for (int t = 0; t < m_length; ++t)
-            bins[static_cast<size_t>(t)] = (*ear)[static_cast<size_t>(t)];
-        m_fft.transform(bins, false);
-        for (int b = 0; b < kBands; ++b)
-        {
-            const double lo = centre(b) * std::pow(10.0, -0.05);
-            const double hi = centre(b) * std::pow(10.0, 0.05);
-            for (int k = static_cast<int>(std::ceil(lo * n / m_rate)); k * m_rate / n < hi; ++k)
-                power[static_cast<size_t>(b)] += std::norm(bins[static_cast<size_t>(k)]);
-        }
+        const double lo = centre(b) * std::pow(10.0, -0.05);
+        const double hi = centre(b) * std::pow(10.0, 0.05);
+        for (int k = static_cast<int>(std::ceil(lo * n / m_rate)); k * m_rate / n < hi; ++k)
+            power[static_cast<size_t>(b)] += 0.5 * (std::norm(bins[static_cast<size_t>(k)]) +
+                                                    std::norm(bins[static_cast<size_t>(n - k)]));
     }
     return power;
 }
 
-std::array<double, SeatBassLeveller::kBands>
-SeatBassLeveller::apply(std::vector<std::vector<double>>& responses, const std::vector<double>& own,
-                        const std::vector<double>& target, double strength) const
+std::vector<std::complex<double>> SeatBassLeveller::correction(const std::vector<double>& own,
+                                                               const std::vector<double>& target,
+                                                               double strength,
+                                                               std::array<double, kBands>& db) const
 {
-    std::array<double, kBands> db{};
     for (int b = 0; b < kBands; ++b)
     {
         const double d = 10.0 * std::log10(target[static_cast<size_t>(b)] /
@@ -92,18 +93,5 @@ SeatBassLeveller::apply(std::vector<std::vector<double>>& responses, const std::
     for (auto& v : c)
         v = std::exp(v);
 
-    std::vector<std::complex<double>> work(static_cast<size_t>(n));
-    for (std::vector<double>& r : responses)
-    {
-        std::fill(work.begin(), work.end(), 0.0);
-        for (int t = 0; t < m_length; ++t)
-            work[static_cast<size_t>(t)] = r[static_cast<size_t>(t)];
-        m_fft.transform(work, false);
-        for (int k = 0; k < n; ++k)
-            work[static_cast<size_t>(k)] *= c[static_cast<size_t>(k)];
-        m_fft.transform(work, true);
-        for (int t = 0; t < m_length; ++t)
-            r[static_cast<size_t>(t)] = work[static_cast<size_t>(t)].real() / n;
-    }
-    return db;
+    return c;
 }

@@ -251,12 +251,12 @@ int main(int argc, char** argv)
             for (auto& t : pool)
                 t.join();
         };
+        // The bass is measured on the paths alone: the loss leaves it be, and the head set's
+        // equaliser is the same for every position.
         inParallel(
             [&](int p)
             {
                 renderer.render(early[p], hall, sources[p].data(), bank[p]);
-                for (auto& r : bank[p])
-                    loss.apply(r.data());
                 std::vector<double> ears[2];
                 for (int e = 0; e < 2; ++e)
                 {
@@ -271,12 +271,18 @@ int main(int argc, char** argv)
         for (const auto& b : bass)
             for (int k = 0; k < SeatBassLeveller::kBands; ++k)
                 meanBass[k] += b[k] / ResponseBank::kPositions;
+        if (leveller.fftSize() != loss.fftSize())
+            throw std::logic_error("bass levelling and loss transforms differ in size");
         inParallel(
             [&](int p)
             {
-                bassLevelling[p] = leveller.apply(bank[p], bass[p], meanBass, kBassLevelling);
+                const auto correction =
+                    leveller.correction(bass[p], meanBass, kBassLevelling, bassLevelling[p]);
                 for (auto& r : bank[p])
+                {
+                    loss.apply(r.data(), &correction);
                     subsonic.apply(r.data(), length);
+                }
             });
 
         double top = 0.0;
