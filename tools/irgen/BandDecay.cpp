@@ -79,7 +79,7 @@ void BandDecay::setEqualiser(const std::function<double(double hz)>& gainAt)
         m_equaliser[k] = std::exp(c[k]);
 }
 
-void BandDecay::apply(double* samples) const
+void BandDecay::apply(double* samples, const std::vector<std::complex<double>>* extra) const
 {
     const int n = m_fft.size();
     std::vector<std::complex<double>> spectrum(n), work(n);
@@ -89,6 +89,9 @@ void BandDecay::apply(double* samples) const
     if (!m_equaliser.empty())
         for (int k = 0; k < n; ++k)
             spectrum[k] *= m_equaliser[k];
+    if (extra)
+        for (int k = 0; k < n; ++k)
+            spectrum[k] *= (*extra)[static_cast<size_t>(k)];
 
     std::vector<double> out(m_length, 0.0);
     // Two real bands per inverse transform: one in the real part, one in the imaginary.

@@ -25,7 +25,9 @@ public:
     // gainAt(hz) is the equaliser's magnitude, linear.
     void setEqualiser(const std::function<double(double hz)>& gainAt);
 
-    void apply(double* samples) const;
+    // extra, when given, is one more spectrum (the transform's size, fftSize()) to multiply by.
+    void apply(double* samples, const std::vector<std::complex<double>>* extra = nullptr) const;
+    int fftSize() const { return m_fft.size(); }
 
 private:
     int m_length;

@@ -8,6 +8,7 @@
 #include "HrtfSet.h"
 #include "Renderer.h"
 #include "RoomAcoustics.h"
+#include "SeatBassLeveller.h"
 #include "SubsonicFilter.h"
 #include "room/ResponseBank.h"
 
@@ -20,6 +21,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -32,6 +34,9 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kPeakTarget = 0.78;
 constexpr double kSourceDistance = 2.3; // metres, at ear height
 constexpr double kEarlyLimit = 2048.0;  // taps rendered with interpolated directions
+// Share of a position's bass deviation from the hall's mean that is levelled out: only part,
+// so each direction keeps some of its own low end.
+constexpr double kBassLevelling = 0.6;
 
 const char* const kPositionNames[ResponseBank::kPositions] = {
     "Center", "L22", "L32", "L45", "L64", "L90", "R22", "R32", "R45", "R64", "R90"};
@@ -227,24 +232,58 @@ int main(int argc, char** argv)
         }
 
         std::vector<std::vector<std::vector<double>>> bank(ResponseBank::kPositions);
-        auto work = [&](int first)
+        const SeatBassLeveller leveller(length, kSampleRate);
+        std::vector<std::vector<double>> bass(ResponseBank::kPositions);
+        std::vector<double> meanBass(SeatBassLeveller::kBands, 0.0);
+        std::vector<std::array<double, SeatBassLeveller::kBands>> bassLevelling(
+            ResponseBank::kPositions);
+        const auto inParallel = [&](const std::function<void(int)>& job)
         {
-            for (int p = first; p < ResponseBank::kPositions; p += threads)
+            auto work = [&](int first)
+            {
+                for (int p = first; p < ResponseBank::kPositions; p += threads)
+                    job(p);
+            };
+            std::vector<std::thread> pool;
+            for (int t = 1; t < threads; ++t)
+                pool.emplace_back(work, t);
+            work(0);
+            for (auto& t : pool)
+                t.join();
+        };
+        // The bass is measured on the paths alone: the loss leaves it be, and the head set's
+        // equaliser is the same for every position.
+        inParallel(
+            [&](int p)
             {
                 renderer.render(early[p], hall, sources[p].data(), bank[p]);
+                std::vector<double> ears[2];
+                for (int e = 0; e < 2; ++e)
+                {
+                    ears[e].assign(static_cast<size_t>(length), 0.0);
+                    for (int a = 0; a < 3; ++a)
+                        for (int t = 0; t < length; ++t)
+                            ears[e][static_cast<size_t>(t)] +=
+                                bank[p][2 * a + e][static_cast<size_t>(t)];
+                }
+                bass[p] = leveller.bandPowers(ears[0], ears[1]);
+            });
+        for (const auto& b : bass)
+            for (int k = 0; k < SeatBassLeveller::kBands; ++k)
+                meanBass[k] += b[k] / ResponseBank::kPositions;
+        if (leveller.fftSize() != loss.fftSize())
+            throw std::logic_error("bass levelling and loss transforms differ in size");
+        inParallel(
+            [&](int p)
+            {
+                const auto correction =
+                    leveller.correction(bass[p], meanBass, kBassLevelling, bassLevelling[p]);
                 for (auto& r : bank[p])
                 {
-                    loss.apply(r.data());
+                    loss.apply(r.data(), &correction);
                     subsonic.apply(r.data(), length);
                 }
-            }
-        };
-        std::vector<std::thread> pool;
-        for (int t = 1; t < threads; ++t)
-            pool.emplace_back(work, t);
-        work(0);
-        for (auto& t : pool)
-            t.join();
+            });
 
         double top = 0.0;
         for (const auto& pos : bank)
@@ -267,6 +306,11 @@ int main(int argc, char** argv)
             std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         std::printf("irgen: %d positions in %.1f s on %d thread(s), bank gain %.6g\n",
                     ResponseBank::kPositions, seconds, threads, gain);
+        std::printf(
+            "bass levelled towards the mean of every position, dB at 63, 80, 100, 125 Hz:\n");
+        for (int p = 0; p < ResponseBank::kPositions; ++p)
+            std::printf("  %-6s %5.1f %5.1f %5.1f %5.1f\n", kPositionNames[p], bassLevelling[p][0],
+                        bassLevelling[p][1], bassLevelling[p][2], bassLevelling[p][3]);
         BankReport::print(stdout, bank, length, kSampleRate, kPositionNames);
         RoomAcoustics::print(stdout, bank, length, kSampleRate, kPositionNames);
     }
