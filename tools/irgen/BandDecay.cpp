@@ -6,15 +6,6 @@
 
 namespace
 {
-int fftSizeFor(int length)
-{
-    // Twice the length keeps the circular wrap of the band filters out of the response.
-    int n = 1;
-    while (n < 2 * length)
-        n <<= 1;
-    return n;
-}
-
 // Smooth low-pass mask: 1 below the crossover region, 0 above, raised cosine over the octave
 // around the edge. Gentle slopes keep the zero-phase band filters short.
 double lowPass(double hz, double edge)
@@ -31,7 +22,7 @@ double lowPass(double hz, double edge)
 } // namespace
 
 BandDecay::BandDecay(int length, double sampleRate, std::vector<Band> bands)
-    : m_length(length), m_rate(sampleRate), m_bands(std::move(bands)), m_fft(fftSizeFor(length))
+    : m_length(length), m_rate(sampleRate), m_bands(std::move(bands)), m_fft(Fft::sizeToFilter(length))
 {
     const int n = m_fft.size();
     const size_t count = m_bands.size();

@@ -48,3 +48,11 @@ void Fft::transform(std::vector<std::complex<double>>& data, bool inverse) const
             }
     }
 }
+
+int Fft::sizeToFilter(int length)
+{
+    int n = 1;
+    while (n < 2 * length)
+        n <<= 1;
+    return n;
+}

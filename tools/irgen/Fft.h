@@ -9,6 +9,9 @@ class Fft
 {
 public:
     explicit Fft(int size);
+    // Power of two at least twice length: filtering a response of that length in one
+    // transform then never wraps its end onto its start.
+    static int sizeToFilter(int length);
     int size() const { return m_size; }
     // Unscaled transform; inverse uses the conjugate kernel.
     void transform(std::vector<std::complex<double>>& data, bool inverse) const;

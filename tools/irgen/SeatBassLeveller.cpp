@@ -5,19 +5,8 @@
 #include <cmath>
 #include <complex>
 
-namespace
-{
-int fftSizeFor(int length)
-{
-    int n = 1;
-    while (n < 2 * length)
-        n <<= 1;
-    return n;
-}
-} // namespace
-
 SeatBassLeveller::SeatBassLeveller(int length, double sampleRate)
-    : m_length(length), m_rate(sampleRate), m_fft(fftSizeFor(length))
+    : m_length(length), m_rate(sampleRate), m_fft(Fft::sizeToFilter(length))
 {
 }
 
