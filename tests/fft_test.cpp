@@ -179,6 +179,44 @@ TEST(RealFft, ForwardInPiecesMatchesForwardAtOnce)
     }
 }
 
+TEST(RealFft, ZeroPaddedForwardInPiecesMatchesForwardOfThePaddedBlock)
+{
+    for (int size : {4, 8, 16, 256, 4096})
+    {
+        std::vector<double> x = randomBlock(size, 19u);
+        for (int t = size / 2; t < size; ++t)
+            x[static_cast<size_t>(t)] = 0.0;
+        ARFFT whole(size);
+        whole.forward(x.data());
+
+        // Garbage where the zeros are: a zero-padded transform must not read them.
+        for (int t = size / 2; t < size; ++t)
+            x[static_cast<size_t>(t)] = 1e9 + t;
+        ARFFT pieces(size);
+        pieces.startForward(x.data(), true, true);
+        int calls = 1;
+        while (!pieces.advanceForward(1))
+            ++calls;
+        EXPECT_EQ(calls, pieces.forwardItems(true)) << size;
+        EXPECT_LE(pieces.forwardItems(true), pieces.forwardItems()) << size;
+
+        ARFFT uneven(size);
+        uneven.startForward(x.data(), false, true);
+        for (int budget = 1; !uneven.advanceForward(budget); budget = budget * 3 % 101)
+        {
+        }
+        for (int k = 0; k < size; ++k)
+        {
+            const Complex want = whole.forwardBins()[k];
+            EXPECT_EQ(pieces.forwardBins()[k].re, want.re) << size << " " << k;
+            EXPECT_EQ(pieces.forwardBins()[k].im, want.im) << size << " " << k;
+            if (k > size / 2) continue;
+            EXPECT_EQ(uneven.forwardBins()[k].re, want.re) << size << " " << k;
+            EXPECT_EQ(uneven.forwardBins()[k].im, want.im) << size << " " << k;
+        }
+    }
+}
+
 TEST(RealFft, InverseWithBinPairsSplitInAnyOrderMatchesInverse)
 {
     const int size = 4096;

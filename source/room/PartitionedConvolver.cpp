@@ -38,15 +38,17 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
     // A raised cosine: the crossfade's changes of slope, not just of level, stay smooth.
     for (int i = 0; i < block; ++i)
         fadeOutGain[static_cast<size_t>(i)] = 0.5 + 0.5 * std::cos(kPi * (i + 0.5) / block);
+    // Every block this convolver transforms is zero-padded (the response partition, the
+    // input and the faded input fill only their first half): those transforms skip the zeros.
     const int slices = blockSize - irGatherEnd;
-    if (slices > 0) irItemsPerSample = (irTransforms[0].forwardItems() + slices - 1) / slices;
+    if (slices > 0) irItemsPerSample = (irTransforms[0].forwardItems(true) + slices - 1) / slices;
     // A quarter of the block; half behind a spread inverse, which has the block's first
     // samples to itself where the input transform can wait for it: the transforms are the
     // costlier part of a long block, the ring the cheaper.
     inputSpread = std::max(1, outputLag > 0 ? blockSize / 2 : blockSize / 4);
     inputStart = outputLag < inputSpread ? outputLag : 0;
-    inputItemsPerSample =
-        (inputTransform.forwardItems() + inputSpread - inputStart - 1) / (inputSpread - inputStart);
+    inputItemsPerSample = (inputTransform.forwardItems(true) + inputSpread - inputStart - 1) /
+                          (inputSpread - inputStart);
     if (outputLag > 0)
     {
         productSpectra[1].resize(static_cast<size_t>(block + 1));
@@ -54,7 +56,7 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
         inverseItemsPerSample = (outputTransform.inverseItems() + outputLag - 1) / outputLag;
     }
     // The first block pairs the ring with silence, as if a silent block came before.
-    inputTransform.startForward(inputBlocks[1].data(), false);
+    inputTransform.startForward(inputBlocks[1].data(), false, true);
     scheduleWork();
     for (CIrSlot& s : irSlots)
         s.length = irLength;
@@ -190,7 +192,7 @@ void CPartitionedConvolver::beginBlockFade()
     // Transformed once per round, by the first block that needs it, beside the input.
     if (fadeActive && !roundFaded)
     {
-        fadeInputTransform.startForward(roundInput.data(), false);
+        fadeInputTransform.startForward(roundInput.data(), false, true);
         fadeInputPending = true;
         roundFaded = true;
     }
@@ -244,7 +246,7 @@ void CPartitionedConvolver::doWork()
         if (from < irGatherEnd)
         {
             shapeTaps(2 * from, std::min(2 * std::min(to, irGatherEnd), n));
-            if (to >= irGatherEnd) irPending.startForward(irBlock.data(), false);
+            if (to >= irGatherEnd) irPending.startForward(irBlock.data(), false, true);
         }
         if (to > irGatherEnd)
             irPending.advanceForward((to - std::max(from, irGatherEnd)) * irItemsPerSample);
@@ -354,7 +356,7 @@ void CPartitionedConvolver::finishBlock()
     irFresh = gathering;
     // Only bins 0..N are read: skip the mirrored upper half. The transform runs over the
     // next block's first samples, while the other buffer gathers.
-    inputTransform.startForward(inputBlocks[inputFill].data(), false);
+    inputTransform.startForward(inputBlocks[inputFill].data(), false, true);
     inputFill ^= 1;
     binsDone = 0;
 

@@ -16,6 +16,7 @@ constexpr double kTwoPi = 6.283185307179586476925286766559;
 // An inverse's expansion gathers in bit-reversed order, scattered in memory: per value
 // nearly what a radix-4 butterfly costs (measured).
 constexpr int kExpansionCost = 5;
+constexpr int kPrunedButterflyCost = 4;
 } // namespace
 
 std::shared_ptr<const RFFT::Tables> RFFT::tablesFor(int size)
@@ -193,6 +194,46 @@ void radix4Pass(Complex* x, int span, const Complex* w, int first, int last, boo
         if (j < end) radix4(x0, x1, x2, x3, w1, w2, w3, j++, inverse);
     }
 }
+
+// The first forward pass (span n, one group) when x[n/2..n-1] are zero: x2 and x3 drop out
+// of every sum, and what is left rounds as the full butterfly does.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__ELF__) &&         \
+    !defined(HALVANE_NO_FUNCTION_CLONES)
+__attribute__((target_clones("avx2", "default")))
+#endif
+void radix4FirstPassHalfZero(Complex* x, int span, const Complex* w, int first, int last)
+{
+    const int quarter = span / 4;
+    const Complex* w1 = w;
+    const Complex* w2 = w1 + quarter;
+    const Complex* w3 = w2 + quarter;
+    Complex* x1 = x + quarter;
+    Complex* x2 = x1 + quarter;
+    Complex* x3 = x2 + quarter;
+    const Pair turn{1.0, -1.0, 1.0, -1.0};
+    int j = first;
+    const auto single = [&](int k)
+    {
+        const Complex a0 = x[k];
+        const Complex a1 = x1[k];
+        const Complex t3{a1.im, -a1.re};
+        x[k] = a0 + a1;
+        x1[k] = (a0 - a1) * w2[k];
+        x2[k] = (a0 + t3) * w1[k];
+        x3[k] = (a0 - t3) * w3[k];
+    };
+    if ((j & 1) && j < last) single(j++);
+    for (; j + 2 <= last; j += 2)
+    {
+        const Pair a0 = load(x + j), a1 = load(x1 + j);
+        const Pair t3 = swapParts(a1) * turn;
+        store(x + j, a0 + a1);
+        store(x1 + j, times(a0 - a1, load(w2 + j), false));
+        store(x2 + j, times(a0 + t3, load(w1 + j), false));
+        store(x3 + j, times(a0 - t3, load(w3 + j), false));
+    }
+    if (j < last) single(j);
+}
 } // namespace
 
 int RFFT::passCount() const
@@ -291,7 +332,7 @@ int ARFFT::stepItems(int step) const
 {
     const int n = complexSize;
     const int passes = passCount();
-    if (step == 0) return n;
+    if (step == 0) return pruned ? n / 2 : n;
     if (step <= passes) return passButterflies(step - 1);
     if (step == passes + 1) return n / 2 + 1;
     if (step == passes + 2) return mirrorUpperHalf ? n - 1 : 0;
@@ -303,22 +344,29 @@ int ARFFT::stepItems(int step) const
 int ARFFT::stepCost(int step) const
 {
     const int passes = passCount();
+    // A pruned butterfly loads and adds half as much, and multiplies as much.
+    if (step == 1 && pruned) return kPrunedButterflyCost;
     if (step >= 1 && step <= passes) return passCost(step - 1);
     return step == passes + 1 ? 6 : 1;
 }
 
-int ARFFT::forwardItems() const
+int ARFFT::forwardItems(bool zeroPadded) const
 {
-    int total = 0;
-    for (int s = 0; s <= passCount() + 2; ++s)
-        total += (s == passCount() + 2 ? complexSize - 1 : stepItems(s)) * stepCost(s);
-    return total;
+    const int passes = passCount();
+    const bool prune = zeroPadded && canPrune();
+    int total = (prune ? complexSize / 2 : complexSize) + (complexSize - 1);
+    for (int pass = 0; pass < passes; ++pass)
+        total +=
+            passButterflies(pass) * (pass == 0 && prune ? kPrunedButterflyCost : passCost(pass));
+    return total + (complexSize / 2 + 1) * stepCost(passes + 1);
 }
 
-void ARFFT::startForward(const double* samples, bool upperHalf)
+void ARFFT::startForward(const double* samples, bool upperHalf, bool zeroPadded)
 {
     pendingSamples = samples;
     mirrorUpperHalf = upperHalf;
+    padded = zeroPadded;
+    pruned = zeroPadded && canPrune();
     step = 0;
     item = 0;
     credit = 0;
@@ -343,7 +391,13 @@ bool ARFFT::advanceForward(int budget)
         if (step == 0)
         {
             for (int m = first; m < last; ++m)
-                Z[m] = {pendingSamples[2 * m], pendingSamples[2 * m + 1]};
+                Z[m] = padded && 2 * m >= n
+                           ? Complex{0.0, 0.0}
+                           : Complex{pendingSamples[2 * m], pendingSamples[2 * m + 1]};
+        }
+        else if (step == 1 && pruned)
+        {
+            radix4FirstPassHalfZero(Z, n, stageTwiddles.data() + passTwiddles[0], first, last);
         }
         else if (step <= passes)
         {

@@ -93,20 +93,26 @@ public:
     // forward() in pieces, so that a caller can spread it over time: startForward, then
     // advanceForward with a budget of work units until it returns true. The samples must
     // stay unchanged until then. Without upperHalf, bins n+1..2n-1 are left as they were.
+    // With zeroPadded, samples n..2n-1 are taken as zero and never read: the packing and
+    // the first pass skip what the zeros make trivial, with the same result.
     // forwardItems() is the number of units of a whole forward(). Units are weighted by
     // what each step's items cost, so equal budgets take about equal time; budget left
     // over by one call carries to the next.
-    void startForward(const double* samples, bool upperHalf);
+    void startForward(const double* samples, bool upperHalf, bool zeroPadded = false);
     bool advanceForward(int budget);
-    int forwardItems() const;
+    int forwardItems(bool zeroPadded = false) const;
 
 private:
     int stepItems(int step) const;
     int stepCost(int step) const;
+    // The first pass can lean on a zero upper half only when it is a radix-4 one.
+    bool canPrune() const { return stageCount >= 2; }
 
     std::vector<Complex> packScratch;
     const double* pendingSamples = nullptr;
     bool mirrorUpperHalf = true;
+    bool padded = false;
+    bool pruned = false;
     int step = 0;
     int item = 0;
     long long credit = 0;
