@@ -198,25 +198,75 @@ void CPartitionedConvolver::beginBlockFade()
     }
 }
 
+namespace
+{
+constexpr int kShapeRun = 64; // taps whose envelopes are made together
+
+// One pass over a run of taps summing the axes' terms in the order given, so each tap's
+// sum rounds as axis-by-axis accumulation would. Restrict pointers as parameters: otherwise
+// the compiler must assume the stores may change the gains or the samples.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__ELF__) &&         \
+    !defined(HALVANE_NO_FUNCTION_CLONES)
+__attribute__((target_clones("avx2", "default")))
+#endif
+void sumAxisTerms(double* __restrict h, int count, int axes, const double* __restrict e0,
+                  const double* __restrict e1, const double* __restrict e2,
+                  const double* __restrict x0, const double* __restrict x1,
+                  const double* __restrict x2, double g0, double g1, double g2)
+{
+    switch (axes)
+    {
+    case 3:
+        for (int i = 0; i < count; ++i)
+            h[i] = e0[i] * g0 * x0[i] + e1[i] * g1 * x1[i] + e2[i] * g2 * x2[i];
+        break;
+    case 2:
+        for (int i = 0; i < count; ++i)
+            h[i] = e0[i] * g0 * x0[i] + e1[i] * g1 * x1[i];
+        break;
+    case 1:
+        for (int i = 0; i < count; ++i)
+            h[i] = e0[i] * g0 * x0[i];
+        break;
+    default:
+        for (int i = 0; i < count; ++i)
+            h[i] = 0.0;
+        break;
+    }
+}
+} // namespace
+
 void CPartitionedConvolver::shapeTaps(int first, int end)
 {
-    // Axis by axis over a run of taps, each tap summed in the axes' order: the same sums
-    // as tap by tap, with the envelope's divisions done several at a time.
-    constexpr int kRun = 64;
+    // Axes without samples add nothing; the others keep their order in active[].
+    const ActiveAxis* live[kAxisCount] = {};
+    int axes = 0;
+    for (const ActiveAxis& a : active)
+        if (a.samples) live[axes++] = &a;
+    double env[kAxisCount][kShapeRun];
+    const double* x[kAxisCount] = {};
+    double g[kAxisCount] = {};
     double* h = irBlock.data();
-    for (int t = first; t < end; ++t)
-        h[t] = 0.0;
-    double env[kRun];
-    for (ActiveAxis& a : active)
-        for (int t = first; t < end; t += kRun)
+    for (int t = first; t < end; t += kShapeRun)
+    {
+        const int count = std::min(kShapeRun, end - t);
+        for (int k = 0; k < axes; ++k)
         {
-            const int count = std::min(kRun, end - t);
-            a.envelope.fill(irReadPos + t, count, env);
-            if (!a.samples) continue;
-            const double* samples = a.samples + irReadPos + t;
-            for (int i = 0; i < count; ++i)
-                h[t + i] += env[i] * a.gain * samples[i];
+            live[k]->envelope.fill(irReadPos + t, count, env[k]);
+            x[k] = live[k]->samples + irReadPos + t;
+            g[k] = live[k]->gain;
         }
+        sumAxisTerms(h + t, count, axes, env[0], env[1], env[2], x[0], x[1], x[2], g[0], g[1],
+                     g[2]);
+    }
+    // A response's samples are read once a round, so they come from memory: the taps the
+    // next call reads (as many again) are fetched now, to be in cache by then.
+    constexpr int kLine = 64 / sizeof(double);
+    const int from = irReadPos + end;
+    const int stop = std::min(from + (end - first), irLength);
+    for (int k = 0; k < axes; ++k)
+        for (int tap = from; tap < stop; tap += kLine)
+            __builtin_prefetch(live[k]->samples + tap);
 }
 
 void CPartitionedConvolver::scheduleWork()
