@@ -639,3 +639,37 @@ TEST(PartitionedConvolver, AChangedResponseTakesOverAcrossOneInputBlock)
         EXPECT_GT(fromSwitch / peak, 1e-3) << partitions;
     }
 }
+
+// The convolver's runs start anywhere relative to a reseed; each value must stay close to
+// the formula however it was reached.
+TEST(DecayEnvelope, FillStaysWithinUlpsOfTheFormulaFromAnyStart)
+{
+    constexpr double kRateHz = 48000.0;
+    // The ratio's own rounding, compounded over a reseed interval, reaches about 38.
+    constexpr double kUlps = 48.0;
+    const int starts[] = {0, 1, 31, 32, 33, 1000, 69631 - 200};
+    for (double a : {0.0, 0.5, 7.0, 40.0})
+        for (int hyperbolic : {0, 1})
+        {
+            CDecayEnvelope e;
+            e.set(hyperbolic ? CDecayEnvelope::kHyperbolic : CDecayEnvelope::kExponential, a,
+                  kRateHz);
+            for (int start : starts)
+            {
+                double v[200];
+                e.fill(start, 200, v);
+                for (int i = 0; i < 200; ++i)
+                {
+                    const double n = start + i;
+                    const double exact = hyperbolic ? kRateHz / (n * (7.5 * a + 0.07) + kRateHz)
+                                                    : std::exp(-n * a / kRateHz);
+                    ASSERT_NEAR(v[i], exact, kUlps * std::numeric_limits<double>::epsilon() * exact)
+                        << a << " " << hyperbolic << " " << start + i;
+                }
+            }
+        }
+    CDecayEnvelope unset;
+    double v[3] = {1.0, 1.0, 1.0};
+    unset.fill(5, 3, v);
+    EXPECT_EQ(v[0] + v[1] + v[2], 0.0);
+}
