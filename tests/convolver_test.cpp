@@ -668,6 +668,36 @@ TEST(DecayEnvelope, FillStaysWithinUlpsOfTheFormulaFromAnyStart)
                 }
             }
         }
+    // Together, as the convolver fills its axes: hyperbolic ones share their divisions.
+    const double abs[3] = {0.0, 7.0, 40.0};
+    for (int curves = 0; curves < 8; ++curves)
+    {
+        CDecayEnvelope three[3];
+        for (int k = 0; k < 3; ++k)
+            three[k].set((curves >> k) & 1 ? CDecayEnvelope::kHyperbolic
+                                           : CDecayEnvelope::kExponential,
+                         abs[k], kRateHz);
+        const CDecayEnvelope* envelopes[3] = {&three[0], &three[1], &three[2]};
+        for (int count = 1; count <= 3; ++count)
+            for (int start : starts)
+            {
+                double v[3][200];
+                double* const values[3] = {v[0], v[1], v[2]};
+                CDecayEnvelope::fillEach(envelopes, count, start, 200, values);
+                for (int k = 0; k < count; ++k)
+                    for (int i = 0; i < 200; ++i)
+                    {
+                        const double n = start + i;
+                        const double exact =
+                            (curves >> k) & 1
+                                ? kRateHz / (n * (7.5 * abs[k] + 0.07) + kRateHz)
+                                : std::exp(-n * abs[k] / kRateHz);
+                        ASSERT_NEAR(v[k][i], exact,
+                                    kUlps * std::numeric_limits<double>::epsilon() * exact)
+                            << curves << " " << count << " " << k << " " << start + i;
+                    }
+            }
+    }
     CDecayEnvelope unset;
     double v[3] = {1.0, 1.0, 1.0};
     unset.fill(5, 3, v);

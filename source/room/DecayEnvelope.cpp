@@ -31,8 +31,69 @@ void CDecayEnvelope::set(Curve curve, double a, double fs)
 
 #if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__ELF__) &&         \
     !defined(HALVANE_NO_FUNCTION_CLONES)
-__attribute__((target_clones("avx2", "default")))
+#define HALVANE_ENVELOPE_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define HALVANE_ENVELOPE_CLONES
 #endif
+
+namespace
+{
+// fs / d_i for the denominators d_i = n k_i + fs, from one division of their product.
+HALVANE_ENVELOPE_CLONES
+void hyperbolicTogether(int envelopes, double fs, double k0, double k1, double k2, int firstTap,
+                        int count, double* __restrict v0, double* __restrict v1,
+                        double* __restrict v2)
+{
+    if (envelopes == 3)
+        for (int i = 0; i < count; ++i)
+        {
+            const double n = static_cast<double>(firstTap + i);
+            const double d0 = n * k0 + fs;
+            const double d1 = n * k1 + fs;
+            const double d2 = n * k2 + fs;
+            const double d12 = d1 * d2;
+            const double q = fs / (d0 * d12);
+            v0[i] = q * d12;
+            v1[i] = q * (d0 * d2);
+            v2[i] = q * (d0 * d1);
+        }
+    else
+        for (int i = 0; i < count; ++i)
+        {
+            const double n = static_cast<double>(firstTap + i);
+            const double d0 = n * k0 + fs;
+            const double d1 = n * k1 + fs;
+            const double q = fs / (d0 * d1);
+            v0[i] = q * d1;
+            v1[i] = q * d0;
+        }
+}
+} // namespace
+
+void CDecayEnvelope::fillEach(const CDecayEnvelope* const envelopes[], int envelopeCount,
+                              int firstTap, int count, double* const values[])
+{
+    int shared[3];
+    int sharing = 0;
+    for (int e = 0; e < envelopeCount; ++e)
+    {
+        const CDecayEnvelope& env = *envelopes[e];
+        if (sharing < 3 && env.kind == kHyperbolic &&
+            (sharing == 0 || env.sampleRate == envelopes[shared[0]]->sampleRate))
+            shared[sharing++] = e;
+        else
+            env.fill(firstTap, count, values[e]);
+    }
+    if (sharing == 1) envelopes[shared[0]]->fill(firstTap, count, values[shared[0]]);
+    if (sharing < 2) return;
+    const double k2 = sharing == 3 ? envelopes[shared[2]]->slope : 0.0;
+    double* v2 = sharing == 3 ? values[shared[2]] : nullptr;
+    hyperbolicTogether(sharing, envelopes[shared[0]]->sampleRate, envelopes[shared[0]]->slope,
+                       envelopes[shared[1]]->slope, k2, firstTap, count, values[shared[0]],
+                       values[shared[1]], v2);
+}
+
+HALVANE_ENVELOPE_CLONES
 void CDecayEnvelope::fill(int firstTap, int count, double* values) const
 {
     if (kind == kHyperbolic)

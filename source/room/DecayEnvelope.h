@@ -28,6 +28,10 @@ public:
     double at(int tap) const;
     // The values of count consecutive taps from firstTap, into values.
     void fill(int firstTap, int count, double* values) const;
+    // fill() for several envelopes over the same taps; hyperbolic ones at one rate share one
+    // division per tap, a few ulps from at() as the exponential runs are.
+    static void fillEach(const CDecayEnvelope* const envelopes[], int envelopeCount, int firstTap,
+                         int count, double* const values[]);
 
 private:
     Curve kind = kUnset;

@@ -244,15 +244,19 @@ void CPartitionedConvolver::shapeTaps(int first, int end)
     for (const ActiveAxis& a : active)
         if (a.samples) live[axes++] = &a;
     double env[kAxisCount][kShapeRun];
+    const CDecayEnvelope* envelopes[kAxisCount] = {};
+    double* const values[kAxisCount] = {env[0], env[1], env[2]};
+    for (int k = 0; k < axes; ++k)
+        envelopes[k] = &live[k]->envelope;
     const double* x[kAxisCount] = {};
     double g[kAxisCount] = {};
     double* h = irBlock.data();
     for (int t = first; t < end; t += kShapeRun)
     {
         const int count = std::min(kShapeRun, end - t);
+        CDecayEnvelope::fillEach(envelopes, axes, irReadPos + t, count, values);
         for (int k = 0; k < axes; ++k)
         {
-            live[k]->envelope.fill(irReadPos + t, count, env[k]);
             x[k] = live[k]->samples + irReadPos + t;
             g[k] = live[k]->gain;
         }
