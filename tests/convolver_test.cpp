@@ -688,10 +688,9 @@ TEST(DecayEnvelope, FillStaysWithinUlpsOfTheFormulaFromAnyStart)
                     for (int i = 0; i < 200; ++i)
                     {
                         const double n = start + i;
-                        const double exact =
-                            (curves >> k) & 1
-                                ? kRateHz / (n * (7.5 * abs[k] + 0.07) + kRateHz)
-                                : std::exp(-n * abs[k] / kRateHz);
+                        const double exact = (curves >> k) & 1
+                                                 ? kRateHz / (n * (7.5 * abs[k] + 0.07) + kRateHz)
+                                                 : std::exp(-n * abs[k] / kRateHz);
                         ASSERT_NEAR(v[k][i], exact,
                                     kUlps * std::numeric_limits<double>::epsilon() * exact)
                             << curves << " " << count << " " << k << " " << start + i;

@@ -45,7 +45,7 @@ private:
     double powersOf = -1.0;
 };
 
-// Inline: the convolver calls it for every tap of a hyperbolic envelope.
+// Inline: exponential runs call it for every seed.
 inline double CDecayEnvelope::at(int tap) const
 {
     switch (kind)
