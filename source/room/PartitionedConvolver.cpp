@@ -273,6 +273,30 @@ void CPartitionedConvolver::shapeTaps(int first, int end)
             __builtin_prefetch(live[k]->samples + tap);
 }
 
+void CPartitionedConvolver::processRun(const double* x, int count)
+{
+    while (count > 0)
+    {
+        const int n = std::min(count, workDue - blockPos);
+        double* to = inputBlocks[inputFill].data() + blockPos;
+        for (int i = 0; i < n; ++i)
+            to[i] = std::isfinite(x[i]) ? x[i] : 0.0;
+        blockPos += n;
+        x += n;
+        count -= n;
+        if (blockPos == workDue) doWork();
+    }
+}
+
+void CPartitionedConvolver::addOutputs(double* y, int count) const
+{
+    for (int i = 0; i < count; ++i)
+    {
+        const int at = blockPos + i - outputLag;
+        y[i] += outputBlock[static_cast<size_t>(at >= 0 ? at : blockSize + at)];
+    }
+}
+
 void CPartitionedConvolver::scheduleWork()
 {
     int due = std::min((workFrom / kWorkEvery + 1) * kWorkEvery, blockSize);

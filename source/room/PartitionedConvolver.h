@@ -81,6 +81,20 @@ public:
         return outputBlock[at >= 0 ? at : blockSize + at];
     }
 
+    // process() for count samples.
+    void processRun(const double* x, int count);
+    // Adds to y[i] what output() gives once i more samples are processed, for i < count:
+    // right after the work, the outputs up to the next work are known. count must not
+    // exceed samplesToWork().
+    void addOutputs(double* y, int count) const;
+    // Samples process() takes before the convolver next does its work.
+    int samplesToWork() const { return workDue - blockPos; }
+    // Work is done every kWorkEvery samples (and where the block needs it): smaller steps
+    // cost more in calls than they save in evenness. A power of two.
+    static constexpr int kWorkEvery = 16;
+    // Work runs at every kWorkEvery-th sample of the block and nowhere else.
+    bool worksOnGrid() const { return blockSize % kWorkEvery == 0 && outputLag % kWorkEvery == 0; }
+
     int latency() const { return 2 * blockSize - 1 + outputLag; }
     int segmentBegin() const { return segmentStart; }
     const double* slot(int index) const { return irSlots[index].samples.load(); }
@@ -115,9 +129,6 @@ private:
     };
 
     static constexpr int kBinRun = 16; // bins per ring call; a power of two
-    // Work is done every kWorkEvery samples (and where the block needs it): smaller steps
-    // cost more in calls than they save in evenness. A power of two.
-    static constexpr int kWorkEvery = 16;
 
     void setDecay(int axis, double absorption, int sampleRate, int hyperbolic);
     void beginPartition();
