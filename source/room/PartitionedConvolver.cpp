@@ -28,8 +28,10 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
       overlap(static_cast<size_t>(block)),
       // The inverse reads bins 0..N only.
       productSpectra{std::vector<Complex>(static_cast<size_t>(block + 1)), {}},
-      outputLag(std::clamp(lag, 0, block / 2)), irTransforms{ARFFT(fftSize), ARFFT(fftSize)},
-      irGatherEnd((block + 1) / 2), irItemsPerSample(1), splitFrom(block / 2 + 1),
+      outputLag(std::clamp(lag, 0, block / 2)),
+      irSpectra{CAlignedBuffer<Complex>(static_cast<size_t>(block + 1)),
+                CAlignedBuffer<Complex>(static_cast<size_t>(block + 1))},
+      irTransform(fftSize), irGatherEnd((block + 1) / 2), splitFrom(block / 2 + 1),
       inputTransform(fftSize), outputTransform(fftSize), ring(segmentLength, block),
       partitionVersion(static_cast<size_t>(segmentLength / block), kNeverGathered),
       fadeInputTransform(fftSize), roundInput(static_cast<size_t>(fftSize)),
@@ -40,8 +42,8 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
         fadeOutGain[static_cast<size_t>(i)] = 0.5 + 0.5 * std::cos(kPi * (i + 0.5) / block);
     // Every block this convolver transforms is zero-padded (the response partition, the
     // input and the faded input fill only their first half): those transforms skip the zeros.
-    const int slices = blockSize - irGatherEnd;
-    if (slices > 0) irItemsPerSample = (irTransforms[0].forwardItems(true) + slices - 1) / slices;
+    // A quarter into the second half for the left ear, three quarters for the right.
+    irTransformAt = irGatherEnd + (blockSize - irGatherEnd) * (ear != 0 ? 3 : 1) / 4;
     // A quarter of the block; half behind a spread inverse, which has the block's first
     // samples to itself where the input transform can wait for it: the transforms are the
     // costlier part of a long block, the ring the cheaper.
@@ -320,14 +322,16 @@ void CPartitionedConvolver::doWork()
     // second half of irBlock stays zero); its transform is spread over the second half.
     if (gathering)
     {
-        ARFFT& irPending = irTransforms[irReady ^ 1];
         if (from < irGatherEnd)
         {
             shapeTaps(2 * from, std::min(2 * std::min(to, irGatherEnd), n));
-            if (to >= irGatherEnd) irPending.startForward(irBlock.data(), false, true);
+            if (to >= irGatherEnd) irPending = true;
         }
-        if (to > irGatherEnd)
-            irPending.advanceForward((to - std::max(from, irGatherEnd)) * irItemsPerSample);
+        if (irPending && to > irTransformAt)
+        {
+            irTransform.forward(irBlock.data(), irSpectra[irReady ^ 1].data());
+            irPending = false;
+        }
     }
 
     // The previous block's input spectrum is computed over the samples up to inputSpread
@@ -388,7 +392,7 @@ void CPartitionedConvolver::accumulateBins(int count)
     Complex* inputBins = inputTransform.forwardBins();
     // An unchanged partition's spectrum is in the ring already: nothing to store. A faded
     // one is always fresh.
-    Complex* irBins = irFresh ? irTransforms[irReady].forwardBins() : nullptr;
+    Complex* irBins = irFresh ? irSpectra[irReady].data() : nullptr;
     if (first == 0)
     {
         // Both bin 0 and bin N are real: carry them as one packed pair.
@@ -428,7 +432,8 @@ void CPartitionedConvolver::finishBlock()
     const int n = blockSize;
     if (gathering)
     {
-        irTransforms[irReady ^ 1].advanceForward(std::numeric_limits<int>::max());
+        if (irPending) irTransform.forward(irBlock.data(), irSpectra[irReady ^ 1].data());
+        irPending = false;
         irReady ^= 1;
     }
     irFresh = gathering;

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "AlignedBuffer.h"
 #include "DecayEnvelope.h"
+#include "FastRealFft.h"
 #include "RealFft.h"
 #include "ResponseSet.h"
 #include "SpectralRing.h"
@@ -156,7 +158,7 @@ private:
     int segmentStart;
     int segmentEnd;
     int ear;
-    std::vector<double> irBlock;
+    CAlignedBuffer<double> irBlock; // 2N, the upper half stays zero
     std::vector<double> outputBlock;
     std::vector<double> inputBlocks[2]; // one gathers while the other is transformed
     int inputFill = 0;
@@ -172,13 +174,16 @@ private:
     bool inversePending = false;
     int inverseItemsPerSample = 1;
     std::vector<double> inverseBlock; // where a spread inverse lands
-    // Response spectra, double-buffered: the ring reads one while the partition gathered
-    // in the first half of the block is transformed, a slice per sample, in the second
-    // half, which keeps that transform out of the block-end burst.
-    ARFFT irTransforms[2];
+    // Response spectra (bins 0..N), double-buffered: the ring reads one while the partition
+    // gathered in the first half of the block is transformed into the other. A whole FFTW
+    // transform costs a fraction of the sliced ones and only runs while settings change; the
+    // two ears run theirs at different points of the second half.
+    CAlignedBuffer<Complex> irSpectra[2];
+    CFastRealFft irTransform;
     int irReady = 0;
     int irGatherEnd;
-    int irItemsPerSample;
+    int irTransformAt;
+    bool irPending = false;
     int splitFrom; // the inverse's bin pairs splitFrom..N/2 are split already
     ARFFT inputTransform;
     BRFFT outputTransform;
@@ -193,7 +198,7 @@ private:
     std::atomic<unsigned> settingsVersion{0};
     std::vector<unsigned> partitionVersion;
     bool gathering = true;   // the partition of this block is shaped and transformed
-    bool irFresh = false;    // irTransforms[irReady] holds a new spectrum for the ring
+    bool irFresh = false;    // irSpectra[irReady] holds a new spectrum for the ring
     bool fadeNext = false;   // the partition being gathered enters the ring faded
     bool fadeActive = false; // this block replaces a partition with a fade
     // The input block a round of replaced partitions hands over, faded out over the block,
