@@ -31,7 +31,7 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
       outputLag(std::clamp(lag, 0, block / 2)),
       irSpectra{CAlignedBuffer<Complex>(static_cast<size_t>(block + 1)),
                 CAlignedBuffer<Complex>(static_cast<size_t>(block + 1))},
-      irTransform(fftSize), irGatherEnd((block + 1) / 2), splitFrom(block / 2 + 1),
+      irTransform(fftSize, CSlicedRealFft::kForward), irGatherEnd((block + 1) / 2), splitFrom(block / 2 + 1),
       inputTransform(fftSize), outputTransform(fftSize), ring(segmentLength, block),
       partitionVersion(static_cast<size_t>(segmentLength / block), kNeverGathered),
       fadeInputTransform(fftSize), roundInput(static_cast<size_t>(fftSize)),
@@ -42,8 +42,6 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
         fadeOutGain[static_cast<size_t>(i)] = 0.5 + 0.5 * std::cos(kPi * (i + 0.5) / block);
     // Every block this convolver transforms is zero-padded (the response partition, the
     // input and the faded input fill only their first half): those transforms skip the zeros.
-    // A quarter into the second half for the left ear, three quarters for the right.
-    irTransformAt = irGatherEnd + (blockSize - irGatherEnd) * (ear != 0 ? 3 : 1) / 4;
     // A quarter of the block; half behind a spread inverse, which has the block's first
     // samples to itself where the input transform can wait for it: the transforms are the
     // costlier part of a long block, the ring the cheaper.
@@ -325,13 +323,13 @@ void CPartitionedConvolver::doWork()
         if (from < irGatherEnd)
         {
             shapeTaps(2 * from, std::min(2 * std::min(to, irGatherEnd), n));
-            if (to >= irGatherEnd) irPending = true;
+            if (to >= irGatherEnd)
+            {
+                irPending = true;
+                irStepsDone = 0;
+            }
         }
-        if (irPending && to > irTransformAt)
-        {
-            irTransform.forward(irBlock.data(), irSpectra[irReady ^ 1].data());
-            irPending = false;
-        }
+        if (irPending) transformResponse(to);
     }
 
     // The previous block's input spectrum is computed over the samples up to inputSpread
@@ -385,6 +383,21 @@ void CPartitionedConvolver::doWork()
     scheduleWork();
 }
 
+void CPartitionedConvolver::transformResponse(int to)
+{
+    // Step k is due once the share k + 1 of the stretch has passed, the left ear's a quarter
+    // of a step early and the right ear's three quarters.
+    const int span = blockSize - irGatherEnd;
+    const int steps = irTransform.steps();
+    const int lead = span * (ear != 0 ? 1 : 3) / (4 * steps);
+    const int due = to >= blockSize ? steps
+                                    : std::min(steps, (to - irGatherEnd + lead) * steps / span);
+    Complex* bins = irSpectra[irReady ^ 1].data();
+    while (irStepsDone < due)
+        irTransform.forwardStep(irStepsDone++, irBlock.data(), bins);
+    irPending = irStepsDone < steps;
+}
+
 void CPartitionedConvolver::accumulateBins(int count)
 {
     const int n = blockSize;
@@ -432,8 +445,7 @@ void CPartitionedConvolver::finishBlock()
     const int n = blockSize;
     if (gathering)
     {
-        if (irPending) irTransform.forward(irBlock.data(), irSpectra[irReady ^ 1].data());
-        irPending = false;
+        if (irPending) transformResponse(n);
         irReady ^= 1;
     }
     irFresh = gathering;

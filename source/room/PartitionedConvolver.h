@@ -3,7 +3,7 @@
 
 #include "AlignedBuffer.h"
 #include "DecayEnvelope.h"
-#include "FastRealFft.h"
+#include "SlicedRealFft.h"
 #include "RealFft.h"
 #include "ResponseSet.h"
 #include "SpectralRing.h"
@@ -142,6 +142,8 @@ private:
     void doWork();
     void scheduleWork();
     void finishBlock();
+    // The response transform's steps due by sample `to` of the block.
+    void transformResponse(int to);
     // The block whose inverse has finished joins the output.
     void completeBlock();
     // The ring for the next count bins of the block.
@@ -175,14 +177,13 @@ private:
     int inverseItemsPerSample = 1;
     std::vector<double> inverseBlock; // where a spread inverse lands
     // Response spectra (bins 0..N), double-buffered: the ring reads one while the partition
-    // gathered in the first half of the block is transformed into the other. A whole FFTW
-    // transform costs a fraction of the sliced ones and only runs while settings change; the
-    // two ears run theirs at different points of the second half.
+    // gathered in the first half of the block is transformed into the other, its steps spread
+    // over the second half; the two ears' steps fall at different points of it.
     CAlignedBuffer<Complex> irSpectra[2];
-    CFastRealFft irTransform;
+    CSlicedRealFft irTransform;
     int irReady = 0;
     int irGatherEnd;
-    int irTransformAt;
+    int irStepsDone = 0;
     bool irPending = false;
     int splitFrom; // the inverse's bin pairs splitFrom..N/2 are split already
     ARFFT inputTransform;
