@@ -471,6 +471,69 @@ TEST(PartitionedConvolver, NonFiniteSamplesEnterAsSilence)
     }
 }
 
+// The room hands each stage whole runs of samples and reads the outputs up to the next work
+// ahead; that must be the sample-by-sample convolver exactly, poisoned samples included.
+TEST(PartitionedConvolver, RunsOfSamplesGiveTheSampleBySampleOutput)
+{
+    Responses r;
+    for (int axis = 0; axis < 3; ++axis)
+        r.slots[axis] = noise(kLength, 40u + axis, 0.5);
+    const Stage lagged{6 * 512, 512, 1024};
+    for (const Stage& s : {kHead, lagged})
+    {
+        const int lag = s.segmentStart > 0 ? 256 : 0;
+        auto single = std::make_unique<CPartitionedConvolver>(0, kRate, 1, kLength,
+                                                              s.segmentLength, s.blockSize,
+                                                              s.segmentStart, lag);
+        auto runs = std::make_unique<CPartitionedConvolver>(0, kRate, 1, kLength, s.segmentLength,
+                                                            s.blockSize, s.segmentStart, lag);
+        for (auto* c : {single.get(), runs.get()})
+        {
+            c->loadResponses(r.pointers());
+            c->setAllDecays(2.0, 4.0, 6.0, kRate, 1);
+            c->setGains(0.8, 0.5, 0.3);
+        }
+        ASSERT_TRUE(runs->worksOnGrid());
+        std::vector<double> x = noise(6 * size_t(s.segmentLength), 41u);
+        for (size_t t = 7; t < x.size(); t += 301)
+            x[t] = t % 2 ? std::numeric_limits<double>::infinity()
+                         : std::numeric_limits<double>::quiet_NaN();
+        constexpr int kRun = CPartitionedConvolver::kWorkEvery;
+        std::vector<double> want;
+        for (double v : x)
+        {
+            single->process(v);
+            want.push_back(single->output());
+        }
+        // The first outputs, before any work, are the silent start.
+        std::vector<double> got(x.size() + kRun, 0.0);
+        ASSERT_EQ(runs->samplesToWork(), kRun);
+        for (size_t t = 0; t + kRun <= x.size(); t += kRun)
+        {
+            runs->processRun(x.data() + t, kRun);
+            ASSERT_EQ(runs->samplesToWork(), kRun) << t;
+            // Output of the run's last sample, then of the next run's first kRun - 1.
+            runs->addOutputs(got.data() + t + kRun - 1, kRun);
+        }
+        for (size_t t = 0; t < want.size(); ++t)
+            ASSERT_EQ(got[t], want[t]) << "block " << s.blockSize << " t " << t;
+        // Uneven runs, crossing work points, also take the samples as they come.
+        auto uneven = std::make_unique<CPartitionedConvolver>(
+            0, kRate, 1, kLength, s.segmentLength, s.blockSize, s.segmentStart, lag);
+        uneven->loadResponses(r.pointers());
+        uneven->setAllDecays(2.0, 4.0, 6.0, kRate, 1);
+        uneven->setGains(0.8, 0.5, 0.3);
+        size_t t = 0;
+        for (int length = 1; t < x.size(); length = length % 37 + 5)
+        {
+            const int count = static_cast<int>(std::min<size_t>(length, x.size() - t));
+            uneven->processRun(x.data() + t, count);
+            t += count;
+            ASSERT_EQ(uneven->output(), want[t - 1]) << t;
+        }
+    }
+}
+
 TEST(PartitionedConvolver, NonFiniteGainsSilenceTheirAxis)
 {
     Responses r;

@@ -31,7 +31,7 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
       outputLag(std::clamp(lag, 0, block / 2)),
       irSpectra{CAlignedBuffer<Complex>(static_cast<size_t>(block + 1)),
                 CAlignedBuffer<Complex>(static_cast<size_t>(block + 1))},
-      irTransform(fftSize, CSlicedRealFft::kForward), irGatherEnd((block + 1) / 2), splitFrom(block / 2 + 1),
+      irTransform(fftSize), irGatherEnd((block + 1) / 2), splitFrom(block / 2 + 1),
       inputTransform(fftSize), outputTransform(fftSize), ring(segmentLength, block),
       partitionVersion(static_cast<size_t>(segmentLength / block), kNeverGathered),
       fadeInputTransform(fftSize), roundInput(static_cast<size_t>(fftSize)),
