@@ -476,8 +476,8 @@ TEST(PartitionedConvolver, NonFiniteSamplesEnterAsSilence)
 TEST(PartitionedConvolver, RunsOfSamplesGiveTheSampleBySampleOutput)
 {
     Responses r;
-    for (int axis = 0; axis < 3; ++axis)
-        r.slots[axis] = noise(kLength, 40u + axis, 0.5);
+    for (int slot = 0; slot < CPartitionedConvolver::kSlotCount; ++slot)
+        r.slots[slot] = noise(kLength, 40u + slot, 0.5);
     const Stage lagged{6 * 512, 512, 1024};
     for (const Stage& s : {kHead, lagged})
     {
@@ -515,6 +515,7 @@ TEST(PartitionedConvolver, RunsOfSamplesGiveTheSampleBySampleOutput)
             // Output of the run's last sample, then of the next run's first kRun - 1.
             runs->addOutputs(got.data() + t + kRun - 1, kRun);
         }
+        EXPECT_GT(peakOf(want), 0.1);
         for (size_t t = 0; t < want.size(); ++t)
             ASSERT_EQ(got[t], want[t]) << "block " << s.blockSize << " t " << t;
         // Uneven runs, crossing work points, also take the samples as they come.
