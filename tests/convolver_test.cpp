@@ -471,6 +471,70 @@ TEST(PartitionedConvolver, NonFiniteSamplesEnterAsSilence)
     }
 }
 
+// The room hands each stage whole runs of samples and reads the outputs up to the next work
+// ahead; that must be the sample-by-sample convolver exactly, poisoned samples included.
+TEST(PartitionedConvolver, RunsOfSamplesGiveTheSampleBySampleOutput)
+{
+    Responses r;
+    for (int slot = 0; slot < CPartitionedConvolver::kSlotCount; ++slot)
+        r.slots[slot] = noise(kLength, 40u + slot, 0.5);
+    const Stage lagged{6 * 512, 512, 1024};
+    for (const Stage& s : {kHead, lagged})
+    {
+        const int lag = s.segmentStart > 0 ? 256 : 0;
+        auto single = std::make_unique<CPartitionedConvolver>(0, kRate, 1, kLength,
+                                                              s.segmentLength, s.blockSize,
+                                                              s.segmentStart, lag);
+        auto runs = std::make_unique<CPartitionedConvolver>(0, kRate, 1, kLength, s.segmentLength,
+                                                            s.blockSize, s.segmentStart, lag);
+        for (auto* c : {single.get(), runs.get()})
+        {
+            c->loadResponses(r.pointers());
+            c->setAllDecays(2.0, 4.0, 6.0, kRate, 1);
+            c->setGains(0.8, 0.5, 0.3);
+        }
+        ASSERT_TRUE(runs->worksOnGrid());
+        std::vector<double> x = noise(6 * size_t(s.segmentLength), 41u);
+        for (size_t t = 7; t < x.size(); t += 301)
+            x[t] = t % 2 ? std::numeric_limits<double>::infinity()
+                         : std::numeric_limits<double>::quiet_NaN();
+        constexpr int kRun = CPartitionedConvolver::kWorkEvery;
+        std::vector<double> want;
+        for (double v : x)
+        {
+            single->process(v);
+            want.push_back(single->output());
+        }
+        // The first outputs, before any work, are the silent start.
+        std::vector<double> got(x.size() + kRun, 0.0);
+        ASSERT_EQ(runs->samplesToWork(), kRun);
+        for (size_t t = 0; t + kRun <= x.size(); t += kRun)
+        {
+            runs->processRun(x.data() + t, kRun);
+            ASSERT_EQ(runs->samplesToWork(), kRun) << t;
+            // Output of the run's last sample, then of the next run's first kRun - 1.
+            runs->addOutputs(got.data() + t + kRun - 1, kRun);
+        }
+        EXPECT_GT(peakOf(want), 0.1);
+        for (size_t t = 0; t < want.size(); ++t)
+            ASSERT_EQ(got[t], want[t]) << "block " << s.blockSize << " t " << t;
+        // Uneven runs, crossing work points, also take the samples as they come.
+        auto uneven = std::make_unique<CPartitionedConvolver>(
+            0, kRate, 1, kLength, s.segmentLength, s.blockSize, s.segmentStart, lag);
+        uneven->loadResponses(r.pointers());
+        uneven->setAllDecays(2.0, 4.0, 6.0, kRate, 1);
+        uneven->setGains(0.8, 0.5, 0.3);
+        size_t t = 0;
+        for (int length = 1; t < x.size(); length = length % 37 + 5)
+        {
+            const int count = static_cast<int>(std::min<size_t>(length, x.size() - t));
+            uneven->processRun(x.data() + t, count);
+            t += count;
+            ASSERT_EQ(uneven->output(), want[t - 1]) << t;
+        }
+    }
+}
+
 TEST(PartitionedConvolver, NonFiniteGainsSilenceTheirAxis)
 {
     Responses r;
@@ -638,4 +702,67 @@ TEST(PartitionedConvolver, AChangedResponseTakesOverAcrossOneInputBlock)
         // The model's fade is one the output can be told apart from a hard switch by.
         EXPECT_GT(fromSwitch / peak, 1e-3) << partitions;
     }
+}
+
+// The convolver's runs start anywhere relative to a reseed; each value must stay close to
+// the formula however it was reached.
+TEST(DecayEnvelope, FillStaysWithinUlpsOfTheFormulaFromAnyStart)
+{
+    constexpr double kRateHz = 48000.0;
+    // The ratio's own rounding, compounded over a reseed interval, reaches about 38.
+    constexpr double kUlps = 48.0;
+    const int starts[] = {0, 1, 31, 32, 33, 1000, 69631 - 200};
+    for (double a : {0.0, 0.5, 7.0, 40.0})
+        for (int hyperbolic : {0, 1})
+        {
+            CDecayEnvelope e;
+            e.set(hyperbolic ? CDecayEnvelope::kHyperbolic : CDecayEnvelope::kExponential, a,
+                  kRateHz);
+            for (int start : starts)
+            {
+                double v[200];
+                e.fill(start, 200, v);
+                for (int i = 0; i < 200; ++i)
+                {
+                    const double n = start + i;
+                    const double exact = hyperbolic ? kRateHz / (n * (7.5 * a + 0.07) + kRateHz)
+                                                    : std::exp(-n * a / kRateHz);
+                    ASSERT_NEAR(v[i], exact, kUlps * std::numeric_limits<double>::epsilon() * exact)
+                        << a << " " << hyperbolic << " " << start + i;
+                }
+            }
+        }
+    // Together, as the convolver fills its axes: hyperbolic ones share their divisions.
+    const double abs[3] = {0.0, 7.0, 40.0};
+    for (int curves = 0; curves < 8; ++curves)
+    {
+        CDecayEnvelope three[3];
+        for (int k = 0; k < 3; ++k)
+            three[k].set((curves >> k) & 1 ? CDecayEnvelope::kHyperbolic
+                                           : CDecayEnvelope::kExponential,
+                         abs[k], kRateHz);
+        const CDecayEnvelope* envelopes[3] = {&three[0], &three[1], &three[2]};
+        for (int count = 1; count <= 3; ++count)
+            for (int start : starts)
+            {
+                double v[3][200];
+                double* const values[3] = {v[0], v[1], v[2]};
+                CDecayEnvelope::fillEach(envelopes, count, start, 200, values);
+                for (int k = 0; k < count; ++k)
+                    for (int i = 0; i < 200; ++i)
+                    {
+                        const double n = start + i;
+                        const double exact = (curves >> k) & 1
+                                                 ? kRateHz / (n * (7.5 * abs[k] + 0.07) + kRateHz)
+                                                 : std::exp(-n * abs[k] / kRateHz);
+                        ASSERT_NEAR(v[k][i], exact,
+                                    kUlps * std::numeric_limits<double>::epsilon() * exact)
+                            << curves << " " << count << " " << k << " " << start + i;
+                    }
+            }
+    }
+    CDecayEnvelope unset;
+    double v[3] = {1.0, 1.0, 1.0};
+    unset.fill(5, 3, v);
+    EXPECT_EQ(v[0] + v[1] + v[2], 0.0);
 }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "room/RealFft.h"
+#include "room/SlicedRealFft.h"
 
 #include <gtest/gtest.h>
 
@@ -254,4 +255,45 @@ TEST(RealFft, InverseWithBinPairsSplitInAnyOrderMatchesInverse)
     for (int t = 0; t < size; ++t)
         EXPECT_EQ(samples[t], a.inverseBins()[t].re) << t;
     EXPECT_NEAR(samples[5], x[5], 1e-12);
+}
+
+// The convolver's response transform: one FFTW step for short blocks, eight incremental ones
+// for long blocks; either way bins 0..N of the zero-padded block, in as many steps as it says,
+// whatever another instance's transform of the same size did in between.
+TEST(SlicedRealFft, StepsGiveTheZeroPaddedSpectrumAtEverySize)
+{
+    for (int size : {4, 16, 256, 1024, 2048, 8192})
+    {
+        const int n = size / 2;
+        CAlignedBuffer<double> x(static_cast<size_t>(size));
+        const std::vector<double> values = randomBlock(n, 23u);
+        std::copy(values.begin(), values.end(), x.data());
+        std::vector<double> padded(x.data(), x.data() + size);
+        const std::vector<Complex> want = dft(padded);
+
+        CSlicedRealFft first(size);
+        CSlicedRealFft second(size);
+        EXPECT_EQ(first.steps(), size <= CSlicedRealFft::kWholeUpTo ? 1 : 8) << size;
+        CAlignedBuffer<Complex> bins(static_cast<size_t>(n + 1));
+        CAlignedBuffer<Complex> other(static_cast<size_t>(n + 1));
+        for (int s = 0; s < first.steps(); ++s)
+        {
+            first.forwardStep(s, x.data(), bins.data());
+            second.forward(x.data(), other.data());
+        }
+        double peak = 0.0;
+        for (const Complex& c : want)
+            peak = std::max(peak, std::hypot(c.re, c.im));
+        for (int k = 0; k <= n; ++k)
+        {
+            ASSERT_NEAR(bins[static_cast<size_t>(k)].re, want[static_cast<size_t>(k)].re,
+                        1e-12 * peak)
+                << size << " " << k;
+            ASSERT_NEAR(bins[static_cast<size_t>(k)].im, want[static_cast<size_t>(k)].im,
+                        1e-12 * peak)
+                << size << " " << k;
+            ASSERT_EQ(bins[static_cast<size_t>(k)].re, other[static_cast<size_t>(k)].re);
+            ASSERT_EQ(bins[static_cast<size_t>(k)].im, other[static_cast<size_t>(k)].im);
+        }
+    }
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DecayEnvelope.h"
 
+#include <algorithm>
 #include <cmath>
 
 void CDecayEnvelope::set(Curve curve, double a, double fs)
@@ -14,28 +15,113 @@ void CDecayEnvelope::set(Curve curve, double a, double fs)
     sampleRate = fs;
     slope = a * 7.5 + 0.07;
     ratio = std::exp(-a / fs);
-    lastTap = -2;
+    if (kind != kExponential || ratio == powersOf) return;
+    // By doubling: each power is at most log2(kExactEvery) products away from the ratio,
+    // where a running product would be up to kExactEvery - 1.
+    powers[0] = 1.0;
+    powers[1] = ratio;
+    for (int have = 2; have < kExactEvery; have *= 2)
+    {
+        const double step = powers[have / 2] * powers[have / 2];
+        for (int j = 0; j < have; ++j)
+            powers[have + j] = powers[j] * step;
+    }
+    powersOf = ratio;
 }
 
 #if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__ELF__) &&         \
     !defined(HALVANE_NO_FUNCTION_CLONES)
-__attribute__((target_clones("avx2", "default")))
+#define HALVANE_ENVELOPE_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define HALVANE_ENVELOPE_CLONES
 #endif
-void CDecayEnvelope::fill(int firstTap, int count, double* values)
+
+namespace
 {
-    if (count <= 0) return;
-    if (kind != kHyperbolic)
-    {
+// fs / d_i for the denominators d_i = n k_i + fs, from one division of their product.
+HALVANE_ENVELOPE_CLONES
+void hyperbolicTogether(int envelopes, double fs, double k0, double k1, double k2, int firstTap,
+                        int count, double* __restrict v0, double* __restrict v1,
+                        double* __restrict v2)
+{
+    if (envelopes == 3)
         for (int i = 0; i < count; ++i)
-            values[i] = next(firstTap + i);
+        {
+            const double n = static_cast<double>(firstTap + i);
+            const double d0 = n * k0 + fs;
+            const double d1 = n * k1 + fs;
+            const double d2 = n * k2 + fs;
+            const double d12 = d1 * d2;
+            const double q = fs / (d0 * d12);
+            v0[i] = q * d12;
+            v1[i] = q * (d0 * d2);
+            v2[i] = q * (d0 * d1);
+        }
+    else
+        for (int i = 0; i < count; ++i)
+        {
+            const double n = static_cast<double>(firstTap + i);
+            const double d0 = n * k0 + fs;
+            const double d1 = n * k1 + fs;
+            const double q = fs / (d0 * d1);
+            v0[i] = q * d1;
+            v1[i] = q * d0;
+        }
+}
+} // namespace
+
+void CDecayEnvelope::fillEach(const CDecayEnvelope* const envelopes[], int envelopeCount,
+                              int firstTap, int count, double* const values[])
+{
+    int shared[3];
+    int sharing = 0;
+    for (int e = 0; e < envelopeCount; ++e)
+    {
+        const CDecayEnvelope& env = *envelopes[e];
+        if (sharing < 3 && env.kind == kHyperbolic &&
+            (sharing == 0 || env.sampleRate == envelopes[shared[0]]->sampleRate))
+            shared[sharing++] = e;
+        else
+            env.fill(firstTap, count, values[e]);
+    }
+    if (sharing == 1) envelopes[shared[0]]->fill(firstTap, count, values[shared[0]]);
+    if (sharing < 2) return;
+    const double k2 = sharing == 3 ? envelopes[shared[2]]->slope : 0.0;
+    double* v2 = sharing == 3 ? values[shared[2]] : nullptr;
+    hyperbolicTogether(sharing, envelopes[shared[0]]->sampleRate, envelopes[shared[0]]->slope,
+                       envelopes[shared[1]]->slope, k2, firstTap, count, values[shared[0]],
+                       values[shared[1]], v2);
+}
+
+HALVANE_ENVELOPE_CLONES
+void CDecayEnvelope::fill(int firstTap, int count, double* values) const
+{
+    if (kind == kHyperbolic)
+    {
+        // The formula tap by tap, as at() computes it; a plain loop, so the divisions go
+        // several at a time.
+        const double fs = sampleRate;
+        const double k = slope;
+        for (int i = 0; i < count; ++i)
+            values[i] = fs / (static_cast<double>(firstTap + i) * k + fs);
         return;
     }
-    // The formula tap by tap, as at() computes it; a plain loop, so the divisions go
-    // several at a time.
-    const double fs = sampleRate;
-    const double k = slope;
-    for (int i = 0; i < count; ++i)
-        values[i] = fs / (static_cast<double>(firstTap + i) * k + fs);
-    current = values[count - 1];
-    lastTap = firstTap + count - 1;
+    if (kind != kExponential)
+    {
+        std::fill(values, values + std::max(count, 0), 0.0);
+        return;
+    }
+    for (int i = 0; i < count;)
+    {
+        const int tap = firstTap + i;
+        const int seedTap = tap & ~(kExactEvery - 1);
+        const int from = tap - seedTap;
+        const int run = std::min(kExactEvery - from, count - i);
+        const double seed = at(seedTap);
+        const double* p = powers + from;
+        double* v = values + i;
+        for (int j = 0; j < run; ++j)
+            v[j] = seed * p[j];
+        i += run;
+    }
 }

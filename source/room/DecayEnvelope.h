@@ -16,8 +16,9 @@ public:
         kHyperbolic = 1,
     };
 
-    // Exponential runs are reseeded exactly this often, which keeps the recurrence within
-    // a few ulps of exp() while costing one exp() per 32 taps.
+    // Exponential runs are reseeded exactly at every multiple of this many taps and scaled
+    // by powers of the ratio in between: within a few ulps of exp() for one exp() per 32
+    // taps, and the taps between seeds are independent, so they go several at a time.
     static constexpr int kExactEvery = 32;
 
     void set(Curve curve, double absorption, double sampleRate);
@@ -25,19 +26,12 @@ public:
     Curve curve() const { return kind; }
     // The value at an absolute tap, straight from the formula.
     double at(int tap) const;
-    // The value at tap; cheap when called for consecutive taps.
-    double next(int tap)
-    {
-        if (kind == kExponential && tap == lastTap + 1 && (tap & (kExactEvery - 1)) != 0)
-            current *= ratio;
-        else
-            current = at(tap);
-        lastTap = tap;
-        return current;
-    }
-
-    // next() for count consecutive taps from firstTap, into values.
-    void fill(int firstTap, int count, double* values);
+    // The values of count consecutive taps from firstTap, into values.
+    void fill(int firstTap, int count, double* values) const;
+    // fill() for several envelopes over the same taps; hyperbolic ones at one rate share one
+    // division per tap, a few ulps from at() as the exponential runs are.
+    static void fillEach(const CDecayEnvelope* const envelopes[], int envelopeCount, int firstTap,
+                         int count, double* const values[]);
 
 private:
     Curve kind = kUnset;
@@ -45,11 +39,13 @@ private:
     double sampleRate = 44100.0;
     double slope = 0.0; // hyperbolic: 7.5 A + 0.07 per tap
     double ratio = 1.0; // exponential: exp(-A / fs) per tap
-    double current = 0.0;
-    int lastTap = -2;
+    // ratio^j for j < kExactEvery; rebuilt only when the ratio changes, as it does for the
+    // automated axis alone.
+    double powers[kExactEvery] = {};
+    double powersOf = -1.0;
 };
 
-// Inline: the convolver calls it for every tap of a hyperbolic envelope.
+// Inline: exponential runs call it for every seed.
 inline double CDecayEnvelope::at(int tap) const
 {
     switch (kind)

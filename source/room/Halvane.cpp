@@ -97,6 +97,13 @@ void CHalvane::buildEngine(const CRoomLayout& layout, std::shared_ptr<const CRes
         }
     }
     convolverCount = 2 * layout.stageCount;
+    runsInBatches = true;
+    for (int i = 0; i < convolverCount; ++i)
+        runsInBatches = runsInBatches && convolvers[i]->worksOnGrid() &&
+                        convolvers[i]->samplesToWork() == kRun && !stageDelays[i];
+    runFill = 0;
+    for (int ear = 0; ear < 2; ++ear)
+        std::fill(runOutputs[ear], runOutputs[ear] + kRun, 0.0);
     roomLayout = layout;
     responseSet = std::move(set);
 }
@@ -310,6 +317,26 @@ float CHalvane::renderEar(int ear, float x, float gain)
     return toSample(y) * gain;
 }
 
+void CHalvane::renderRun(const float x[2])
+{
+    for (int ear = 0; ear < 2; ++ear)
+        runInputs[ear][runFill] = x[ear];
+    if (++runFill < kRun) return;
+    runFill = 0;
+    for (int ear = 0; ear < 2; ++ear)
+    {
+        double* y = runOutputs[ear];
+        std::fill(y, y + kRun, 0.0);
+        // Summed from the far end in, as frame by frame.
+        for (int i = convolverCount - 2 + ear; i >= 0; i -= 2)
+        {
+            CPartitionedConvolver& c = *convolvers[i];
+            c.processRun(runInputs[ear], kRun);
+            c.addOutputs(y, kRun);
+        }
+    }
+}
+
 bool CHalvane::processFrame(const float* in, float* out, uint32_t inChannels, uint32_t outChannels)
 {
     smoothControls();
@@ -325,6 +352,15 @@ bool CHalvane::processFrame(const float* in, float* out, uint32_t inChannels, ui
     const float second = inChannels > 1 ? in[1] : first;
     const float gain = gainGlide.next(m_fGain);
 
+    if (runsInBatches)
+    {
+        const float x[2] = {earInput(0, first, second, earUsesSecond(0)),
+                            earInput(1, first, second, earUsesSecond(1))};
+        renderRun(x);
+        out[0] = toSample(runOutputs[0][runFill]) * gain;
+        if (outChannels > 1) out[1] = toSample(runOutputs[1][runFill]) * gain;
+        return true;
+    }
     out[0] = renderEar(0, earInput(0, first, second, earUsesSecond(0)), gain);
     if (outChannels < 2) return true;
     out[1] = renderEar(1, earInput(1, first, second, earUsesSecond(1)), gain);

@@ -88,6 +88,9 @@ private:
     // Whether an ear hears the second input channel under the current routing controls.
     bool earUsesSecond(int ear) const;
     float renderEar(int ear, float x, float gain);
+    // The ears' inputs of one frame; with a whole run of frames in, the stages process it and
+    // leave the outputs up to their next work in runOutputs.
+    void renderRun(const float x[2]);
     // The input an ear hears: the first or second channel, mixed while a switch glides.
     float earInput(int ear, float first, float second, bool useSecond);
 
@@ -95,6 +98,13 @@ private:
     std::unique_ptr<CPartitionedConvolver> convolvers[2 * CRoomLayout::kMaxStages];
     std::unique_ptr<CDelayLine> stageDelays[2 * CRoomLayout::kMaxStages];
     int convolverCount = 0;
+    // Every stage works on the same grid of CPartitionedConvolver::kWorkEvery samples, so
+    // whole runs of frames go through each stage at once instead of a call per frame.
+    static constexpr int kRun = CPartitionedConvolver::kWorkEvery;
+    bool runsInBatches = false;
+    int runFill = 0;
+    double runInputs[2][kRun] = {};
+    double runOutputs[2][kRun] = {};
     CRoomLayout roomLayout;
     std::shared_ptr<const CResponseSet> responseSet;
     CValueGlide gainGlide;

@@ -28,8 +28,10 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
       overlap(static_cast<size_t>(block)),
       // The inverse reads bins 0..N only.
       productSpectra{std::vector<Complex>(static_cast<size_t>(block + 1)), {}},
-      outputLag(std::clamp(lag, 0, block / 2)), irTransforms{ARFFT(fftSize), ARFFT(fftSize)},
-      irGatherEnd((block + 1) / 2), irItemsPerSample(1), splitFrom(block / 2 + 1),
+      outputLag(std::clamp(lag, 0, block / 2)),
+      irSpectra{CAlignedBuffer<Complex>(static_cast<size_t>(block + 1)),
+                CAlignedBuffer<Complex>(static_cast<size_t>(block + 1))},
+      irTransform(fftSize), irGatherEnd((block + 1) / 2), splitFrom(block / 2 + 1),
       inputTransform(fftSize), outputTransform(fftSize), ring(segmentLength, block),
       partitionVersion(static_cast<size_t>(segmentLength / block), kNeverGathered),
       fadeInputTransform(fftSize), roundInput(static_cast<size_t>(fftSize)),
@@ -40,8 +42,6 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
         fadeOutGain[static_cast<size_t>(i)] = 0.5 + 0.5 * std::cos(kPi * (i + 0.5) / block);
     // Every block this convolver transforms is zero-padded (the response partition, the
     // input and the faded input fill only their first half): those transforms skip the zeros.
-    const int slices = blockSize - irGatherEnd;
-    if (slices > 0) irItemsPerSample = (irTransforms[0].forwardItems(true) + slices - 1) / slices;
     // A quarter of the block; half behind a spread inverse, which has the block's first
     // samples to itself where the input transform can wait for it: the transforms are the
     // costlier part of a long block, the ring the cheaper.
@@ -198,25 +198,103 @@ void CPartitionedConvolver::beginBlockFade()
     }
 }
 
+namespace
+{
+constexpr int kShapeRun = 64; // taps whose envelopes are made together
+
+// One pass over a run of taps summing the axes' terms in the order given, so each tap's
+// sum rounds as axis-by-axis accumulation would. Restrict pointers as parameters: otherwise
+// the compiler must assume the stores may change the gains or the samples.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__ELF__) &&         \
+    !defined(HALVANE_NO_FUNCTION_CLONES)
+__attribute__((target_clones("avx2", "default")))
+#endif
+void sumAxisTerms(double* __restrict h, int count, int axes, const double* __restrict e0,
+                  const double* __restrict e1, const double* __restrict e2,
+                  const double* __restrict x0, const double* __restrict x1,
+                  const double* __restrict x2, double g0, double g1, double g2)
+{
+    switch (axes)
+    {
+    case 3:
+        for (int i = 0; i < count; ++i)
+            h[i] = e0[i] * g0 * x0[i] + e1[i] * g1 * x1[i] + e2[i] * g2 * x2[i];
+        break;
+    case 2:
+        for (int i = 0; i < count; ++i)
+            h[i] = e0[i] * g0 * x0[i] + e1[i] * g1 * x1[i];
+        break;
+    case 1:
+        for (int i = 0; i < count; ++i)
+            h[i] = e0[i] * g0 * x0[i];
+        break;
+    default:
+        for (int i = 0; i < count; ++i)
+            h[i] = 0.0;
+        break;
+    }
+}
+} // namespace
+
 void CPartitionedConvolver::shapeTaps(int first, int end)
 {
-    // Axis by axis over a run of taps, each tap summed in the axes' order: the same sums
-    // as tap by tap, with the envelope's divisions done several at a time.
-    constexpr int kRun = 64;
+    // Axes without samples add nothing; the others keep their order in active[].
+    const ActiveAxis* live[kAxisCount] = {};
+    int axes = 0;
+    for (const ActiveAxis& a : active)
+        if (a.samples) live[axes++] = &a;
+    double env[kAxisCount][kShapeRun];
+    const CDecayEnvelope* envelopes[kAxisCount] = {};
+    double* const values[kAxisCount] = {env[0], env[1], env[2]};
+    for (int k = 0; k < axes; ++k)
+        envelopes[k] = &live[k]->envelope;
+    const double* x[kAxisCount] = {};
+    double g[kAxisCount] = {};
     double* h = irBlock.data();
-    for (int t = first; t < end; ++t)
-        h[t] = 0.0;
-    double env[kRun];
-    for (ActiveAxis& a : active)
-        for (int t = first; t < end; t += kRun)
+    for (int t = first; t < end; t += kShapeRun)
+    {
+        const int count = std::min(kShapeRun, end - t);
+        CDecayEnvelope::fillEach(envelopes, axes, irReadPos + t, count, values);
+        for (int k = 0; k < axes; ++k)
         {
-            const int count = std::min(kRun, end - t);
-            a.envelope.fill(irReadPos + t, count, env);
-            if (!a.samples) continue;
-            const double* samples = a.samples + irReadPos + t;
-            for (int i = 0; i < count; ++i)
-                h[t + i] += env[i] * a.gain * samples[i];
+            x[k] = live[k]->samples + irReadPos + t;
+            g[k] = live[k]->gain;
         }
+        sumAxisTerms(h + t, count, axes, env[0], env[1], env[2], x[0], x[1], x[2], g[0], g[1],
+                     g[2]);
+    }
+    // A response's samples are read once a round, so they come from memory: the taps the
+    // next call reads (as many again) are fetched now, to be in cache by then.
+    constexpr int kLine = 64 / sizeof(double);
+    const int from = irReadPos + end;
+    const int stop = std::min(from + (end - first), irLength);
+    for (int k = 0; k < axes; ++k)
+        for (int tap = from; tap < stop; tap += kLine)
+            __builtin_prefetch(live[k]->samples + tap);
+}
+
+void CPartitionedConvolver::processRun(const double* x, int count)
+{
+    while (count > 0)
+    {
+        const int n = std::min(count, workDue - blockPos);
+        double* to = inputBlocks[inputFill].data() + blockPos;
+        for (int i = 0; i < n; ++i)
+            to[i] = std::isfinite(x[i]) ? x[i] : 0.0;
+        blockPos += n;
+        x += n;
+        count -= n;
+        if (blockPos == workDue) doWork();
+    }
+}
+
+void CPartitionedConvolver::addOutputs(double* y, int count) const
+{
+    for (int i = 0; i < count; ++i)
+    {
+        const int at = blockPos + i - outputLag;
+        y[i] += outputBlock[static_cast<size_t>(at >= 0 ? at : blockSize + at)];
+    }
 }
 
 void CPartitionedConvolver::scheduleWork()
@@ -242,14 +320,16 @@ void CPartitionedConvolver::doWork()
     // second half of irBlock stays zero); its transform is spread over the second half.
     if (gathering)
     {
-        ARFFT& irPending = irTransforms[irReady ^ 1];
         if (from < irGatherEnd)
         {
             shapeTaps(2 * from, std::min(2 * std::min(to, irGatherEnd), n));
-            if (to >= irGatherEnd) irPending.startForward(irBlock.data(), false, true);
+            if (to >= irGatherEnd)
+            {
+                irPending = true;
+                irStepsDone = 0;
+            }
         }
-        if (to > irGatherEnd)
-            irPending.advanceForward((to - std::max(from, irGatherEnd)) * irItemsPerSample);
+        if (irPending) transformResponse(to);
     }
 
     // The previous block's input spectrum is computed over the samples up to inputSpread
@@ -303,6 +383,21 @@ void CPartitionedConvolver::doWork()
     scheduleWork();
 }
 
+void CPartitionedConvolver::transformResponse(int to)
+{
+    // Step k is due once the share k + 1 of the stretch has passed, the left ear's a quarter
+    // of a step early and the right ear's three quarters.
+    const int span = blockSize - irGatherEnd;
+    const int steps = irTransform.steps();
+    const int lead = span * (ear != 0 ? 1 : 3) / (4 * steps);
+    const int due = to >= blockSize ? steps
+                                    : std::min(steps, (to - irGatherEnd + lead) * steps / span);
+    Complex* bins = irSpectra[irReady ^ 1].data();
+    while (irStepsDone < due)
+        irTransform.forwardStep(irStepsDone++, irBlock.data(), bins);
+    irPending = irStepsDone < steps;
+}
+
 void CPartitionedConvolver::accumulateBins(int count)
 {
     const int n = blockSize;
@@ -310,7 +405,7 @@ void CPartitionedConvolver::accumulateBins(int count)
     Complex* inputBins = inputTransform.forwardBins();
     // An unchanged partition's spectrum is in the ring already: nothing to store. A faded
     // one is always fresh.
-    Complex* irBins = irFresh ? irTransforms[irReady].forwardBins() : nullptr;
+    Complex* irBins = irFresh ? irSpectra[irReady].data() : nullptr;
     if (first == 0)
     {
         // Both bin 0 and bin N are real: carry them as one packed pair.
@@ -350,7 +445,7 @@ void CPartitionedConvolver::finishBlock()
     const int n = blockSize;
     if (gathering)
     {
-        irTransforms[irReady ^ 1].advanceForward(std::numeric_limits<int>::max());
+        if (irPending) transformResponse(n);
         irReady ^= 1;
     }
     irFresh = gathering;

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "AlignedBuffer.h"
 #include "DecayEnvelope.h"
+#include "SlicedRealFft.h"
 #include "RealFft.h"
 #include "ResponseSet.h"
 #include "SpectralRing.h"
@@ -81,6 +83,20 @@ public:
         return outputBlock[at >= 0 ? at : blockSize + at];
     }
 
+    // process() for count samples.
+    void processRun(const double* x, int count);
+    // Adds to y[i] what output() gives once i more samples are processed, for i < count:
+    // right after the work, the outputs up to the next work are known. count must not
+    // exceed samplesToWork().
+    void addOutputs(double* y, int count) const;
+    // Samples process() takes before the convolver next does its work.
+    int samplesToWork() const { return workDue - blockPos; }
+    // Work is done every kWorkEvery samples (and where the block needs it): smaller steps
+    // cost more in calls than they save in evenness. A power of two.
+    static constexpr int kWorkEvery = 16;
+    // Work runs at every kWorkEvery-th sample of the block and nowhere else.
+    bool worksOnGrid() const { return blockSize % kWorkEvery == 0 && outputLag % kWorkEvery == 0; }
+
     int latency() const { return 2 * blockSize - 1 + outputLag; }
     int segmentBegin() const { return segmentStart; }
     const double* slot(int index) const { return irSlots[index].samples.load(); }
@@ -115,9 +131,6 @@ private:
     };
 
     static constexpr int kBinRun = 16; // bins per ring call; a power of two
-    // Work is done every kWorkEvery samples (and where the block needs it): smaller steps
-    // cost more in calls than they save in evenness. A power of two.
-    static constexpr int kWorkEvery = 16;
 
     void setDecay(int axis, double absorption, int sampleRate, int hyperbolic);
     void beginPartition();
@@ -129,6 +142,8 @@ private:
     void doWork();
     void scheduleWork();
     void finishBlock();
+    // The response transform's steps due by sample `to` of the block.
+    void transformResponse(int to);
     // The block whose inverse has finished joins the output.
     void completeBlock();
     // The ring for the next count bins of the block.
@@ -145,7 +160,7 @@ private:
     int segmentStart;
     int segmentEnd;
     int ear;
-    std::vector<double> irBlock;
+    CAlignedBuffer<double> irBlock; // 2N, the upper half stays zero
     std::vector<double> outputBlock;
     std::vector<double> inputBlocks[2]; // one gathers while the other is transformed
     int inputFill = 0;
@@ -161,13 +176,15 @@ private:
     bool inversePending = false;
     int inverseItemsPerSample = 1;
     std::vector<double> inverseBlock; // where a spread inverse lands
-    // Response spectra, double-buffered: the ring reads one while the partition gathered
-    // in the first half of the block is transformed, a slice per sample, in the second
-    // half, which keeps that transform out of the block-end burst.
-    ARFFT irTransforms[2];
+    // Response spectra (bins 0..N), double-buffered: the ring reads one while the partition
+    // gathered in the first half of the block is transformed into the other, its steps spread
+    // over the second half; the two ears' steps fall at different points of it.
+    CAlignedBuffer<Complex> irSpectra[2];
+    CSlicedRealFft irTransform;
     int irReady = 0;
     int irGatherEnd;
-    int irItemsPerSample;
+    int irStepsDone = 0;
+    bool irPending = false;
     int splitFrom; // the inverse's bin pairs splitFrom..N/2 are split already
     ARFFT inputTransform;
     BRFFT outputTransform;
@@ -182,7 +199,7 @@ private:
     std::atomic<unsigned> settingsVersion{0};
     std::vector<unsigned> partitionVersion;
     bool gathering = true;   // the partition of this block is shaped and transformed
-    bool irFresh = false;    // irTransforms[irReady] holds a new spectrum for the ring
+    bool irFresh = false;    // irSpectra[irReady] holds a new spectrum for the ring
     bool fadeNext = false;   // the partition being gathered enters the ring faded
     bool fadeActive = false; // this block replaces a partition with a fade
     // The input block a round of replaced partitions hands over, faded out over the block,

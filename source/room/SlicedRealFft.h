@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "AlignedBuffer.h"
+#include "Complex.h"
+#include "RealFft.h"
+
+#include <memory>
+
+// Forward real FFT of 2N zero-padded points in a few steps a caller can spread over time. Up
+// to 2N = kWholeUpTo it is one step on FFTW's plans, several times faster than ARFFT. Longer
+// transforms run ARFFT's incremental transform in kSliceSteps even steps: a whole long
+// transform, run with the caches a host's other work left cold, takes several times the work
+// of a short host block, where its slices disappear in the rest of the work.
+//
+// FFTW's plans are made once per size and process and shared (the constructor takes a lock);
+// the steps take none and allocate nothing. One object keeps one transform in flight.
+class CSlicedRealFft
+{
+public:
+    // realSize = 2N, a power of two, at least 4.
+    explicit CSlicedRealFft(int realSize);
+
+    int size() const { return realSize; }
+    int steps() const { return pieces ? kSliceSteps : 1; }
+
+    // samples: 2N reals whose upper half is zero, to bins 0..N (bin 0 and bin N real). Both
+    // buffers must come from CAlignedBuffer and stay put until the last step.
+    void forwardStep(int step, const double* samples, Complex* bins);
+    // Every step at once.
+    void forward(const double* samples, Complex* bins);
+
+    static constexpr int kWholeUpTo = 1024;
+    static constexpr int kSliceSteps = 8;
+
+private:
+    struct Plan;
+    static const Plan& planFor(int realSize);
+
+    int realSize;
+    bool pieces;
+    const Plan* plan = nullptr;
+    std::unique_ptr<ARFFT> sliced;
+    int budget = 1; // work units per step
+};
