@@ -13,7 +13,7 @@
 // transform, run with the caches a host's other work left cold, takes several times the work
 // of a short host block, where its slices disappear in the rest of the work.
 //
-// FFTW's plans are made once per size and process and shared (the constructor takes a lock);
+// FFTW's plans are made once per size and module and shared (the constructor takes a lock);
 // the steps take none and allocate nothing. One object keeps one transform in flight.
 class CSlicedRealFft
 {
@@ -34,12 +34,9 @@ public:
     static constexpr int kSliceSteps = 8;
 
 private:
-    struct Plan;
-    static const Plan& planFor(int realSize);
-
     int realSize;
     bool pieces;
-    const Plan* plan = nullptr;
+    void* plan = nullptr; // FFTW's, short sizes only
     std::unique_ptr<ARFFT> sliced;
     int budget = 1; // work units per step
 };
