@@ -7,17 +7,17 @@
 
 namespace
 {
-// Eight floats side by side, in whatever registers the target has (two SSE2 halves on
-// baseline x86-64).
-typedef float Lanes __attribute__((vector_size(32)));
+// Sixteen floats side by side, in whatever registers the target has: one AVX-512 register,
+// two AVX ones, four SSE2 ones on baseline x86-64.
+typedef float Lanes __attribute__((vector_size(64)));
 // The helpers below take Lanes by reference. They must be inlined even without
 // optimisation: the AVX clone below and a baseline helper disagree on how a 32-byte vector
 // is passed (GCC's -Wpsabi), which a debug build turns into a crash.
 #pragma GCC diagnostic ignored "-Wpsabi"
 #define HALVANE_VECTOR_HELPER inline __attribute__((always_inline))
-constexpr int kWidth = 8;
-// Bins summed together: two vectors of real parts and two of imaginary parts.
-constexpr int kChunk = 2 * kWidth;
+constexpr int kWidth = 16;
+// Bins summed together: a vector of real parts and one of imaginary parts.
+constexpr int kChunk = kWidth;
 
 HALVANE_VECTOR_HELPER Lanes load(const float* p)
 {
@@ -28,7 +28,7 @@ HALVANE_VECTOR_HELPER Lanes load(const float* p)
 
 #if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__ELF__) &&         \
     !defined(HALVANE_NO_FUNCTION_CLONES)
-#define HALVANE_WIDE_CLONES __attribute__((target_clones("avx2", "default")))
+#define HALVANE_WIDE_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
 #else
 #define HALVANE_WIDE_CLONES
 #endif
@@ -138,7 +138,7 @@ void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Comp
         int ir = firstResponse;
         if (W == kChunk && (bin & (kChunk - 1)) == 0 && c + kChunk <= count)
         {
-            Lanes re0 = {}, re1 = {}, im0 = {}, im1 = {};
+            Lanes re = {}, im = {};
             for (int k = 0; k < P; ++k)
             {
                 const float* u = base + static_cast<size_t>(in) * slotStride;
@@ -149,22 +149,15 @@ void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Comp
                 __builtin_prefetch(u + 5 * kChunk);
                 __builtin_prefetch(h + 4 * kChunk);
                 __builtin_prefetch(h + 5 * kChunk);
-                const Lanes ur0 = load(u), ur1 = load(u + kWidth);
-                const Lanes ui0 = load(u + kChunk), ui1 = load(u + kChunk + kWidth);
-                const Lanes hr0 = load(h), hr1 = load(h + kWidth);
-                const Lanes hi0 = load(h + kChunk), hi1 = load(h + kChunk + kWidth);
-                re0 += ur0 * hr0 - ui0 * hi0;
-                im0 += ur0 * hi0 + ui0 * hr0;
-                re1 += ur1 * hr1 - ui1 * hi1;
-                im1 += ur1 * hi1 + ui1 * hr1;
+                const Lanes ur = load(u), ui = load(u + kChunk);
+                const Lanes hr = load(h), hi = load(h + kChunk);
+                re += ur * hr - ui * hi;
+                im += ur * hi + ui * hr;
                 in = in == 0 ? P - 1 : in - 1;
                 ir = ir + 1 == P ? 0 : ir + 1;
             }
             for (int j = 0; j < kWidth; ++j)
-            {
-                sums[c + j] = {re0[j], im0[j]};
-                sums[c + kWidth + j] = {re1[j], im1[j]};
-            }
+                sums[c + j] = {re[j], im[j]};
             c += kChunk - 1;
             continue;
         }
