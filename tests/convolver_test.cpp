@@ -191,6 +191,49 @@ TEST(SpectralRing, RunsOfBinsGiveTheSameSumsAsSingleBins)
     }
 }
 
+// A replaced response's fade adds (old - new) x the faded input, old and new as the ring
+// holds them in single precision, so that the fade ends exactly on what is stored. With a
+// silent input the sums are that term alone, for runs of any length and start.
+TEST(SpectralRing, FadeTermsUseTheStoredSpectra)
+{
+    constexpr int kBlock = 32;
+    std::mt19937 rng(13u);
+    std::uniform_real_distribution<double> value(-1.0, 1.0);
+    std::uniform_int_distribution<int> length(1, 16);
+    CSpectralRing ring(kBlock, kBlock);
+    Complex silence[kBlock] = {};
+    Complex before[kBlock], after[kBlock], faded[kBlock], sums[kBlock];
+    for (int b = 0; b < kBlock; ++b)
+    {
+        before[b] = {value(rng), value(rng)};
+        after[b] = {value(rng), value(rng)};
+        faded[b] = {value(rng), value(rng)};
+    }
+    ring.accumulateRun(0, kBlock, silence, before, sums);
+    for (int b = 0; b < kBlock;)
+    {
+        const int count = std::min(length(rng), kBlock - b);
+        ring.accumulateRunFading(b, count, silence + b, after + b, sums + b, faded + b);
+        b += count;
+    }
+    const auto stored = [](double v)
+    {
+        volatile float f = static_cast<float>(v);
+        return double(f);
+    };
+    for (int b = 0; b < kBlock; ++b)
+    {
+        const double dr = stored(before[b].re) - stored(after[b].re);
+        const double di = stored(before[b].im) - stored(after[b].im);
+        const Complex u = faded[b];
+        // Bin 0 carries (DC, Nyquist): each part on its own.
+        const Complex want = b == 0 ? Complex{u.re * dr, u.im * di}
+                                    : Complex{u.re * dr - u.im * di, u.re * di + u.im * dr};
+        ASSERT_EQ(sums[b].re, want.re) << b;
+        ASSERT_EQ(sums[b].im, want.im) << b;
+    }
+}
+
 TEST(DelayLine, DelaysByExactlyTheGivenSamplesAndResetEmptiesIt)
 {
     CDelayLine line(kRate, 256, 0.0, 100.0);

@@ -51,81 +51,59 @@ void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Comp
     // The outgoing partition's share of the faded input, added once the sums are stored.
     Complex fade[kFadeRun];
     const bool fading = fadeInput && irBins;
-    // A run inside one chunk lies side by side in each of the chunk's four rows: plain loops
-    // over them vectorise, where a lookup per bin would not.
-    float* const inRe = binAt(slot, firstBin);
-    const bool contiguous = (firstBin & (W - 1)) + count <= W;
-    if (contiguous)
+    // Stored piece by piece, each inside one chunk, where it lies side by side in each of the
+    // chunk's four rows: plain loops over them vectorise, where a lookup per bin would not.
+    for (int done = 0; done < count;)
     {
+        const int bin = firstBin + done;
+        const int n = std::min(count - done, W - (bin & (W - 1)));
+        float* const inRe = binAt(slot, bin);
         float* const inIm = inRe + W;
         float* const irRe = inRe + 2 * W;
         float* const irIm = inRe + 3 * W;
+        const Complex* const input = inputBins + done;
         if (fading)
         {
+            const Complex* const ir = irBins + done;
+            const Complex* const faded = fadeInput + done;
+            Complex* const share = fade + done;
             const float oldDc = irRe[0];
             const float oldNyquist = irIm[0];
-            for (int c = 0; c < count; ++c)
+            for (int c = 0; c < n; ++c)
             {
-                const float newRe = static_cast<float>(irBins[c].re);
-                const float newIm = static_cast<float>(irBins[c].im);
                 // Old minus new as the ring holds them, so that the fade ends on what is
-                // stored.
-                const double dr = double(irRe[c]) - double(newRe);
-                const double di = double(irIm[c]) - double(newIm);
-                irRe[c] = newRe;
-                irIm[c] = newIm;
-                const double ur = fadeInput[c].re;
-                const double ui = fadeInput[c].im;
-                fade[c] = {ur * dr - ui * di, ur * di + ui * dr};
+                // stored. Read back from the ring: GCC 12's vectoriser otherwise subtracts
+                // the new value before its rounding to float.
+                const float oldRe = irRe[c];
+                const float oldIm = irIm[c];
+                irRe[c] = static_cast<float>(ir[c].re);
+                irIm[c] = static_cast<float>(ir[c].im);
+                const double dr = double(oldRe) - double(irRe[c]);
+                const double di = double(oldIm) - double(irIm[c]);
+                const double ur = faded[c].re;
+                const double ui = faded[c].im;
+                share[c] = {ur * dr - ui * di, ur * di + ui * dr};
             }
             // Bin 0 is (DC, Nyquist): each part multiplied on its own.
-            if (firstBin == 0)
-                fade[0] = {fadeInput[0].re * (double(oldDc) - double(irRe[0])),
-                           fadeInput[0].im * (double(oldNyquist) - double(irIm[0]))};
+            if (bin == 0)
+                share[0] = {faded[0].re * (double(oldDc) - double(irRe[0])),
+                            faded[0].im * (double(oldNyquist) - double(irIm[0]))};
         }
-        for (int c = 0; c < count; ++c)
+        else if (irBins)
         {
-            inRe[c] = static_cast<float>(inputBins[c].re);
-            inIm[c] = static_cast<float>(inputBins[c].im);
+            const Complex* const ir = irBins + done;
+            for (int c = 0; c < n; ++c)
+            {
+                irRe[c] = static_cast<float>(ir[c].re);
+                irIm[c] = static_cast<float>(ir[c].im);
+            }
         }
-        if (irBins && !fading)
-            for (int c = 0; c < count; ++c)
-            {
-                irRe[c] = static_cast<float>(irBins[c].re);
-                irIm[c] = static_cast<float>(irBins[c].im);
-            }
-    }
-    else
-    {
-        if (fading)
-            for (int c = 0; c < count; ++c)
-            {
-                const int bin = firstBin + c;
-                float* own = binAt(slot, bin);
-                const float oldRe = own[2 * W];
-                const float oldIm = own[3 * W];
-                own[2 * W] = static_cast<float>(irBins[c].re);
-                own[3 * W] = static_cast<float>(irBins[c].im);
-                const double dr = double(oldRe) - double(own[2 * W]);
-                const double di = double(oldIm) - double(own[3 * W]);
-                const double ur = fadeInput[c].re;
-                const double ui = fadeInput[c].im;
-                if (bin == 0)
-                    fade[c] = {ur * dr, ui * di};
-                else
-                    fade[c] = {ur * dr - ui * di, ur * di + ui * dr};
-            }
-        for (int c = 0; c < count; ++c)
+        for (int c = 0; c < n; ++c)
         {
-            float* own = binAt(slot, firstBin + c);
-            own[0] = static_cast<float>(inputBins[c].re);
-            own[W] = static_cast<float>(inputBins[c].im);
-            if (irBins)
-            {
-                own[2 * W] = static_cast<float>(irBins[c].re);
-                own[3 * W] = static_cast<float>(irBins[c].im);
-            }
+            inRe[c] = static_cast<float>(input[c].re);
+            inIm[c] = static_cast<float>(input[c].im);
         }
+        done += n;
     }
 
     const int firstResponse = P > 1 ? 1 : 0;
