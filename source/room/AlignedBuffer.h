@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <memory>
 #include <new>
+#include <type_traits>
 
 // A zeroed array of T on the alignment FFTW's vector code wants, so that one plan can run on
 // every buffer of its size. Allocated once, off the audio thread.
@@ -12,6 +13,9 @@ void freeSimdAligned(void* p);
 
 template <class T> class CAlignedBuffer
 {
+    // The storage is freed without running destructors.
+    static_assert(std::is_trivially_destructible<T>::value, "plain values only");
+
 public:
     explicit CAlignedBuffer(size_t count)
         : elements(count), storage(static_cast<T*>(allocateSimdAligned(count * sizeof(T))))

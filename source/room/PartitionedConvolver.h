@@ -3,9 +3,9 @@
 
 #include "AlignedBuffer.h"
 #include "DecayEnvelope.h"
-#include "SlicedRealFft.h"
 #include "RealFft.h"
 #include "ResponseSet.h"
+#include "SlicedRealFft.h"
 #include "SpectralRing.h"
 
 #include <atomic>

@@ -11,16 +11,6 @@
 
 static_assert(sizeof(Complex) == sizeof(fftw_complex), "Complex must match FFTW's layout");
 
-void* allocateSimdAligned(size_t bytes)
-{
-    return fftw_malloc(bytes > 0 ? bytes : 1);
-}
-
-void freeSimdAligned(void* p)
-{
-    fftw_free(p);
-}
-
 namespace
 {
 // The plans of every size in use, made under one lock: FFTW's planner is not thread-safe, and
