@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "room/RealFft.h"
 #include "room/SlicedRealFft.h"
+#include "room/WholeRealFft.h"
 
 #include <gtest/gtest.h>
 
@@ -257,14 +258,17 @@ TEST(RealFft, InverseWithBinPairsSplitInAnyOrderMatchesInverse)
     EXPECT_NEAR(samples[5], x[5], 1e-12);
 }
 
-// The convolver's response transform: one FFTW step for short blocks, eight incremental ones
-// for long blocks; either way bins 0..N of the zero-padded block, in as many steps as it says,
-// whatever another instance's transform of the same size did in between.
+// The convolver's response transform: one single-precision FFTW step for short blocks, eight
+// incremental double-precision ones for long blocks; either way bins 0..N of the zero-padded
+// block, in as many steps as it says, whatever another instance's transform of the same size
+// did in between.
 TEST(SlicedRealFft, StepsGiveTheZeroPaddedSpectrumAtEverySize)
 {
-    for (int size : {4, 16, 256, 1024, 2048, 8192})
+    for (int size : {4, 16, 256, 1024, 2048, 4096, 8192})
     {
         const int n = size / 2;
+        // Single precision rounds each of the log2 size passes to about 6e-8.
+        const double tolerance = size <= CSlicedRealFft::kWholeUpTo ? 1e-6 : 1e-12;
         CAlignedBuffer<double> x(static_cast<size_t>(size));
         const std::vector<double> values = randomBlock(n, 23u);
         std::copy(values.begin(), values.end(), x.data());
@@ -287,13 +291,53 @@ TEST(SlicedRealFft, StepsGiveTheZeroPaddedSpectrumAtEverySize)
         for (int k = 0; k <= n; ++k)
         {
             ASSERT_NEAR(bins[static_cast<size_t>(k)].re, want[static_cast<size_t>(k)].re,
-                        1e-12 * peak)
+                        tolerance * peak)
                 << size << " " << k;
             ASSERT_NEAR(bins[static_cast<size_t>(k)].im, want[static_cast<size_t>(k)].im,
-                        1e-12 * peak)
+                        tolerance * peak)
                 << size << " " << k;
             ASSERT_EQ(bins[static_cast<size_t>(k)].re, other[static_cast<size_t>(k)].re);
             ASSERT_EQ(bins[static_cast<size_t>(k)].im, other[static_cast<size_t>(k)].im);
         }
+    }
+}
+
+// The short blocks' transforms: the zero-padded forward transform against the DFT, the
+// inverse back to the samples with the caller's scale, both to single precision, and a
+// transform unchanged by another one of the same size (the plans and tables are shared).
+TEST(WholeRealFft, ForwardAndInverseMatchTheDftToSinglePrecision)
+{
+    for (int size : {4, 256, 2048})
+    {
+        const int n = size / 2;
+        std::vector<double> x = randomBlock(n, 31u);
+        x.resize(static_cast<size_t>(size), 0.0);
+        const std::vector<Complex> want = dft(x);
+        double peak = 0.0;
+        for (const Complex& c : want)
+            peak = std::max(peak, std::hypot(c.re, c.im));
+
+        CWholeRealFft fft(size);
+        CWholeRealFft other(size);
+        std::vector<Complex> bins(static_cast<size_t>(n + 1));
+        std::vector<Complex> scratch(static_cast<size_t>(n + 1));
+        const std::vector<double> noise = randomBlock(size, 32u);
+        other.forwardPadded(noise.data(), scratch.data());
+        fft.forwardPadded(x.data(), bins.data());
+        for (int k = 0; k <= n; ++k)
+        {
+            ASSERT_NEAR(bins[k].re, want[k].re, 1e-6 * peak) << size << " " << k;
+            ASSERT_NEAR(bins[k].im, want[k].im, 1e-6 * peak) << size << " " << k;
+        }
+
+        // The inverse of the exact spectrum, ignoring the imaginary parts of bins 0 and N.
+        std::vector<Complex> exact(want.begin(), want.begin() + n + 1);
+        exact[0].im = 5.0;
+        exact[static_cast<size_t>(n)].im = -5.0;
+        std::vector<double> back(static_cast<size_t>(size));
+        other.inverse(scratch.data(), 1.0, back.data());
+        fft.inverse(exact.data(), 1.0 / size, back.data());
+        for (int t = 0; t < size; ++t)
+            ASSERT_NEAR(back[t], x[t], 1e-6) << size << " " << t;
     }
 }

@@ -32,9 +32,9 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
       irSpectra{CAlignedBuffer<Complex>(static_cast<size_t>(block + 1)),
                 CAlignedBuffer<Complex>(static_cast<size_t>(block + 1))},
       irTransform(fftSize), irGatherEnd((block + 1) / 2), splitFrom(block / 2 + 1),
-      inputTransform(fftSize), outputTransform(fftSize), ring(segmentLength, block),
+      ring(segmentLength, block),
       partitionVersion(static_cast<size_t>(segmentLength / block), kNeverGathered),
-      fadeInputTransform(fftSize), roundInput(static_cast<size_t>(fftSize)),
+      roundInput(static_cast<size_t>(fftSize)),
       fadeOutGain(static_cast<size_t>(block))
 {
     // A raised cosine: the crossfade's changes of slope, not just of level, stay smooth.
@@ -47,16 +47,38 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
     // costlier part of a long block, the ring the cheaper.
     inputSpread = std::max(1, outputLag > 0 ? blockSize / 2 : blockSize / 4);
     inputStart = outputLag < inputSpread ? outputLag : 0;
-    inputItemsPerSample = (inputTransform.forwardItems(true) + inputSpread - inputStart - 1) /
-                          (inputSpread - inputStart);
     if (outputLag > 0)
     {
         productSpectra[1].resize(static_cast<size_t>(block + 1));
         inverseBlock.resize(static_cast<size_t>(fftSize));
-        inverseItemsPerSample = (outputTransform.inverseItems() + outputLag - 1) / outputLag;
     }
-    // The first block pairs the ring with silence, as if a silent block came before.
-    inputTransform.startForward(inputBlocks[1].data(), false, true);
+    if (fftSize <= CWholeRealFft::kUpTo)
+    {
+        wholeTransform = std::make_unique<CWholeRealFft>(fftSize);
+        wholeInput.resize(static_cast<size_t>(block + 1));
+        wholeFade.resize(static_cast<size_t>(block + 1));
+        // Each transform in a work step of its own where the block has room: the left ear's
+        // inverse first, then its input, then the right ear's inverse and input, all before
+        // the ring needs the input and the lag runs out.
+        const auto onGrid = [](int at, int low, int high)
+        { return std::clamp(at / kWorkEvery * kWorkEvery, low, high); };
+        wholeInputAt =
+            onGrid(inputSpread * (ear != 0 ? 3 : 1) / 4, inputStart + 1, inputSpread);
+        wholeInverseAt =
+            onGrid(ear != 0 ? outputLag / 2 : kWorkEvery, 1, std::max(outputLag, 1));
+    }
+    else
+    {
+        inputTransform = std::make_unique<ARFFT>(fftSize);
+        fadeInputTransform = std::make_unique<ARFFT>(fftSize);
+        outputTransform = std::make_unique<BRFFT>(fftSize);
+        inputItemsPerSample = (inputTransform->forwardItems(true) + inputSpread - inputStart - 1) /
+                              (inputSpread - inputStart);
+        if (outputLag > 0)
+            inverseItemsPerSample = (outputTransform->inverseItems() + outputLag - 1) / outputLag;
+        // The first block pairs the ring with silence, as if a silent block came before.
+        inputTransform->startForward(inputBlocks[1].data(), false, true);
+    }
     scheduleWork();
     for (CIrSlot& s : irSlots)
         s.length = irLength;
@@ -192,7 +214,7 @@ void CPartitionedConvolver::beginBlockFade()
     // Transformed once per round, by the first block that needs it, beside the input.
     if (fadeActive && !roundFaded)
     {
-        fadeInputTransform.startForward(roundInput.data(), false, true);
+        if (fadeInputTransform) fadeInputTransform->startForward(roundInput.data(), false, true);
         fadeInputPending = true;
         roundFaded = true;
     }
@@ -336,18 +358,22 @@ void CPartitionedConvolver::doWork()
     // (after a spread inverse where there is room), not in the block-end burst; the ring then
     // catches up, a little faster than one bin per sample, and is done with the block's last
     // sample.
-    if (from < inputSpread && to > inputStart)
+    if (wholeTransform)
+    {
+        if (!inputTransformed && to >= wholeInputAt) transformInputWhole();
+    }
+    else if (from < inputSpread && to > inputStart)
     {
         const int budget = to >= inputSpread
                                ? std::numeric_limits<int>::max()
                                : (to - std::max(from, inputStart)) * inputItemsPerSample;
-        inputTransform.advanceForward(budget);
+        inputTransform->advanceForward(budget);
         if (fadeInputPending)
         {
-            fadeInputTransform.advanceForward(budget);
+            fadeInputTransform->advanceForward(budget);
             if (to >= inputSpread)
             {
-                Complex* bins = fadeInputTransform.forwardBins();
+                Complex* bins = fadeInputTransform->forwardBins();
                 bins[0] = {bins[0].re, bins[blockSize].re};
                 fadeInputPending = false;
             }
@@ -361,16 +387,26 @@ void CPartitionedConvolver::doWork()
             accumulateBins(std::min(kBinRun, n - binsDone));
     }
 
-    if (inversePending)
+    if (inversePending && wholeTransform)
+    {
+        if (!inverseDone && to >= wholeInverseAt)
+        {
+            wholeTransform->inverse(productSpectra[productIndex ^ 1].data(), 1.0 / fftSize,
+                                    inverseBlock.data());
+            inverseDone = true;
+        }
+        if (to == outputLag) completeBlock();
+    }
+    else if (inversePending)
     {
         if (to == outputLag)
         {
-            outputTransform.advanceInverse(std::numeric_limits<int>::max());
+            outputTransform->advanceInverse(std::numeric_limits<int>::max());
             completeBlock();
         }
         else
         {
-            outputTransform.advanceInverse((to - from) * inverseItemsPerSample);
+            outputTransform->advanceInverse((to - from) * inverseItemsPerSample);
         }
     }
 
@@ -402,7 +438,7 @@ void CPartitionedConvolver::accumulateBins(int count)
 {
     const int n = blockSize;
     const int first = binsDone;
-    Complex* inputBins = inputTransform.forwardBins();
+    Complex* inputBins = inputSpectrum();
     // An unchanged partition's spectrum is in the ring already: nothing to store. A faded
     // one is always fresh.
     Complex* irBins = irFresh ? irSpectra[irReady].data() : nullptr;
@@ -419,7 +455,7 @@ void CPartitionedConvolver::accumulateBins(int count)
     const int index = first + (irReadPos - segmentStart);
     if (fadeActive && irBins)
         ring.accumulateRunFading(index, count, inputBins + first, irBins + first, sums,
-                                 fadeInputTransform.forwardBins() + first);
+                                 fadeSpectrum() + first);
     else
         ring.accumulateRun(index, count, inputBins + first, irBins ? irBins + first : nullptr,
                            sums);
@@ -433,9 +469,9 @@ void CPartitionedConvolver::accumulateBins(int count)
     // The inverse's first step pairs bins i and N - i: split the pairs whose bins are both
     // final now rather than all at the block end.
     const int ready = std::max(1, n - (binsDone - 1));
-    if (ready < splitFrom)
+    if (outputTransform && ready < splitFrom)
     {
-        outputTransform.splitBins(productSpectrum.data(), ready, splitFrom);
+        outputTransform->splitBins(productSpectrum.data(), ready, splitFrom);
         splitFrom = ready;
     }
 }
@@ -451,26 +487,33 @@ void CPartitionedConvolver::finishBlock()
     irFresh = gathering;
     // Only bins 0..N are read: skip the mirrored upper half. The transform runs over the
     // next block's first samples, while the other buffer gathers.
-    inputTransform.startForward(inputBlocks[inputFill].data(), false, true);
+    if (inputTransform) inputTransform->startForward(inputBlocks[inputFill].data(), false, true);
+    inputTransformed = false;
     inputFill ^= 1;
     binsDone = 0;
 
     std::vector<Complex>& productSpectrum = productSpectra[productIndex];
     // Pair 0 (DC and Nyquist), and any pair a short block left over.
-    outputTransform.splitBins(productSpectrum.data(), 0, splitFrom);
+    if (outputTransform) outputTransform->splitBins(productSpectrum.data(), 0, splitFrom);
     splitFrom = n / 2 + 1;
     if (outputLag == 0)
     {
         std::copy(outputBlock.begin() + n, outputBlock.end(), overlap.begin());
         // The scaling of scaleInverse() (1 / 2N, exact) done on the way out.
-        outputTransform.finishInverseReal(productSpectrum.data(), 1.0 / fftSize,
-                                          outputBlock.data());
+        if (wholeTransform)
+            wholeTransform->inverse(productSpectrum.data(), 1.0 / fftSize, outputBlock.data());
+        else
+            outputTransform->finishInverseReal(productSpectrum.data(), 1.0 / fftSize,
+                                               outputBlock.data());
         for (int i = 0; i < n; ++i)
             outputBlock[i] += overlap[i];
     }
     else
     {
-        outputTransform.startInverse(productSpectrum.data(), 1.0 / fftSize, inverseBlock.data());
+        if (outputTransform)
+            outputTransform->startInverse(productSpectrum.data(), 1.0 / fftSize,
+                                          inverseBlock.data());
+        inverseDone = false;
         inversePending = true;
         productIndex ^= 1;
     }
@@ -483,6 +526,28 @@ void CPartitionedConvolver::finishBlock()
     blockPos = 0;
     irReadPos += n;
     if (irReadPos >= segmentEnd) irReadPos = segmentStart;
+}
+
+void CPartitionedConvolver::transformInputWhole()
+{
+    wholeTransform->forwardPadded(inputBlocks[inputFill ^ 1].data(), wholeInput.data());
+    if (fadeInputPending)
+    {
+        wholeTransform->forwardPadded(roundInput.data(), wholeFade.data());
+        wholeFade[0] = {wholeFade[0].re, wholeFade[static_cast<size_t>(blockSize)].re};
+        fadeInputPending = false;
+    }
+    inputTransformed = true;
+}
+
+Complex* CPartitionedConvolver::inputSpectrum()
+{
+    return wholeTransform ? wholeInput.data() : inputTransform->forwardBins();
+}
+
+Complex* CPartitionedConvolver::fadeSpectrum()
+{
+    return wholeTransform ? wholeFade.data() : fadeInputTransform->forwardBins();
 }
 
 void CPartitionedConvolver::completeBlock()

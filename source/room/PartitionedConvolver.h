@@ -7,9 +7,11 @@
 #include "ResponseSet.h"
 #include "SlicedRealFft.h"
 #include "SpectralRing.h"
+#include "WholeRealFft.h"
 
 #include <atomic>
 #include <cmath>
+#include <memory>
 #include <vector>
 
 // One embedded response the convolver reads from; points into the response bank (or a
@@ -146,6 +148,11 @@ private:
     void transformResponse(int to);
     // The block whose inverse has finished joins the output.
     void completeBlock();
+    // The previous input block's spectrum (and the faded input's, when due) in one go.
+    void transformInputWhole();
+    // Bins 0..2N of the previous input block's spectrum (0..N when the transforms are whole).
+    Complex* inputSpectrum();
+    Complex* fadeSpectrum();
     // The ring for the next count bins of the block.
     void accumulateBins(int count);
 
@@ -186,8 +193,18 @@ private:
     int irStepsDone = 0;
     bool irPending = false;
     int splitFrom; // the inverse's bin pairs splitFrom..N/2 are split already
-    ARFFT inputTransform;
-    BRFFT outputTransform;
+    // Short blocks run each input, faded-input and output transform whole (wholeTransform), at
+    // points of the block that differ between the ears; longer ones spread ARFFT's and BRFFT's
+    // steps over the block. Only one of the two sets exists.
+    std::unique_ptr<CWholeRealFft> wholeTransform;
+    std::vector<Complex> wholeInput; // bins 0..N
+    std::vector<Complex> wholeFade;
+    int wholeInputAt = 0;   // the input is transformed once the block reaches this sample
+    int wholeInverseAt = 0; // and a lagged block's inverse
+    bool inputTransformed = false;
+    bool inverseDone = false;
+    std::unique_ptr<ARFFT> inputTransform;
+    std::unique_ptr<BRFFT> outputTransform;
     CSpectralRing ring;
     CIrSlot irSlots[kSlotCount];
     std::atomic<const CResponseSet*> responseSet{nullptr};
@@ -204,7 +221,7 @@ private:
     bool fadeActive = false; // this block replaces a partition with a fade
     // The input block a round of replaced partitions hands over, faded out over the block,
     // and its spectrum (bin 0 packed as the ring's).
-    ARFFT fadeInputTransform;
+    std::unique_ptr<ARFFT> fadeInputTransform;
     std::vector<double> roundInput;
     bool roundFaded = false;         // its transform is started for this round
     bool fadeInputPending = false;   // and runs beside this block's input transform

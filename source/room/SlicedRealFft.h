@@ -4,17 +4,18 @@
 #include "AlignedBuffer.h"
 #include "Complex.h"
 #include "RealFft.h"
+#include "WholeRealFft.h"
 
 #include <memory>
 
 // Forward real FFT of 2N zero-padded points in a few steps a caller can spread over time. Up
-// to 2N = kWholeUpTo it is one step on FFTW's plans, several times faster than ARFFT. Longer
+// to 2N = kWholeUpTo it is one step of CWholeRealFft, several times faster than ARFFT. Longer
 // transforms run ARFFT's incremental transform in kSliceSteps even steps: a whole long
 // transform, run with the caches a host's other work left cold, takes several times the work
 // of a short host block, where its slices disappear in the rest of the work.
 //
-// FFTW's plans are made once per size and module and shared (the constructor takes a lock);
-// the steps take none and allocate nothing. One object keeps one transform in flight.
+// The constructor may take a lock (FFTW's planner); the steps take none and allocate nothing.
+// One object keeps one transform in flight.
 class CSlicedRealFft
 {
 public:
@@ -25,18 +26,18 @@ public:
     int steps() const { return pieces ? kSliceSteps : 1; }
 
     // samples: 2N reals whose upper half is zero, to bins 0..N (bin 0 and bin N real). Both
-    // buffers must come from CAlignedBuffer and stay put until the last step.
+    // buffers must stay put until the last step.
     void forwardStep(int step, const double* samples, Complex* bins);
     // Every step at once.
     void forward(const double* samples, Complex* bins);
 
-    static constexpr int kWholeUpTo = 1024;
+    static constexpr int kWholeUpTo = CWholeRealFft::kUpTo;
     static constexpr int kSliceSteps = 8;
 
 private:
     int realSize;
     bool pieces;
-    void* plan = nullptr; // FFTW's, short sizes only
+    std::unique_ptr<CWholeRealFft> whole;
     std::unique_ptr<ARFFT> sliced;
     int budget = 1; // work units per step
 };
