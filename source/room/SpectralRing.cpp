@@ -107,7 +107,7 @@ void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Comp
     }
 
     const int firstResponse = P > 1 ? 1 : 0;
-    const size_t slotStride = static_cast<size_t>(4) * static_cast<size_t>(blockSize);
+    const size_t slotStride = this->slotStride();
     for (int c = 0; c < count; ++c)
     {
         const int bin = firstBin + c;
@@ -121,12 +121,6 @@ void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Comp
             {
                 const float* u = base + static_cast<size_t>(in) * slotStride;
                 const float* h = base + static_cast<size_t>(ir) * slotStride + 2 * kChunk;
-                // Many slots are read side by side, more streams than the hardware follows:
-                // fetch the next chunk's lines of each now.
-                __builtin_prefetch(u + 4 * kChunk);
-                __builtin_prefetch(u + 5 * kChunk);
-                __builtin_prefetch(h + 4 * kChunk);
-                __builtin_prefetch(h + 5 * kChunk);
                 const Lanes ur = load(u), ui = load(u + kChunk);
                 const Lanes hr = load(h), hi = load(h + kChunk);
                 re += ur * hr - ui * hi;

@@ -10,8 +10,9 @@
 // input spectra and response spectra. Writing one bin returns, through result(), that bin
 // of the sum over all partitions of (input block m-1-k) x (partition k).
 //
-// Stored slot by slot in chunks of bins, real and imaginary parts apart, so that a run of
-// neighbouring bins is summed over the partitions a vector of bins at a time: short rings
+// Stored in chunks of neighbouring bins, real and imaginary parts apart, each chunk of every
+// slot next to the same chunk of the others, so that a run of neighbouring bins is summed over
+// the partitions a vector of bins at a time from one stretch of memory: short rings
 // spend their time in the products rather than in per-bin bookkeeping. Single precision: half the
 // memory and twice the bins per vector, and the sum stays within about 1e-7 of the exact one.
 class CSpectralRing
@@ -46,13 +47,20 @@ private:
                         const Complex* irBins, Complex* sums, const Complex* fadeInput);
     // Slot s holds N bins in chunks of `chunk` neighbours; each chunk keeps the input's real
     // parts, its imaginary parts, the response's real and imaginary parts, one after the
-    // other, so that a run of bins reads few places per slot. The bin's input real part;
-    // the others follow chunk, 2 chunk and 3 chunk floats on.
+    // other, so that a run of bins reads few places per slot. The same chunk of every slot
+    // lies side by side (slotStride() floats apart): summing a chunk over the partitions then
+    // reads one stretch of memory, where a long ring's slots far apart would be more streams
+    // than the hardware follows. The bin's input real part; the others follow chunk, 2 chunk
+    // and 3 chunk floats on.
     float* binAt(int s, int bin)
     {
-        return bins + static_cast<size_t>(s) * 4 * static_cast<size_t>(blockSize) +
-               (static_cast<size_t>(bin >> chunkShift) << (chunkShift + 2)) + (bin & (chunk - 1));
+        return bins +
+               (static_cast<size_t>(bin >> chunkShift) * static_cast<size_t>(partitions) +
+                static_cast<size_t>(s)) *
+                   slotStride() +
+               (bin & (chunk - 1));
     }
+    size_t slotStride() const { return static_cast<size_t>(4) * static_cast<size_t>(chunk); }
 
     std::vector<float> storage;
     float* bins; // 64-byte aligned start of storage
