@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "room/FourStepRealFft.h"
 #include "room/RealFft.h"
 #include "room/SlicedRealFft.h"
 #include "room/WholeRealFft.h"
@@ -258,8 +259,8 @@ TEST(RealFft, InverseWithBinPairsSplitInAnyOrderMatchesInverse)
     EXPECT_NEAR(samples[5], x[5], 1e-12);
 }
 
-// The convolver's response transform: one single-precision FFTW step for short blocks, eight
-// incremental double-precision ones for long blocks; either way bins 0..N of the zero-padded
+// The convolver's response transform: one step for short blocks, eight groups of four-step
+// ones for long blocks, single precision either way; bins 0..N of the zero-padded
 // block, in as many steps as it says, whatever another instance's transform of the same size
 // did in between.
 TEST(SlicedRealFft, StepsGiveTheZeroPaddedSpectrumAtEverySize)
@@ -268,7 +269,7 @@ TEST(SlicedRealFft, StepsGiveTheZeroPaddedSpectrumAtEverySize)
     {
         const int n = size / 2;
         // Single precision rounds each of the log2 size passes to about 6e-8.
-        const double tolerance = size <= CSlicedRealFft::kWholeUpTo ? 1e-6 : 1e-12;
+        constexpr double tolerance = 1e-6;
         CAlignedBuffer<double> x(static_cast<size_t>(size));
         const std::vector<double> values = randomBlock(n, 23u);
         std::copy(values.begin(), values.end(), x.data());
@@ -339,5 +340,73 @@ TEST(WholeRealFft, ForwardAndInverseMatchTheDftToSinglePrecision)
         fft.inverse(exact.data(), 1.0 / size, back.data());
         for (int t = 0; t < size; ++t)
             ASSERT_NEAR(back[t], x[t], 1e-6) << size << " " << t;
+    }
+}
+
+// The long blocks' transforms, both directions, against the DFT to single precision, at sizes
+// whose two sets of transforms are equal (4096 points) and unequal (256, 8192); run a step at
+// a time, interleaved with another transform of the same size, they must give what they give
+// at once.
+TEST(FourStepRealFft, StepsMatchTheDftToSinglePrecisionBothWays)
+{
+    for (int size : {256, 4096, 8192})
+    {
+        const int n = size / 2;
+        std::vector<double> x = randomBlock(n, 51u);
+        x.resize(static_cast<size_t>(size), 0.0);
+        const std::vector<Complex> want = dft(x);
+        double peak = 0.0;
+        for (const Complex& c : want)
+            peak = std::max(peak, std::hypot(c.re, c.im));
+
+        CFourStepRealFft stepped(size);
+        CFourStepRealFft atOnce(size);
+        CFourStepRealFft other(size);
+        ASSERT_GE(stepped.steps(), 8) << size;
+        const std::vector<double> noise = randomBlock(size, 52u);
+        std::vector<Complex> bins(static_cast<size_t>(n + 1));
+        std::vector<Complex> whole(static_cast<size_t>(n + 1));
+        std::vector<Complex> scratch(static_cast<size_t>(n + 1));
+        // Forward by shares of its time, the inverse below step by step.
+        stepped.startForward(x.data(), bins.data());
+        other.startForward(noise.data(), scratch.data());
+        for (int s = 1; s <= 10; ++s)
+        {
+            EXPECT_FALSE(stepped.finished());
+            stepped.advanceToShare(s / 10.0);
+            other.advanceToShare(s / 10.0);
+        }
+        EXPECT_TRUE(stepped.finished());
+        atOnce.startForward(x.data(), whole.data());
+        atOnce.finish();
+        for (int k = 0; k <= n; ++k)
+        {
+            ASSERT_NEAR(bins[k].re, want[k].re, 1e-6 * peak) << size << " " << k;
+            ASSERT_NEAR(bins[k].im, want[k].im, 1e-6 * peak) << size << " " << k;
+            ASSERT_EQ(bins[k].re, whole[k].re);
+            ASSERT_EQ(bins[k].im, whole[k].im);
+        }
+
+        // Back from the exact spectrum, whose bins 0 and N carry imaginary parts to ignore.
+        std::vector<Complex> exact(want.begin(), want.begin() + n + 1);
+        exact[0].im = 3.0;
+        exact[static_cast<size_t>(n)].im = -3.0;
+        std::vector<double> back(static_cast<size_t>(size));
+        std::vector<double> backAtOnce(static_cast<size_t>(size));
+        std::vector<double> junk(static_cast<size_t>(size));
+        stepped.startInverse(exact.data(), 1.0 / size, back.data());
+        other.startInverse(scratch.data(), 1.0, junk.data());
+        for (int s = 1; s <= stepped.steps(); ++s)
+        {
+            stepped.advanceTo(s);
+            other.advanceTo(s);
+        }
+        atOnce.startInverse(exact.data(), 1.0 / size, backAtOnce.data());
+        atOnce.finish();
+        for (int t = 0; t < size; ++t)
+        {
+            ASSERT_NEAR(back[t], x[t], 1e-6) << size << " " << t;
+            ASSERT_EQ(back[t], backAtOnce[t]);
+        }
     }
 }

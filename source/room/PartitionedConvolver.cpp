@@ -31,7 +31,8 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
       outputLag(std::clamp(lag, 0, block / 2)),
       irSpectra{CAlignedBuffer<Complex>(static_cast<size_t>(block + 1)),
                 CAlignedBuffer<Complex>(static_cast<size_t>(block + 1))},
-      irTransform(fftSize), irGatherEnd((block + 1) / 2), splitFrom(block / 2 + 1),
+      irTransform(fftSize), irGatherEnd((block + 1) / 2),
+      inputBins(static_cast<size_t>(block + 1)), fadeBins(static_cast<size_t>(block + 1)),
       ring(segmentLength, block),
       partitionVersion(static_cast<size_t>(segmentLength / block), kNeverGathered),
       roundInput(static_cast<size_t>(fftSize)),
@@ -55,8 +56,6 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
     if (fftSize <= CWholeRealFft::kUpTo)
     {
         wholeTransform = std::make_unique<CWholeRealFft>(fftSize);
-        wholeInput.resize(static_cast<size_t>(block + 1));
-        wholeFade.resize(static_cast<size_t>(block + 1));
         // Each transform in a work step of its own where the block has room: the left ear's
         // inverse first, then its input, then the right ear's inverse and input, all before
         // the ring needs the input and the lag runs out.
@@ -69,15 +68,11 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
     }
     else
     {
-        inputTransform = std::make_unique<ARFFT>(fftSize);
-        fadeInputTransform = std::make_unique<ARFFT>(fftSize);
-        outputTransform = std::make_unique<BRFFT>(fftSize);
-        inputItemsPerSample = (inputTransform->forwardItems(true) + inputSpread - inputStart - 1) /
-                              (inputSpread - inputStart);
-        if (outputLag > 0)
-            inverseItemsPerSample = (outputTransform->inverseItems() + outputLag - 1) / outputLag;
+        inputTransform = std::make_unique<CFourStepRealFft>(fftSize);
+        fadeInputTransform = std::make_unique<CFourStepRealFft>(fftSize);
+        outputTransform = std::make_unique<CFourStepRealFft>(fftSize);
         // The first block pairs the ring with silence, as if a silent block came before.
-        inputTransform->startForward(inputBlocks[1].data(), false, true);
+        inputTransform->startForward(inputBlocks[1].data(), inputBins.data());
     }
     scheduleWork();
     for (CIrSlot& s : irSlots)
@@ -214,7 +209,7 @@ void CPartitionedConvolver::beginBlockFade()
     // Transformed once per round, by the first block that needs it, beside the input.
     if (fadeActive && !roundFaded)
     {
-        if (fadeInputTransform) fadeInputTransform->startForward(roundInput.data(), false, true);
+        if (fadeInputTransform) fadeInputTransform->startForward(roundInput.data(), fadeBins.data());
         fadeInputPending = true;
         roundFaded = true;
     }
@@ -364,17 +359,16 @@ void CPartitionedConvolver::doWork()
     }
     else if (from < inputSpread && to > inputStart)
     {
-        const int budget = to >= inputSpread
-                               ? std::numeric_limits<int>::max()
-                               : (to - std::max(from, inputStart)) * inputItemsPerSample;
-        inputTransform->advanceForward(budget);
+        const double share = to >= inputSpread ? 1.0
+                                                : static_cast<double>(to - inputStart) /
+                                                      (inputSpread - inputStart);
+        inputTransform->advanceToShare(share);
         if (fadeInputPending)
         {
-            fadeInputTransform->advanceForward(budget);
+            fadeInputTransform->advanceToShare(share);
             if (to >= inputSpread)
             {
-                Complex* bins = fadeInputTransform->forwardBins();
-                bins[0] = {bins[0].re, bins[blockSize].re};
+                fadeBins[0] = {fadeBins[0].re, fadeBins[static_cast<size_t>(blockSize)].re};
                 fadeInputPending = false;
             }
         }
@@ -387,28 +381,7 @@ void CPartitionedConvolver::doWork()
             accumulateBins(std::min(kBinRun, n - binsDone));
     }
 
-    if (inversePending && wholeTransform)
-    {
-        if (!inverseDone && to >= wholeInverseAt)
-        {
-            wholeTransform->inverse(productSpectra[productIndex ^ 1].data(), 1.0 / fftSize,
-                                    inverseBlock.data());
-            inverseDone = true;
-        }
-        if (to == outputLag) completeBlock();
-    }
-    else if (inversePending)
-    {
-        if (to == outputLag)
-        {
-            outputTransform->advanceInverse(std::numeric_limits<int>::max());
-            completeBlock();
-        }
-        else
-        {
-            outputTransform->advanceInverse((to - from) * inverseItemsPerSample);
-        }
-    }
+    if (inversePending) advanceInverse(to);
 
     workFrom = to;
     if (to == n)
@@ -438,14 +411,14 @@ void CPartitionedConvolver::accumulateBins(int count)
 {
     const int n = blockSize;
     const int first = binsDone;
-    Complex* inputBins = inputSpectrum();
+    Complex* input = inputBins.data();
     // An unchanged partition's spectrum is in the ring already: nothing to store. A faded
     // one is always fresh.
     Complex* irBins = irFresh ? irSpectra[irReady].data() : nullptr;
     if (first == 0)
     {
         // Both bin 0 and bin N are real: carry them as one packed pair.
-        inputBins[0] = {inputBins[0].re, inputBins[n].re};
+        input[0] = {input[0].re, input[n].re};
         if (irBins) irBins[0] = {irBins[0].re, irBins[n].re};
     }
     // The sums are only read at the block end. The inverse transform reads bins 0..N only,
@@ -454,10 +427,10 @@ void CPartitionedConvolver::accumulateBins(int count)
     Complex* sums = productSpectrum.data() + first;
     const int index = first + (irReadPos - segmentStart);
     if (fadeActive && irBins)
-        ring.accumulateRunFading(index, count, inputBins + first, irBins + first, sums,
-                                 fadeSpectrum() + first);
+        ring.accumulateRunFading(index, count, input + first, irBins + first, sums,
+                                 fadeBins.data() + first);
     else
-        ring.accumulateRun(index, count, inputBins + first, irBins ? irBins + first : nullptr,
+        ring.accumulateRun(index, count, input + first, irBins ? irBins + first : nullptr,
                            sums);
     if (first == 0)
     {
@@ -466,14 +439,6 @@ void CPartitionedConvolver::accumulateBins(int count)
         productSpectrum[n] = {s.im, 0.0};
     }
     binsDone += count;
-    // The inverse's first step pairs bins i and N - i: split the pairs whose bins are both
-    // final now rather than all at the block end.
-    const int ready = std::max(1, n - (binsDone - 1));
-    if (outputTransform && ready < splitFrom)
-    {
-        outputTransform->splitBins(productSpectrum.data(), ready, splitFrom);
-        splitFrom = ready;
-    }
 }
 
 void CPartitionedConvolver::finishBlock()
@@ -487,15 +452,12 @@ void CPartitionedConvolver::finishBlock()
     irFresh = gathering;
     // Only bins 0..N are read: skip the mirrored upper half. The transform runs over the
     // next block's first samples, while the other buffer gathers.
-    if (inputTransform) inputTransform->startForward(inputBlocks[inputFill].data(), false, true);
+    if (inputTransform) inputTransform->startForward(inputBlocks[inputFill].data(), inputBins.data());
     inputTransformed = false;
     inputFill ^= 1;
     binsDone = 0;
 
     std::vector<Complex>& productSpectrum = productSpectra[productIndex];
-    // Pair 0 (DC and Nyquist), and any pair a short block left over.
-    if (outputTransform) outputTransform->splitBins(productSpectrum.data(), 0, splitFrom);
-    splitFrom = n / 2 + 1;
     if (outputLag == 0)
     {
         std::copy(outputBlock.begin() + n, outputBlock.end(), overlap.begin());
@@ -503,8 +465,11 @@ void CPartitionedConvolver::finishBlock()
         if (wholeTransform)
             wholeTransform->inverse(productSpectrum.data(), 1.0 / fftSize, outputBlock.data());
         else
-            outputTransform->finishInverseReal(productSpectrum.data(), 1.0 / fftSize,
-                                               outputBlock.data());
+        {
+            outputTransform->startInverse(productSpectrum.data(), 1.0 / fftSize,
+                                          outputBlock.data());
+            outputTransform->finish();
+        }
         for (int i = 0; i < n; ++i)
             outputBlock[i] += overlap[i];
     }
@@ -530,35 +495,58 @@ void CPartitionedConvolver::finishBlock()
 
 void CPartitionedConvolver::transformInputWhole()
 {
-    wholeTransform->forwardPadded(inputBlocks[inputFill ^ 1].data(), wholeInput.data());
+    wholeTransform->forwardPadded(inputBlocks[inputFill ^ 1].data(), inputBins.data());
     if (fadeInputPending)
     {
-        wholeTransform->forwardPadded(roundInput.data(), wholeFade.data());
-        wholeFade[0] = {wholeFade[0].re, wholeFade[static_cast<size_t>(blockSize)].re};
+        wholeTransform->forwardPadded(roundInput.data(), fadeBins.data());
+        fadeBins[0] = {fadeBins[0].re, fadeBins[static_cast<size_t>(blockSize)].re};
         fadeInputPending = false;
     }
     inputTransformed = true;
 }
 
-Complex* CPartitionedConvolver::inputSpectrum()
+void CPartitionedConvolver::advanceInverse(int to)
 {
-    return wholeTransform ? wholeInput.data() : inputTransform->forwardBins();
+    const int n = blockSize;
+    if (!inverseDone)
+    {
+        if (wholeTransform)
+        {
+            if (to >= wholeInverseAt)
+            {
+                wholeTransform->inverse(productSpectra[productIndex ^ 1].data(), 1.0 / fftSize,
+                                        inverseBlock.data());
+                inverseDone = true;
+            }
+        }
+        else
+        {
+            // Done a work step or two before the lag runs out, the right ear's a step after the
+            // left's: what is left for the lag's end is only the samples being read meanwhile.
+            const int shift = ear != 0 ? kWorkEvery : 0;
+            const int span = std::max(outputLag - 2 * kWorkEvery, kWorkEvery);
+            outputTransform->advanceToShare(static_cast<double>(std::max(0, to - shift)) / span);
+            if (to >= outputLag) outputTransform->finish();
+            inverseDone = outputTransform->finished();
+        }
+        // Until the lag's end the output reads only the previous block's last outputLag samples.
+        if (inverseDone) completeBlock(0, n - outputLag);
+    }
+    if (to == outputLag)
+    {
+        completeBlock(n - outputLag, n);
+        inversePending = false;
+    }
 }
 
-Complex* CPartitionedConvolver::fadeSpectrum()
-{
-    return wholeTransform ? wholeFade.data() : fadeInputTransform->forwardBins();
-}
-
-void CPartitionedConvolver::completeBlock()
+void CPartitionedConvolver::completeBlock(int first, int last)
 {
     // The same sums in the same order as an unspread block.
     const int n = blockSize;
-    for (int i = 0; i < n; ++i)
+    for (int i = first; i < last; ++i)
     {
         const double previous = outputBlock[n + i];
         outputBlock[i] = inverseBlock[i] + previous;
         outputBlock[n + i] = inverseBlock[n + i];
     }
-    inversePending = false;
 }

@@ -3,7 +3,7 @@
 
 #include "AlignedBuffer.h"
 #include "DecayEnvelope.h"
-#include "RealFft.h"
+#include "FourStepRealFft.h"
 #include "ResponseSet.h"
 #include "SlicedRealFft.h"
 #include "SpectralRing.h"
@@ -146,13 +146,12 @@ private:
     void finishBlock();
     // The response transform's steps due by sample `to` of the block.
     void transformResponse(int to);
-    // The block whose inverse has finished joins the output.
-    void completeBlock();
+    // The lagged block's inverse work due by sample `to`, and its joining the output.
+    void advanceInverse(int to);
+    // Entries [first, last) of the block whose inverse has finished join the output.
+    void completeBlock(int first, int last);
     // The previous input block's spectrum (and the faded input's, when due) in one go.
     void transformInputWhole();
-    // Bins 0..2N of the previous input block's spectrum (0..N when the transforms are whole).
-    Complex* inputSpectrum();
-    Complex* fadeSpectrum();
     // The ring for the next count bins of the block.
     void accumulateBins(int count);
 
@@ -173,7 +172,6 @@ private:
     int inputFill = 0;
     int inputSpread = 1; // the input transform is done by this sample of the block
     int inputStart = 0;  // and starts at this one
-    int inputItemsPerSample = 1;
     int binsDone = 0; // ring bins done in this block
     std::vector<double> overlap;
     // Two when the inverse is spread: the next block's sums start while it runs.
@@ -181,7 +179,6 @@ private:
     int productIndex = 0;
     int outputLag;
     bool inversePending = false;
-    int inverseItemsPerSample = 1;
     std::vector<double> inverseBlock; // where a spread inverse lands
     // Response spectra (bins 0..N), double-buffered: the ring reads one while the partition
     // gathered in the first half of the block is transformed into the other, its steps spread
@@ -192,19 +189,20 @@ private:
     int irGatherEnd;
     int irStepsDone = 0;
     bool irPending = false;
-    int splitFrom; // the inverse's bin pairs splitFrom..N/2 are split already
     // Short blocks run each input, faded-input and output transform whole (wholeTransform), at
-    // points of the block that differ between the ears; longer ones spread ARFFT's and BRFFT's
+    // points of the block that differ between the ears; longer ones spread each transform's
     // steps over the block. Only one of the two sets exists.
     std::unique_ptr<CWholeRealFft> wholeTransform;
-    std::vector<Complex> wholeInput; // bins 0..N
-    std::vector<Complex> wholeFade;
     int wholeInputAt = 0;   // the input is transformed once the block reaches this sample
     int wholeInverseAt = 0; // and a lagged block's inverse
     bool inputTransformed = false;
     bool inverseDone = false;
-    std::unique_ptr<ARFFT> inputTransform;
-    std::unique_ptr<BRFFT> outputTransform;
+    std::unique_ptr<CFourStepRealFft> inputTransform;
+    std::unique_ptr<CFourStepRealFft> fadeInputTransform;
+    std::unique_ptr<CFourStepRealFft> outputTransform;
+    // Bins 0..N of the previous input block and of the faded input.
+    std::vector<Complex> inputBins;
+    std::vector<Complex> fadeBins;
     CSpectralRing ring;
     CIrSlot irSlots[kSlotCount];
     std::atomic<const CResponseSet*> responseSet{nullptr};
@@ -221,7 +219,6 @@ private:
     bool fadeActive = false; // this block replaces a partition with a fade
     // The input block a round of replaced partitions hands over, faded out over the block,
     // and its spectrum (bin 0 packed as the ring's).
-    std::unique_ptr<ARFFT> fadeInputTransform;
     std::vector<double> roundInput;
     bool roundFaded = false;         // its transform is started for this round
     bool fadeInputPending = false;   // and runs beside this block's input transform

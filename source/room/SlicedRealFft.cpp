@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SlicedRealFft.h"
 
-#include <algorithm>
-#include <limits>
-
 CSlicedRealFft::CSlicedRealFft(int size) : realSize(size), pieces(size > kWholeUpTo)
 {
     if (!pieces)
@@ -11,9 +8,7 @@ CSlicedRealFft::CSlicedRealFft(int size) : realSize(size), pieces(size > kWholeU
         whole = std::make_unique<CWholeRealFft>(size);
         return;
     }
-    sliced = std::make_unique<ARFFT>(size);
-    // The last step finishes whatever the others left.
-    budget = (sliced->forwardItems(true) + kSliceSteps - 2) / (kSliceSteps - 1);
+    sliced = std::make_unique<CFourStepRealFft>(size);
 }
 
 void CSlicedRealFft::forward(const double* samples, Complex* bins)
@@ -29,14 +24,6 @@ void CSlicedRealFft::forwardStep(int step, const double* samples, Complex* bins)
         whole->forwardPadded(samples, bins);
         return;
     }
-    // Only bins 0..N are wanted: the mirrored upper half is skipped.
-    if (step == 0) sliced->startForward(samples, false, true);
-    if (step + 1 < kSliceSteps)
-    {
-        sliced->advanceForward(budget);
-        return;
-    }
-    sliced->advanceForward(std::numeric_limits<int>::max());
-    const Complex* result = sliced->forwardBins();
-    std::copy(result, result + realSize / 2 + 1, bins);
+    if (step == 0) sliced->startForward(samples, bins);
+    sliced->advanceToShare(static_cast<double>(step + 1) / kSliceSteps);
 }

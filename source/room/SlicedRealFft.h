@@ -3,16 +3,16 @@
 
 #include "AlignedBuffer.h"
 #include "Complex.h"
-#include "RealFft.h"
+#include "FourStepRealFft.h"
 #include "WholeRealFft.h"
 
 #include <memory>
 
 // Forward real FFT of 2N zero-padded points in a few steps a caller can spread over time. Up
-// to 2N = kWholeUpTo it is one step of CWholeRealFft, several times faster than ARFFT. Longer
-// transforms run ARFFT's incremental transform in kSliceSteps even steps: a whole long
-// transform, run with the caches a host's other work left cold, takes several times the work
-// of a short host block, where its slices disappear in the rest of the work.
+// to 2N = kWholeUpTo it is one step of CWholeRealFft. Longer transforms run CFourStepRealFft's
+// steps in kSliceSteps even groups: a whole long transform, run with the caches a host's other
+// work left cold, takes several times the work of a short host block, where its slices
+// disappear in the rest of the work.
 //
 // The constructor may take a lock (FFTW's planner); the steps take none and allocate nothing.
 // One object keeps one transform in flight.
@@ -38,6 +38,5 @@ private:
     int realSize;
     bool pieces;
     std::unique_ptr<CWholeRealFft> whole;
-    std::unique_ptr<ARFFT> sliced;
-    int budget = 1; // work units per step
+    std::unique_ptr<CFourStepRealFft> sliced;
 };

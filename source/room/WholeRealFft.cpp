@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "WholeRealFft.h"
 
+#include "FftwPlanner.h"
+
 #include <fftw3.h>
 
 #include <map>
@@ -10,15 +12,14 @@
 
 namespace
 {
-// The plans of every size in use, made under one lock: FFTW's planner is not thread-safe, and
-// instances are made on whatever thread a host likes. They live until the module is unloaded,
-// so that a later instance reuses them and a host that reloads the module leaks none.
+// The plans of every size in use. They live until the module is unloaded, so that a later
+// instance reuses them and a host that reloads the module leaks none.
 class PlanCache
 {
 public:
     ~PlanCache()
     {
-        std::lock_guard<std::mutex> guard(lock);
+        std::lock_guard<std::mutex> guard(fftwPlannerLock());
         for (auto& entry : plans)
         {
             fftwf_destroy_plan(entry.second.first);
@@ -29,7 +30,7 @@ public:
     // Forward and inverse plan of one size.
     std::pair<fftwf_plan, fftwf_plan> forSize(int size)
     {
-        std::lock_guard<std::mutex> guard(lock);
+        std::lock_guard<std::mutex> guard(fftwPlannerLock());
         auto found = plans.find(size);
         if (found != plans.end()) return found->second;
         CAlignedBuffer<float> samples(static_cast<size_t>(size));
@@ -47,7 +48,6 @@ public:
     }
 
 private:
-    std::mutex lock;
     std::map<int, std::pair<fftwf_plan, fftwf_plan>> plans;
 };
 

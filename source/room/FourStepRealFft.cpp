@@ -1,0 +1,457 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "FourStepRealFft.h"
+
+#include "FftwPlanner.h"
+
+#include <fftw3.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <new>
+#include <vector>
+
+namespace
+{
+constexpr double kTwoPi = 6.283185307179586476925286766559;
+// Transforms per slice: a slice starts 64 bytes after the last, so every slice has the
+// alignment the plans were made for.
+constexpr int kSideBySide = 8;
+// The real split's and its inverse's bin pairs come in this many steps.
+constexpr int kSplitSteps = 4;
+} // namespace
+
+// What every transform of one size shares.
+struct CFourStepRealFft::Tables
+{
+    int n1 = 0; // points of the first transforms
+    int n2 = 0; // points of the second ones; n1 n2 = n
+    // kSideBySide transforms each, forward and inverse kernel.
+    fftwf_plan columns[2] = {};
+    fftwf_plan rows[2] = {};
+    // e^(-2 pi i j2 k1 / n) at k1 n2 + j2, real and imaginary part side by side.
+    std::vector<float> twiddles;
+    // The share of a whole transform's time done after each step, forward and inverse.
+    std::vector<double> shareAfter[2];
+    // Parts of e^(-2 pi i k / 2n) for k = 0..n/2 + 3, for the real split, each twice over, as
+    // the split's vectors of complex values want them.
+    std::vector<float> splitCos;
+    std::vector<float> splitSin;
+
+    ~Tables()
+    {
+        for (fftwf_plan p : {columns[0], columns[1], rows[0], rows[1]})
+            if (p) fftwf_destroy_plan(p);
+    }
+};
+
+namespace
+{
+// Each step's time in ns per point at n = 2048, measured warm; the slices of FFTW's transforms
+// grow with their log2 length.
+void weighSteps(CFourStepRealFft::Tables& t, int n)
+{
+    const int n1 = t.n1, n2 = t.n2;
+    const auto log2of = [](int v)
+    {
+        int l = 0;
+        while ((1 << l) < v)
+            ++l;
+        return l;
+    };
+    const double column = 0.12 * kSideBySide * n1 * log2of(n1);
+    const double row = 0.12 * kSideBySide * n2 * log2of(n2) + 0.2 * kSideBySide * n2;
+    for (int d = 0; d < 2; ++d)
+    {
+        std::vector<double> cost;
+        if (d == 0)
+            cost.push_back(0.17 * n); // packing
+        else
+            cost.insert(cost.end(), kSplitSteps, 1.4 * n / kSplitSteps / 2); // the split's inverse
+        cost.insert(cost.end(), static_cast<size_t>(n2 / kSideBySide), column);
+        cost.insert(cost.end(), static_cast<size_t>(n1 / kSideBySide), row);
+        if (d == 0)
+            cost.insert(cost.end(), kSplitSteps, 1.2 * n / kSplitSteps / 2); // the split
+        else
+            cost.push_back(0.32 * n); // unpacking
+        double total = 0.0;
+        for (double c : cost)
+            total += c;
+        double sum = 0.0;
+        for (double c : cost)
+        {
+            sum += c;
+            t.shareAfter[d].push_back(sum / total);
+        }
+    }
+}
+
+// The tables of every size in use. They live until the module is unloaded, so that a later
+// instance reuses them and a host that reloads the module leaks none.
+class TableCache
+{
+public:
+    std::shared_ptr<const CFourStepRealFft::Tables> forSize(int n)
+    {
+        std::lock_guard<std::mutex> guard(fftwPlannerLock());
+        auto found = built.find(n);
+        if (found != built.end()) return found->second;
+        auto t = std::make_shared<CFourStepRealFft::Tables>();
+        int log2n = 0;
+        while ((1 << log2n) < n)
+            ++log2n;
+        t->n1 = 1 << (log2n / 2);
+        t->n2 = n / t->n1;
+        const int n1 = t->n1;
+        const int n2 = t->n2;
+
+        // Estimated, not measured: the same plans, hence the same rounding, in every run.
+        CAlignedBuffer<float> a(static_cast<size_t>(2 * n));
+        CAlignedBuffer<float> b(static_cast<size_t>(2 * n));
+        auto* in = reinterpret_cast<fftwf_complex*>(a.data());
+        auto* out = reinterpret_cast<fftwf_complex*>(b.data());
+        const int signs[2] = {FFTW_FORWARD, FFTW_BACKWARD};
+        for (int d = 0; d < 2; ++d)
+        {
+            // Column j2 of the signal (stride n2) to row... kept as column j2 of the middle.
+            t->columns[d] = fftwf_plan_many_dft(1, &n1, kSideBySide, in, nullptr, n2, 1, out,
+                                                nullptr, n2, 1, signs[d], FFTW_ESTIMATE);
+            // Row k1 of the middle (contiguous) to the result's k1 + n1 k2.
+            t->rows[d] = fftwf_plan_many_dft(1, &n2, kSideBySide, out, nullptr, 1, n2, in,
+                                             nullptr, n1, 1, signs[d], FFTW_ESTIMATE);
+            if (!t->columns[d] || !t->rows[d]) throw std::bad_alloc();
+        }
+
+        t->twiddles.resize(static_cast<size_t>(2 * n));
+        for (int k1 = 0; k1 < n1; ++k1)
+            for (int j2 = 0; j2 < n2; ++j2)
+            {
+                const double theta = -kTwoPi * static_cast<double>(j2 * k1) / n;
+                t->twiddles[static_cast<size_t>(2 * (k1 * n2 + j2))] =
+                    static_cast<float>(std::cos(theta));
+                t->twiddles[static_cast<size_t>(2 * (k1 * n2 + j2) + 1)] =
+                    static_cast<float>(std::sin(theta));
+            }
+        for (int k = 0; k <= n / 2 + 3; ++k)
+        {
+            const double theta = -kTwoPi * k / (2.0 * n);
+            for (int twice = 0; twice < 2; ++twice)
+            {
+                t->splitCos.push_back(static_cast<float>(std::cos(theta)));
+                t->splitSin.push_back(static_cast<float>(std::sin(theta)));
+            }
+        }
+        weighSteps(*t, n);
+        built.emplace(n, t);
+        return t;
+    }
+
+    ~TableCache()
+    {
+        std::lock_guard<std::mutex> guard(fftwPlannerLock());
+        built.clear();
+    }
+
+private:
+    std::map<int, std::shared_ptr<const CFourStepRealFft::Tables>> built;
+};
+
+TableCache tableCache;
+
+int columnSlices(int n2)
+{
+    return n2 / kSideBySide;
+}
+} // namespace
+
+CFourStepRealFft::CFourStepRealFft(int size)
+    : realSize(size), n(size / 2), tables(tableCache.forSize(size / 2)),
+      signal(static_cast<size_t>(size)), middle(static_cast<size_t>(size))
+{
+    next = steps();
+}
+
+CFourStepRealFft::~CFourStepRealFft() = default;
+
+// Forward: packing, the column slices, the row slices, the split. Inverse: the split's
+// inverse, the same slices, the unpacking.
+int CFourStepRealFft::steps() const
+{
+    return 1 + columnSlices(tables->n2) + tables->n1 / kSideBySide + kSplitSteps;
+}
+
+void CFourStepRealFft::startForward(const double* samples, Complex* bins)
+{
+    forwardSamples = samples;
+    forwardBins = bins;
+    inverse = false;
+    next = 0;
+}
+
+void CFourStepRealFft::startInverse(const Complex* bins, double scale, double* samples)
+{
+    inverseBins = bins;
+    inverseSamples = samples;
+    inverseScale = scale;
+    inverse = true;
+    next = 0;
+}
+
+void CFourStepRealFft::advanceTo(int done)
+{
+    const int last = std::min(done, steps());
+    while (next < last)
+        runStep(next++);
+}
+
+void CFourStepRealFft::advanceToShare(double share)
+{
+    const std::vector<double>& after = tables->shareAfter[inverse ? 1 : 0];
+    // A little slack, so that the share of the last step's end runs it.
+    while (next < steps() && after[static_cast<size_t>(next)] <= share + 1e-9)
+        runStep(next++);
+}
+
+void CFourStepRealFft::finish()
+{
+    advanceTo(steps());
+}
+
+void CFourStepRealFft::runStep(int step)
+{
+    const int columnSteps = columnSlices(tables->n2);
+    const int rowSteps = tables->n1 / kSideBySide;
+    const int pairs = n / 2 + 1;
+    // The direction's first and last steps are its own; the slices between are shared.
+    if (!inverse && step == 0) return pack();
+    if (inverse && step < kSplitSteps)
+        return unsplit(pairs * step / kSplitSteps, pairs * (step + 1) / kSplitSteps);
+    const int slice = step - (inverse ? kSplitSteps : 1);
+    if (slice < columnSteps) return columns(slice);
+    if (slice < columnSteps + rowSteps) return rows(slice - columnSteps);
+    if (inverse) return unpack();
+    const int s = slice - columnSteps - rowSteps;
+    split(pairs * s / kSplitSteps, pairs * (s + 1) / kSplitSteps);
+}
+
+void CFourStepRealFft::pack()
+{
+    // Sample pairs as complex values; the zero upper half was never written.
+    float* z = signal.data();
+    for (int i = 0; i < n; ++i)
+        z[i] = static_cast<float>(forwardSamples[i]);
+    std::fill(z + n, z + 2 * n, 0.0f);
+}
+
+void CFourStepRealFft::columns(int slice)
+{
+    const size_t at = static_cast<size_t>(2 * slice * kSideBySide);
+    fftwf_execute_dft(tables->columns[inverse ? 1 : 0],
+                      reinterpret_cast<fftwf_complex*>(signal.data() + at),
+                      reinterpret_cast<fftwf_complex*>(middle.data() + at));
+}
+
+void CFourStepRealFft::rows(int slice)
+{
+    const int n2 = tables->n2;
+    const int first = slice * kSideBySide;
+    float* m = middle.data() + static_cast<size_t>(2 * first * n2);
+    const float* w = tables->twiddles.data() + static_cast<size_t>(2 * first * n2);
+    const int count = kSideBySide * n2;
+    if (inverse)
+        for (int i = 0; i < count; ++i)
+        {
+            const float re = m[2 * i], im = m[2 * i + 1];
+            m[2 * i] = re * w[2 * i] + im * w[2 * i + 1];
+            m[2 * i + 1] = im * w[2 * i] - re * w[2 * i + 1];
+        }
+    else
+        for (int i = 0; i < count; ++i)
+        {
+            const float re = m[2 * i], im = m[2 * i + 1];
+            m[2 * i] = re * w[2 * i] - im * w[2 * i + 1];
+            m[2 * i + 1] = re * w[2 * i + 1] + im * w[2 * i];
+        }
+    fftwf_execute_dft(tables->rows[inverse ? 1 : 0], reinterpret_cast<fftwf_complex*>(m),
+                      reinterpret_cast<fftwf_complex*>(signal.data() + 2 * first));
+}
+
+namespace
+{
+// Four complex floats side by side, (re, im, re, im, ...); on baseline x86-64 the compiler
+// splits it into SSE halves. The helpers must be inlined even without optimisation: an AVX
+// clone and a baseline helper disagree on how a 32-byte vector is passed (GCC's -Wpsabi).
+typedef float Quad __attribute__((vector_size(32)));
+typedef int QuadIndex __attribute__((vector_size(32)));
+typedef double Pair __attribute__((vector_size(32)));
+#pragma GCC diagnostic ignored "-Wpsabi"
+#define HALVANE_VECTOR_HELPER inline __attribute__((always_inline))
+
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__ELF__) &&         \
+    !defined(HALVANE_NO_FUNCTION_CLONES)
+#define HALVANE_SPLIT_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define HALVANE_SPLIT_CLONES
+#endif
+
+#if defined(__clang__)
+#define HALVANE_SHUFFLE8(v, a, b, c, d, e, f, g, h) __builtin_shufflevector(v, v, a, b, c, d, e, f, g, h)
+#else
+#define HALVANE_SHUFFLE8(v, a, b, c, d, e, f, g, h)                                               \
+    __builtin_shuffle(v, QuadIndex{a, b, c, d, e, f, g, h})
+#endif
+
+HALVANE_VECTOR_HELPER Quad loadQuad(const float* p)
+{
+    Quad v;
+    __builtin_memcpy(&v, p, sizeof v);
+    return v;
+}
+
+HALVANE_VECTOR_HELPER void storeQuad(float* p, const Quad& v)
+{
+    __builtin_memcpy(p, &v, sizeof v);
+}
+
+// The four complex values in the opposite order.
+HALVANE_VECTOR_HELPER Quad reversed(const Quad& v)
+{
+    return HALVANE_SHUFFLE8(v, 6, 7, 4, 5, 2, 3, 0, 1);
+}
+
+HALVANE_VECTOR_HELPER Quad swapParts(const Quad& v)
+{
+    return HALVANE_SHUFFLE8(v, 1, 0, 3, 2, 5, 4, 7, 6);
+}
+
+HALVANE_VECTOR_HELPER Quad loadFromDoubles(const Complex* p)
+{
+    Pair lo, hi;
+    __builtin_memcpy(&lo, p, sizeof lo);
+    __builtin_memcpy(&hi, p + 2, sizeof hi);
+    const auto l = __builtin_convertvector(lo, float __attribute__((vector_size(16))));
+    const auto h = __builtin_convertvector(hi, float __attribute__((vector_size(16))));
+    return Quad{l[0], l[1], l[2], l[3], h[0], h[1], h[2], h[3]};
+}
+
+HALVANE_VECTOR_HELPER void storeAsDoubles(Complex* p, const Quad& v)
+{
+    typedef float Half __attribute__((vector_size(16)));
+    const Half l{v[0], v[1], v[2], v[3]};
+    const Half h{v[4], v[5], v[6], v[7]};
+    const Pair lo = __builtin_convertvector(l, Pair);
+    const Pair hi = __builtin_convertvector(h, Pair);
+    __builtin_memcpy(static_cast<void*>(p), &lo, sizeof lo);
+    __builtin_memcpy(static_cast<void*>(p + 2), &hi, sizeof hi);
+}
+
+// X[k] = (Z[k] + conj Z[n-k]) / 2 - i W^k (Z[k] - conj Z[n-k]) / 2 and its mirror
+// X[n-k] = conj of the first half + i conj of the second, for k in [first, last), 0 < first,
+// last <= n/2 + 1: four bins and their four mirrors at a time.
+HALVANE_SPLIT_CLONES
+void splitBins(const float* z, const float* wr, const float* wi, int n, int first, int last,
+               Complex* x)
+{
+    const Quad conjugate{1, -1, 1, -1, 1, -1, 1, -1};
+    const Quad half{0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f};
+    int k = first;
+    for (; k + 4 <= last; k += 4)
+    {
+        const int m = n - k - 3;
+        const Quad a = loadQuad(z + 2 * k);
+        const Quad b = reversed(loadQuad(z + 2 * m)) * conjugate;
+        const Quad s = half * (a + b);
+        const Quad d = half * (a - b);
+        const Quad c = loadQuad(wr + 2 * k);
+        const Quad w = loadQuad(wi + 2 * k);
+        const Quad t = d * c + swapParts(d) * w * -conjugate;
+        storeAsDoubles(x + k, s + swapParts(t) * conjugate);
+        storeAsDoubles(x + m, reversed(s * conjugate - swapParts(t)));
+    }
+    for (; k < last; ++k)
+    {
+        const int m = n - k;
+        const float ar = z[2 * k], ai = z[2 * k + 1];
+        const float br = z[2 * m], bi = z[2 * m + 1];
+        const float sr = 0.5f * (ar + br), si = 0.5f * (ai - bi);
+        const float dr = 0.5f * (ar - br), di = 0.5f * (ai + bi);
+        const float tr = wr[2 * k] * dr - wi[2 * k] * di;
+        const float ti = wr[2 * k] * di + wi[2 * k] * dr;
+        x[k] = {sr + ti, si - tr};
+        x[m] = {sr - ti, -(si + tr)};
+    }
+}
+
+// Z[k] = (X[k] + conj X[n-k]) + i conj(W^k) (X[k] - conj X[n-k]) and Z[n-k] likewise, for k
+// in [first, last), 0 < first, last <= n/2 + 1.
+HALVANE_SPLIT_CLONES
+void unsplitBins(const Complex* x, const float* wr, const float* wi, int n, int first, int last,
+                 float* z)
+{
+    const Quad conjugate{1, -1, 1, -1, 1, -1, 1, -1};
+    int k = first;
+    for (; k + 4 <= last; k += 4)
+    {
+        const int m = n - k - 3;
+        const Quad a = loadFromDoubles(x + k);
+        const Quad b = reversed(loadFromDoubles(x + m)) * conjugate;
+        const Quad s = a + b;
+        const Quad d = a - b;
+        const Quad c = loadQuad(wr + 2 * k);
+        const Quad w = loadQuad(wi + 2 * k);
+        const Quad t = d * c + swapParts(d) * w * conjugate;
+        storeQuad(z + 2 * k, s - swapParts(t) * conjugate);
+        storeQuad(z + 2 * m, reversed(s * conjugate + swapParts(t)));
+    }
+    for (; k < last; ++k)
+    {
+        const int m = n - k;
+        const float ar = static_cast<float>(x[k].re), ai = static_cast<float>(x[k].im);
+        const float br = static_cast<float>(x[m].re), bi = static_cast<float>(x[m].im);
+        const float sr = ar + br, si = ai - bi;
+        const float dr = ar - br, di = ai + bi;
+        const float tr = wr[2 * k] * dr + wi[2 * k] * di;
+        const float ti = wr[2 * k] * di - wi[2 * k] * dr;
+        z[2 * k] = sr - ti;
+        z[2 * k + 1] = si + tr;
+        z[2 * m] = sr + ti;
+        z[2 * m + 1] = tr - si;
+    }
+}
+} // namespace
+
+void CFourStepRealFft::split(int first, int last)
+{
+    const float* z = signal.data();
+    if (first == 0)
+    {
+        // Bins 0 and n from Z[0] alone.
+        forwardBins[0] = {double(z[0]) + double(z[1]), 0.0};
+        forwardBins[n] = {double(z[0]) - double(z[1]), 0.0};
+        first = 1;
+    }
+    splitBins(z, tables->splitCos.data(), tables->splitSin.data(), n, first, last, forwardBins);
+}
+
+void CFourStepRealFft::unsplit(int first, int last)
+{
+    // Twice the packed transform, whose inverse then gives 2n times the samples. Bins 0 and n
+    // count as real.
+    float* z = signal.data();
+    if (first == 0)
+    {
+        const float a = static_cast<float>(inverseBins[0].re);
+        const float b = static_cast<float>(inverseBins[n].re);
+        z[0] = a + b;
+        z[1] = a - b;
+        first = 1;
+    }
+    unsplitBins(inverseBins, tables->splitCos.data(), tables->splitSin.data(), n, first, last, z);
+}
+
+void CFourStepRealFft::unpack()
+{
+    const float* z = signal.data();
+    for (int i = 0; i < 2 * n; ++i)
+        inverseSamples[i] = static_cast<double>(z[i]) * inverseScale;
+}

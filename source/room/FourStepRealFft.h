@@ -1,0 +1,74 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "AlignedBuffer.h"
+#include "Complex.h"
+
+#include <memory>
+
+// Real FFT of 2N points in single precision, each direction in steps() even steps that a
+// caller spreads over time: a long block's whole transform, run with the caches a host's other
+// work left cold, would take several times a short host block's work.
+//
+// The N-point complex transform inside is split four-step fashion into n2 transforms of n1
+// points, a twiddle, then n1 transforms of n2 points (n1 n2 = N). Each of those runs a slice
+// at a time on FFTW's plans for a few transforms side by side; the twiddles, the packing and
+// the real split around them are our own vector loops. The whole takes about two thirds of the
+// double-precision ARFFT/BRFFT's time (twice FFTW's whole transform, which cannot be sliced),
+// and the ring keeps its spectra in single precision anyway.
+//
+// Plans and tables are made once per size and module under a lock in the constructor and kept
+// until the module unloads. The steps take no lock and allocate nothing. One object keeps one
+// transform in flight.
+class CFourStepRealFft
+{
+public:
+    // realSize = 2N, a power of two, at least 256.
+    explicit CFourStepRealFft(int realSize);
+    ~CFourStepRealFft();
+
+    CFourStepRealFft(const CFourStepRealFft&) = delete;
+    CFourStepRealFft& operator=(const CFourStepRealFft&) = delete;
+
+    int size() const { return realSize; }
+    int steps() const;
+
+    // samples: the first N of 2N reals whose upper half is zero; to bins 0..N (bin 0 and bin
+    // N real). Both must stay put until the last step.
+    void startForward(const double* samples, Complex* bins);
+    // Bins 0..N of a real signal's spectrum (the imaginary parts of bins 0 and N are ignored)
+    // to its 2N samples times scale; unscaled, a sample comes out 2N times too large. The bins
+    // are read by the first steps, the samples written by the last ones.
+    void startInverse(const Complex* bins, double scale, double* samples);
+    // Runs the pending transform's steps up to `done` of steps() (further ones are no-ops).
+    void advanceTo(int done);
+    // Runs the steps that together take about `share` (0..1) of the whole transform's time:
+    // its steps differ in cost, and a caller spreading it evenly over time wants even work.
+    void advanceToShare(double share);
+    void finish();
+    bool finished() const { return next >= steps(); }
+
+    struct Tables;
+
+private:
+    void runStep(int step);
+    void pack();
+    void columns(int slice);
+    void rows(int slice);
+    void split(int first, int last);
+    void unsplit(int first, int last);
+    void unpack();
+
+    int realSize;
+    int n; // complex points, N
+    std::shared_ptr<const Tables> tables;
+    CAlignedBuffer<float> signal;   // n complex values: the packed samples, the transform's result
+    CAlignedBuffer<float> middle;   // n complex values between the two sets of transforms
+    const double* forwardSamples = nullptr;
+    Complex* forwardBins = nullptr;
+    const Complex* inverseBins = nullptr;
+    double* inverseSamples = nullptr;
+    double inverseScale = 1.0;
+    bool inverse = false;
+    int next = 0;
+};
