@@ -26,9 +26,11 @@ struct CFourStepRealFft::Tables
 {
     int n1 = 0; // points of the first transforms
     int n2 = 0; // points of the second ones; n1 n2 = n
-    // kSideBySide transforms each, forward and inverse kernel.
-    fftwf_plan columns[2] = {};
-    fftwf_plan rows[2] = {};
+    // kSideBySide transforms each, forward kernel: the inverse runs them on the conjugate, so
+    // that both directions share one set of FFTW's code, which a host's other work may have
+    // pushed out of the caches.
+    fftwf_plan columns = nullptr;
+    fftwf_plan rows = nullptr;
     // e^(-2 pi i j2 k1 / n) at k1 n2 + j2, real and imaginary part side by side.
     std::vector<float> twiddles;
     // The share of a whole transform's time done after each step, forward and inverse.
@@ -40,7 +42,7 @@ struct CFourStepRealFft::Tables
 
     ~Tables()
     {
-        for (fftwf_plan p : {columns[0], columns[1], rows[0], rows[1]})
+        for (fftwf_plan p : {columns, rows})
             if (p) fftwf_destroy_plan(p);
     }
 };
@@ -110,17 +112,13 @@ public:
         CAlignedBuffer<float> b(static_cast<size_t>(2 * n));
         auto* in = reinterpret_cast<fftwf_complex*>(a.data());
         auto* out = reinterpret_cast<fftwf_complex*>(b.data());
-        const int signs[2] = {FFTW_FORWARD, FFTW_BACKWARD};
-        for (int d = 0; d < 2; ++d)
-        {
-            // Column j2 of the signal (stride n2) to row... kept as column j2 of the middle.
-            t->columns[d] = fftwf_plan_many_dft(1, &n1, kSideBySide, in, nullptr, n2, 1, out,
-                                                nullptr, n2, 1, signs[d], FFTW_ESTIMATE);
-            // Row k1 of the middle (contiguous) to the result's k1 + n1 k2.
-            t->rows[d] = fftwf_plan_many_dft(1, &n2, kSideBySide, out, nullptr, 1, n2, in,
-                                             nullptr, n1, 1, signs[d], FFTW_ESTIMATE);
-            if (!t->columns[d] || !t->rows[d]) throw std::bad_alloc();
-        }
+        // Column j2 of the signal (stride n2) to column j2 of the middle.
+        t->columns = fftwf_plan_many_dft(1, &n1, kSideBySide, in, nullptr, n2, 1, out, nullptr, n2,
+                                         1, FFTW_FORWARD, FFTW_ESTIMATE);
+        // Row k1 of the middle (contiguous) to the result's k1 + n1 k2.
+        t->rows = fftwf_plan_many_dft(1, &n2, kSideBySide, out, nullptr, 1, n2, in, nullptr, n1, 1,
+                                      FFTW_FORWARD, FFTW_ESTIMATE);
+        if (!t->columns || !t->rows) throw std::bad_alloc();
 
         t->twiddles.resize(static_cast<size_t>(2 * n));
         for (int k1 = 0; k1 < n1; ++k1)
@@ -246,7 +244,7 @@ void CFourStepRealFft::pack()
 void CFourStepRealFft::columns(int slice)
 {
     const size_t at = static_cast<size_t>(2 * slice * kSideBySide);
-    fftwf_execute_dft(tables->columns[inverse ? 1 : 0],
+    fftwf_execute_dft(tables->columns,
                       reinterpret_cast<fftwf_complex*>(signal.data() + at),
                       reinterpret_cast<fftwf_complex*>(middle.data() + at));
 }
@@ -258,21 +256,13 @@ void CFourStepRealFft::rows(int slice)
     float* m = middle.data() + static_cast<size_t>(2 * first * n2);
     const float* w = tables->twiddles.data() + static_cast<size_t>(2 * first * n2);
     const int count = kSideBySide * n2;
-    if (inverse)
-        for (int i = 0; i < count; ++i)
-        {
-            const float re = m[2 * i], im = m[2 * i + 1];
-            m[2 * i] = re * w[2 * i] + im * w[2 * i + 1];
-            m[2 * i + 1] = im * w[2 * i] - re * w[2 * i + 1];
-        }
-    else
-        for (int i = 0; i < count; ++i)
-        {
-            const float re = m[2 * i], im = m[2 * i + 1];
-            m[2 * i] = re * w[2 * i] - im * w[2 * i + 1];
-            m[2 * i + 1] = re * w[2 * i + 1] + im * w[2 * i];
-        }
-    fftwf_execute_dft(tables->rows[inverse ? 1 : 0], reinterpret_cast<fftwf_complex*>(m),
+    for (int i = 0; i < count; ++i)
+    {
+        const float re = m[2 * i], im = m[2 * i + 1];
+        m[2 * i] = re * w[2 * i] - im * w[2 * i + 1];
+        m[2 * i + 1] = re * w[2 * i + 1] + im * w[2 * i];
+    }
+    fftwf_execute_dft(tables->rows, reinterpret_cast<fftwf_complex*>(m),
                       reinterpret_cast<fftwf_complex*>(signal.data() + 2 * first));
 }
 
@@ -383,7 +373,7 @@ void splitBins(const float* z, const float* wr, const float* wi, int n, int firs
 }
 
 // Z[k] = (X[k] + conj X[n-k]) + i conj(W^k) (X[k] - conj X[n-k]) and Z[n-k] likewise, for k
-// in [first, last), 0 < first, last <= n/2 + 1.
+// in [first, last), 0 < first, last <= n/2 + 1, each stored conjugated.
 HALVANE_SPLIT_CLONES
 void unsplitBins(const Complex* x, const float* wr, const float* wi, int n, int first, int last,
                  float* z)
@@ -400,8 +390,8 @@ void unsplitBins(const Complex* x, const float* wr, const float* wi, int n, int 
         const Quad c = loadQuad(wr + 2 * k);
         const Quad w = loadQuad(wi + 2 * k);
         const Quad t = d * c + swapParts(d) * w * conjugate;
-        storeQuad(z + 2 * k, s - swapParts(t) * conjugate);
-        storeQuad(z + 2 * m, reversed(s * conjugate + swapParts(t)));
+        storeQuad(z + 2 * k, (s - swapParts(t) * conjugate) * conjugate);
+        storeQuad(z + 2 * m, reversed((s * conjugate + swapParts(t)) * conjugate));
     }
     for (; k < last; ++k)
     {
@@ -413,9 +403,9 @@ void unsplitBins(const Complex* x, const float* wr, const float* wi, int n, int 
         const float tr = wr[2 * k] * dr + wi[2 * k] * di;
         const float ti = wr[2 * k] * di - wi[2 * k] * dr;
         z[2 * k] = sr - ti;
-        z[2 * k + 1] = si + tr;
+        z[2 * k + 1] = -(si + tr);
         z[2 * m] = sr + ti;
-        z[2 * m + 1] = tr - si;
+        z[2 * m + 1] = si - tr;
     }
 }
 } // namespace
@@ -435,15 +425,15 @@ void CFourStepRealFft::split(int first, int last)
 
 void CFourStepRealFft::unsplit(int first, int last)
 {
-    // Twice the packed transform, whose inverse then gives 2n times the samples. Bins 0 and n
-    // count as real.
+    // The conjugate of twice the packed transform: the forward transforms then give the
+    // conjugate of 2n times the samples. Bins 0 and n count as real.
     float* z = signal.data();
     if (first == 0)
     {
         const float a = static_cast<float>(inverseBins[0].re);
         const float b = static_cast<float>(inverseBins[n].re);
         z[0] = a + b;
-        z[1] = a - b;
+        z[1] = b - a;
         first = 1;
     }
     unsplitBins(inverseBins, tables->splitCos.data(), tables->splitSin.data(), n, first, last, z);
@@ -451,7 +441,11 @@ void CFourStepRealFft::unsplit(int first, int last)
 
 void CFourStepRealFft::unpack()
 {
+    // Conjugated back: the odd samples are the imaginary parts' negatives.
     const float* z = signal.data();
-    for (int i = 0; i < 2 * n; ++i)
-        inverseSamples[i] = static_cast<double>(z[i]) * inverseScale;
+    for (int i = 0; i < n; ++i)
+    {
+        inverseSamples[2 * i] = static_cast<double>(z[2 * i]) * inverseScale;
+        inverseSamples[2 * i + 1] = -static_cast<double>(z[2 * i + 1]) * inverseScale;
+    }
 }
