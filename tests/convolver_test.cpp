@@ -335,6 +335,40 @@ TEST(PartitionedConvolver, HeadPlusDelayedTailIsTheFullConvolution)
     EXPECT_LT(worst / peak, kExact);
 }
 
+// A long stage that hands its blocks out 256 samples late spreads its inverse transform over
+// those samples and joins it to the output in two parts; sample for sample it must be the
+// unlagged stage behind a 256-sample delay line, for either ear's schedule.
+TEST(PartitionedConvolver, ALaggedStageIsTheStageBehindADelayLine)
+{
+    Responses r;
+    for (int slot = 0; slot < CPartitionedConvolver::kSlotCount; ++slot)
+        r.slots[slot] = noise(kLength, 60u + slot);
+    for (int ear : {0, 1})
+    {
+        auto plain = makeConvolver(kTail, ear);
+        auto lagged = std::make_unique<CPartitionedConvolver>(
+            0, kRate, ear, kLength, kTail.segmentLength, kTail.blockSize, kTail.segmentStart, 256);
+        for (auto* c : {plain.get(), lagged.get()})
+        {
+            c->loadResponses(r.pointers());
+            c->setAllDecays(1.0, 2.0, 3.0, kRate, 0);
+        }
+        ASSERT_EQ(lagged->latency(), plain->latency() + 256);
+        CDelayLine delay(kRate, 256, 0.0, 100.0);
+        const std::vector<double> x = noise(5 * size_t(kTail.blockSize), 61u + ear);
+        double peak = 0.0;
+        for (size_t t = 0; t < x.size(); ++t)
+        {
+            plain->process(x[t]);
+            lagged->process(x[t]);
+            delay.push(plain->output());
+            ASSERT_EQ(lagged->output(), delay.output()) << ear << " t " << t;
+            peak = std::max(peak, std::fabs(delay.output()));
+        }
+        EXPECT_GT(peak, 0.1);
+    }
+}
+
 TEST(PartitionedConvolver, ZeroGainsSilenceTheOutputOnceTheRingIsRefreshed)
 {
     for (const Stage& s : {kHead, kTail})
