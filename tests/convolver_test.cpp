@@ -559,9 +559,8 @@ TEST(PartitionedConvolver, RunsOfSamplesGiveTheSampleBySampleOutput)
     for (const Stage& s : {kHead, lagged})
     {
         const int lag = s.segmentStart > 0 ? 256 : 0;
-        auto single = std::make_unique<CPartitionedConvolver>(0, kRate, 1, kLength,
-                                                              s.segmentLength, s.blockSize,
-                                                              s.segmentStart, lag);
+        auto single = std::make_unique<CPartitionedConvolver>(0, kRate, 1, kLength, s.segmentLength,
+                                                              s.blockSize, s.segmentStart, lag);
         auto runs = std::make_unique<CPartitionedConvolver>(0, kRate, 1, kLength, s.segmentLength,
                                                             s.blockSize, s.segmentStart, lag);
         for (auto* c : {single.get(), runs.get()})
@@ -596,8 +595,8 @@ TEST(PartitionedConvolver, RunsOfSamplesGiveTheSampleBySampleOutput)
         for (size_t t = 0; t < want.size(); ++t)
             ASSERT_EQ(got[t], want[t]) << "block " << s.blockSize << " t " << t;
         // Uneven runs, crossing work points, also take the samples as they come.
-        auto uneven = std::make_unique<CPartitionedConvolver>(
-            0, kRate, 1, kLength, s.segmentLength, s.blockSize, s.segmentStart, lag);
+        auto uneven = std::make_unique<CPartitionedConvolver>(0, kRate, 1, kLength, s.segmentLength,
+                                                              s.blockSize, s.segmentStart, lag);
         uneven->loadResponses(r.pointers());
         uneven->setAllDecays(2.0, 4.0, 6.0, kRate, 1);
         uneven->setGains(0.8, 0.5, 0.3);

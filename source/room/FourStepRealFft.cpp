@@ -244,8 +244,7 @@ void CFourStepRealFft::pack()
 void CFourStepRealFft::columns(int slice)
 {
     const size_t at = static_cast<size_t>(2 * slice * kSideBySide);
-    fftwf_execute_dft(tables->columns,
-                      reinterpret_cast<fftwf_complex*>(signal.data() + at),
+    fftwf_execute_dft(tables->columns, reinterpret_cast<fftwf_complex*>(signal.data() + at),
                       reinterpret_cast<fftwf_complex*>(middle.data() + at));
 }
 
@@ -285,9 +284,10 @@ typedef double Pair __attribute__((vector_size(32)));
 #endif
 
 #if defined(__clang__)
-#define HALVANE_SHUFFLE8(v, a, b, c, d, e, f, g, h) __builtin_shufflevector(v, v, a, b, c, d, e, f, g, h)
+#define HALVANE_SHUFFLE8(v, a, b, c, d, e, f, g, h)                                                \
+    __builtin_shufflevector(v, v, a, b, c, d, e, f, g, h)
 #else
-#define HALVANE_SHUFFLE8(v, a, b, c, d, e, f, g, h)                                               \
+#define HALVANE_SHUFFLE8(v, a, b, c, d, e, f, g, h)                                                \
     __builtin_shuffle(v, QuadIndex{a, b, c, d, e, f, g, h})
 #endif
 

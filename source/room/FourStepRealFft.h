@@ -62,8 +62,8 @@ private:
     int realSize;
     int n; // complex points, N
     std::shared_ptr<const Tables> tables;
-    CAlignedBuffer<float> signal;   // n complex values: the packed samples, the transform's result
-    CAlignedBuffer<float> middle;   // n complex values between the two sets of transforms
+    CAlignedBuffer<float> signal; // n complex values: the packed samples, the transform's result
+    CAlignedBuffer<float> middle; // n complex values between the two sets of transforms
     const double* forwardSamples = nullptr;
     Complex* forwardBins = nullptr;
     const Complex* inverseBins = nullptr;

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <limits>
 
 namespace
 {
@@ -28,15 +27,14 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
       overlap(static_cast<size_t>(block)),
       // The inverse reads bins 0..N only.
       productSpectra{std::vector<Complex>(static_cast<size_t>(block + 1)), {}},
-      outputLag(std::clamp(lag, 0, block / 2)),
-      irSpectra{CAlignedBuffer<Complex>(static_cast<size_t>(block + 1)),
-                CAlignedBuffer<Complex>(static_cast<size_t>(block + 1))},
-      irTransform(fftSize), irGatherEnd((block + 1) / 2),
-      inputBins(static_cast<size_t>(block + 1)), fadeBins(static_cast<size_t>(block + 1)),
-      ring(segmentLength, block),
+      outputLag(std::clamp(lag, 0, block / 2)), irSpectra{CAlignedBuffer<Complex>(
+                                                              static_cast<size_t>(block + 1)),
+                                                          CAlignedBuffer<Complex>(
+                                                              static_cast<size_t>(block + 1))},
+      irTransform(fftSize), irGatherEnd((block + 1) / 2), inputBins(static_cast<size_t>(block + 1)),
+      fadeBins(static_cast<size_t>(block + 1)), ring(segmentLength, block),
       partitionVersion(static_cast<size_t>(segmentLength / block), kNeverGathered),
-      roundInput(static_cast<size_t>(fftSize)),
-      fadeOutGain(static_cast<size_t>(block))
+      roundInput(static_cast<size_t>(fftSize)), fadeOutGain(static_cast<size_t>(block))
 {
     // A raised cosine: the crossfade's changes of slope, not just of level, stay smooth.
     for (int i = 0; i < block; ++i)
@@ -61,10 +59,8 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
         // the ring needs the input and the lag runs out.
         const auto onGrid = [](int at, int low, int high)
         { return std::clamp(at / kWorkEvery * kWorkEvery, low, high); };
-        wholeInputAt =
-            onGrid(inputSpread * (ear != 0 ? 3 : 1) / 4, inputStart + 1, inputSpread);
-        wholeInverseAt =
-            onGrid(ear != 0 ? outputLag / 2 : kWorkEvery, 1, std::max(outputLag, 1));
+        wholeInputAt = onGrid(inputSpread * (ear != 0 ? 3 : 1) / 4, inputStart + 1, inputSpread);
+        wholeInverseAt = onGrid(ear != 0 ? outputLag / 2 : kWorkEvery, 1, std::max(outputLag, 1));
     }
     else
     {
@@ -209,7 +205,8 @@ void CPartitionedConvolver::beginBlockFade()
     // Transformed once per round, by the first block that needs it, beside the input.
     if (fadeActive && !roundFaded)
     {
-        if (fadeInputTransform) fadeInputTransform->startForward(roundInput.data(), fadeBins.data());
+        if (fadeInputTransform)
+            fadeInputTransform->startForward(roundInput.data(), fadeBins.data());
         fadeInputPending = true;
         roundFaded = true;
     }
@@ -359,9 +356,9 @@ void CPartitionedConvolver::doWork()
     }
     else if (from < inputSpread && to > inputStart)
     {
-        const double share = to >= inputSpread ? 1.0
-                                                : static_cast<double>(to - inputStart) /
-                                                      (inputSpread - inputStart);
+        const double share =
+            to >= inputSpread ? 1.0
+                              : static_cast<double>(to - inputStart) / (inputSpread - inputStart);
         inputTransform->advanceToShare(share);
         if (fadeInputPending)
         {
@@ -399,8 +396,8 @@ void CPartitionedConvolver::transformResponse(int to)
     const int span = blockSize - irGatherEnd;
     const int steps = irTransform.steps();
     const int lead = span * (ear != 0 ? 1 : 3) / (4 * steps);
-    const int due = to >= blockSize ? steps
-                                    : std::min(steps, (to - irGatherEnd + lead) * steps / span);
+    const int due =
+        to >= blockSize ? steps : std::min(steps, (to - irGatherEnd + lead) * steps / span);
     Complex* bins = irSpectra[irReady ^ 1].data();
     while (irStepsDone < due)
         irTransform.forwardStep(irStepsDone++, irBlock.data(), bins);
@@ -430,8 +427,7 @@ void CPartitionedConvolver::accumulateBins(int count)
         ring.accumulateRunFading(index, count, input + first, irBins + first, sums,
                                  fadeBins.data() + first);
     else
-        ring.accumulateRun(index, count, input + first, irBins ? irBins + first : nullptr,
-                           sums);
+        ring.accumulateRun(index, count, input + first, irBins ? irBins + first : nullptr, sums);
     if (first == 0)
     {
         const Complex s = sums[0];
@@ -450,9 +446,9 @@ void CPartitionedConvolver::finishBlock()
         irReady ^= 1;
     }
     irFresh = gathering;
-    // Only bins 0..N are read: skip the mirrored upper half. The transform runs over the
-    // next block's first samples, while the other buffer gathers.
-    if (inputTransform) inputTransform->startForward(inputBlocks[inputFill].data(), inputBins.data());
+    // The transform runs over the next block's first samples, while the other buffer gathers.
+    if (inputTransform)
+        inputTransform->startForward(inputBlocks[inputFill].data(), inputBins.data());
     inputTransformed = false;
     inputFill ^= 1;
     binsDone = 0;
@@ -461,7 +457,7 @@ void CPartitionedConvolver::finishBlock()
     if (outputLag == 0)
     {
         std::copy(outputBlock.begin() + n, outputBlock.end(), overlap.begin());
-        // The scaling of scaleInverse() (1 / 2N, exact) done on the way out.
+        // Scaled by 1 / 2N (exact) on the way out.
         if (wholeTransform)
             wholeTransform->inverse(productSpectrum.data(), 1.0 / fftSize, outputBlock.data());
         else

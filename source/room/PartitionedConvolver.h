@@ -172,7 +172,7 @@ private:
     int inputFill = 0;
     int inputSpread = 1; // the input transform is done by this sample of the block
     int inputStart = 0;  // and starts at this one
-    int binsDone = 0; // ring bins done in this block
+    int binsDone = 0;    // ring bins done in this block
     std::vector<double> overlap;
     // Two when the inverse is spread: the next block's sums start while it runs.
     std::vector<Complex> productSpectra[2];

@@ -87,8 +87,8 @@ void CWholeRealFft::inverse(const Complex* bins, double scale, double* samples)
     }
     // c2r overwrites its input: the spectrum is this object's scratch.
     float* s = output.data();
-    fftwf_execute_dft_c2r(static_cast<fftwf_plan>(inversePlan),
-                          reinterpret_cast<fftwf_complex*>(b), s);
+    fftwf_execute_dft_c2r(static_cast<fftwf_plan>(inversePlan), reinterpret_cast<fftwf_complex*>(b),
+                          s);
     for (int i = 0; i < realSize; ++i)
         samples[i] = static_cast<double>(s[i]) * scale;
 }

@@ -37,7 +37,7 @@ private:
     int realSize;
     void* forwardPlan;
     void* inversePlan;
-    CAlignedBuffer<float> padded;  // the upper half stays zero
+    CAlignedBuffer<float> padded;   // the upper half stays zero
     CAlignedBuffer<float> spectrum; // N + 1 bins, real and imaginary part side by side
     CAlignedBuffer<float> output;
 };
