@@ -23,8 +23,9 @@
 class CFourStepRealFft
 {
 public:
-    // realSize = 2N, a power of two, at least 256.
+    // realSize = 2N, a power of two, at least kSmallestSize.
     explicit CFourStepRealFft(int realSize);
+    static constexpr int kSmallestSize = 256;
     ~CFourStepRealFft();
 
     CFourStepRealFft(const CFourStepRealFft&) = delete;

@@ -39,11 +39,9 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
     // A raised cosine: the crossfade's changes of slope, not just of level, stay smooth.
     for (int i = 0; i < block; ++i)
         fadeOutGain[static_cast<size_t>(i)] = 0.5 + 0.5 * std::cos(kPi * (i + 0.5) / block);
-    // Every block this convolver transforms is zero-padded (the response partition, the
-    // input and the faded input fill only their first half): those transforms skip the zeros.
-    // A quarter of the block; half behind a spread inverse, which has the block's first
-    // samples to itself where the input transform can wait for it: the transforms are the
-    // costlier part of a long block, the ring the cheaper.
+    // The input transform is done a quarter into the block; half into it behind a spread
+    // inverse, which has the block's first samples to itself where the input transform can
+    // wait for it.
     inputSpread = std::max(1, outputLag > 0 ? blockSize / 2 : blockSize / 4);
     inputStart = outputLag < inputSpread ? outputLag : 0;
     if (outputLag > 0)

@@ -55,9 +55,13 @@ PlanCache planCache;
 } // namespace
 
 CWholeRealFft::CWholeRealFft(int size)
-    : realSize(size), padded(static_cast<size_t>(size)), spectrum(static_cast<size_t>(size + 2)),
-      output(static_cast<size_t>(size))
+    : realSize(size),
+      fourStep(stepsThrough(size) ? std::make_unique<CFourStepRealFft>(size) : nullptr),
+      padded(static_cast<size_t>(fourStep ? 0 : size)),
+      spectrum(static_cast<size_t>(fourStep ? 0 : size + 2)),
+      output(static_cast<size_t>(fourStep ? 0 : size))
 {
+    if (fourStep) return;
     const auto plans = planCache.forSize(size);
     forwardPlan = plans.first;
     inversePlan = plans.second;
@@ -65,6 +69,12 @@ CWholeRealFft::CWholeRealFft(int size)
 
 void CWholeRealFft::forwardPadded(const double* x, Complex* bins)
 {
+    if (fourStep)
+    {
+        fourStep->startForward(x, bins);
+        fourStep->finish();
+        return;
+    }
     const int n = realSize / 2;
     float* s = padded.data();
     for (int i = 0; i < n; ++i)
@@ -78,6 +88,12 @@ void CWholeRealFft::forwardPadded(const double* x, Complex* bins)
 
 void CWholeRealFft::inverse(const Complex* bins, double scale, double* samples)
 {
+    if (fourStep)
+    {
+        fourStep->startInverse(bins, scale, samples);
+        fourStep->finish();
+        return;
+    }
     const int n = realSize / 2;
     float* b = spectrum.data();
     for (int k = 0; k <= n; ++k)
