@@ -39,17 +39,18 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
     // A raised cosine: the crossfade's changes of slope, not just of level, stay smooth.
     for (int i = 0; i < block; ++i)
         fadeOutGain[static_cast<size_t>(i)] = 0.5 + 0.5 * std::cos(kPi * (i + 0.5) / block);
-    // The input transform is done a quarter into the block; half into it behind a spread
-    // inverse, which has the block's first samples to itself where the input transform can
-    // wait for it.
-    inputSpread = std::max(1, outputLag > 0 ? blockSize / 2 : blockSize / 4);
+    // The input transform is done a quarter into the block, so that the ring, the costlier
+    // part of a long block, has the rest; a short block's whole transforms behind a spread
+    // inverse, half into it, as the lag has the block's first samples to the inverse.
+    const bool whole = fftSize <= CWholeRealFft::kUpTo;
+    inputSpread = std::max(1, outputLag > 0 && whole ? blockSize / 2 : blockSize / 4);
     inputStart = outputLag < inputSpread ? outputLag : 0;
     if (outputLag > 0)
     {
         productSpectra[1].resize(static_cast<size_t>(block + 1));
         inverseBlock.resize(static_cast<size_t>(fftSize));
     }
-    if (fftSize <= CWholeRealFft::kUpTo)
+    if (whole)
     {
         wholeTransform = std::make_unique<CWholeRealFft>(fftSize);
         // Each transform in a work step of its own where the block has room: the left ear's
