@@ -59,7 +59,8 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
         const auto onGrid = [](int at, int low, int high)
         { return std::clamp(at / kWorkEvery * kWorkEvery, low, high); };
         wholeInputAt = onGrid(inputSpread * (ear != 0 ? 3 : 1) / 4, inputStart + 1, inputSpread);
-        wholeInverseAt = onGrid(ear != 0 ? outputLag / 2 : kWorkEvery, 1, std::max(outputLag, 1));
+        wholeInverseAt =
+            onGrid(ear != 0 ? outputLag / 2 + kWorkEvery : kWorkEvery, 1, std::max(outputLag, 1));
     }
     else
     {
