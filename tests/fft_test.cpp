@@ -40,6 +40,24 @@ std::vector<Complex> dft(const std::vector<double>& x)
         }
     return out;
 }
+// n random samples zero-padded to size, with their exact spectrum and its largest magnitude.
+struct PaddedBlock
+{
+    std::vector<double> samples;
+    std::vector<Complex> spectrum;
+    double peak = 0.0;
+};
+
+PaddedBlock paddedBlock(int size, unsigned seed)
+{
+    PaddedBlock b;
+    b.samples = randomBlock(size / 2, seed);
+    b.samples.resize(static_cast<size_t>(size), 0.0);
+    b.spectrum = dft(b.samples);
+    for (const Complex& c : b.spectrum)
+        b.peak = std::max(b.peak, std::hypot(c.re, c.im));
+    return b;
+}
 } // namespace
 
 TEST(RealFft, ImpulseHasFlatSpectrum)
@@ -311,12 +329,10 @@ TEST(WholeRealFft, ForwardAndInverseMatchTheDftToSinglePrecision)
     for (int size : {4, 256, 2048})
     {
         const int n = size / 2;
-        std::vector<double> x = randomBlock(n, 31u);
-        x.resize(static_cast<size_t>(size), 0.0);
-        const std::vector<Complex> want = dft(x);
-        double peak = 0.0;
-        for (const Complex& c : want)
-            peak = std::max(peak, std::hypot(c.re, c.im));
+        const PaddedBlock block = paddedBlock(size, 31u);
+        const std::vector<double>& x = block.samples;
+        const std::vector<Complex>& want = block.spectrum;
+        const double peak = block.peak;
 
         CWholeRealFft fft(size);
         CWholeRealFft other(size);
@@ -352,12 +368,10 @@ TEST(FourStepRealFft, StepsMatchTheDftToSinglePrecisionBothWays)
     for (int size : {256, 4096, 8192})
     {
         const int n = size / 2;
-        std::vector<double> x = randomBlock(n, 51u);
-        x.resize(static_cast<size_t>(size), 0.0);
-        const std::vector<Complex> want = dft(x);
-        double peak = 0.0;
-        for (const Complex& c : want)
-            peak = std::max(peak, std::hypot(c.re, c.im));
+        const PaddedBlock block = paddedBlock(size, 51u);
+        const std::vector<double>& x = block.samples;
+        const std::vector<Complex>& want = block.spectrum;
+        const double peak = block.peak;
 
         CFourStepRealFft stepped(size);
         CFourStepRealFft atOnce(size);
