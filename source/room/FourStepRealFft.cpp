@@ -234,7 +234,8 @@ void CFourStepRealFft::runStep(int step)
 
 void CFourStepRealFft::pack()
 {
-    // Sample pairs as complex values; the zero upper half was never written.
+    // Sample pairs as complex values, over a zero upper half: the last transform left its
+    // result there.
     float* z = signal.data();
     for (int i = 0; i < n; ++i)
         z[i] = static_cast<float>(forwardSamples[i]);
