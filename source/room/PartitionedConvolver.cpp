@@ -57,7 +57,7 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
         // inverse first, then its input, then the right ear's inverse and input, all before
         // the ring needs the input and the lag runs out.
         const auto onGrid = [](int at, int low, int high)
-        { return std::clamp(at / kWorkEvery * kWorkEvery, low, high); };
+        { return std::clamp((at + kWorkEvery - 1) / kWorkEvery * kWorkEvery, low, high); };
         wholeInputAt = onGrid(inputSpread * (ear != 0 ? 3 : 1) / 4, inputStart + 1, inputSpread);
         wholeInverseAt =
             onGrid(ear != 0 ? outputLag / 2 + kWorkEvery : kWorkEvery, 1, std::max(outputLag, 1));
