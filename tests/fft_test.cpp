@@ -329,10 +329,7 @@ TEST(WholeRealFft, ForwardAndInverseMatchTheDftToSinglePrecision)
     for (int size : {4, 256, 2048})
     {
         const int n = size / 2;
-        const PaddedBlock block = paddedBlock(size, 31u);
-        const std::vector<double>& x = block.samples;
-        const std::vector<Complex>& want = block.spectrum;
-        const double peak = block.peak;
+        const auto [x, want, peak] = paddedBlock(size, 31u);
 
         CWholeRealFft fft(size);
         CWholeRealFft other(size);
@@ -368,10 +365,7 @@ TEST(FourStepRealFft, StepsMatchTheDftToSinglePrecisionBothWays)
     for (int size : {256, 4096, 8192})
     {
         const int n = size / 2;
-        const PaddedBlock block = paddedBlock(size, 51u);
-        const std::vector<double>& x = block.samples;
-        const std::vector<Complex>& want = block.spectrum;
-        const double peak = block.peak;
+        const auto [x, want, peak] = paddedBlock(size, 51u);
 
         CFourStepRealFft stepped(size);
         CFourStepRealFft atOnce(size);

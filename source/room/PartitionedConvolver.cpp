@@ -40,8 +40,8 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
     for (int i = 0; i < block; ++i)
         fadeOutGain[static_cast<size_t>(i)] = 0.5 + 0.5 * std::cos(kPi * (i + 0.5) / block);
     // The input transform is done a quarter into the block, so that the ring, the costlier
-    // part of a long block, has the rest; a short block's whole transforms behind a spread
-    // inverse, half into it, as the lag has the block's first samples to the inverse.
+    // part of a long block, has the rest. A short lagged block does it half into the block:
+    // its whole transforms then keep apart from its inverse, which runs during the lag.
     const bool whole = fftSize <= CWholeRealFft::kUpTo;
     inputSpread = std::max(1, outputLag > 0 && whole ? blockSize / 2 : blockSize / 4);
     inputStart = outputLag < inputSpread ? outputLag : 0;
