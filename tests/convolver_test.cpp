@@ -728,10 +728,17 @@ TEST(PartitionedConvolver, EveryBlockSizeGivesTheSegmentsConvolution)
 // that block plus the new response on the input faded in, computed here directly.
 TEST(PartitionedConvolver, AChangedResponseTakesOverAcrossOneInputBlock)
 {
-    constexpr int kBlock = 128;
-    for (const int partitions : {1, 4})
+    // Short blocks transform whole, long ones in steps: both derive the faded input's spectrum.
+    const struct
     {
-        const Stage s{partitions * kBlock, kBlock, 0};
+        int block;
+        int partitions;
+    } cases[] = {{128, 1}, {128, 4}, {2048, 2}};
+    for (const auto& c : cases)
+    {
+        const int block = c.block;
+        const int partitions = c.partitions;
+        const Stage s{partitions * block, block, 0};
         Responses r;
         r.slots[0] = noise(kLength, 31u);
         r.slots[1] = noise(kLength, 32u);
@@ -741,8 +748,8 @@ TEST(PartitionedConvolver, AChangedResponseTakesOverAcrossOneInputBlock)
         conv->setGains(1.0, 0.2, 0.0);
         // Seen at the next block start, where partition 0 is gathered: it enters the ring a
         // block later, paired with the input of the block it was gathered in.
-        const size_t handover = size_t(2) * partitions * kBlock;
-        const size_t change = handover - kBlock + 40;
+        const size_t handover = size_t(2) * partitions * block;
+        const size_t change = handover - block + 40;
         const std::vector<double> x = noise(handover + size_t(3) * s.segmentLength, 33u);
         std::vector<double> y(x.size());
         for (size_t t = 0; t < x.size(); ++t)
@@ -757,8 +764,8 @@ TEST(PartitionedConvolver, AChangedResponseTakesOverAcrossOneInputBlock)
         for (size_t j = 0; j < x.size(); ++j)
         {
             double oldShare = j < handover ? 1.0 : 0.0;
-            if (j >= handover && j < handover + kBlock)
-                oldShare = 0.5 + 0.5 * std::cos(kPi * (double(j - handover) + 0.5) / kBlock);
+            if (j >= handover && j < handover + block)
+                oldShare = 0.5 + 0.5 * std::cos(kPi * (double(j - handover) + 0.5) / block);
             for (int n = 0; n < s.segmentLength && j + n + lag < x.size(); ++n)
             {
                 const double hOld = r.slots[0][n] + 0.2 * r.slots[1][n];
@@ -774,9 +781,9 @@ TEST(PartitionedConvolver, AChangedResponseTakesOverAcrossOneInputBlock)
             worst = std::max(worst, std::fabs(y[t] - expected[t]));
             fromSwitch = std::max(fromSwitch, std::fabs(hardSwitch[t] - expected[t]));
         }
-        EXPECT_LT(worst / peak, kExact) << partitions;
+        EXPECT_LT(worst / peak, kExact) << block << " x " << partitions;
         // The model's fade is one the output can be told apart from a hard switch by.
-        EXPECT_GT(fromSwitch / peak, 1e-3) << partitions;
+        EXPECT_GT(fromSwitch / peak, 1e-3) << block << " x " << partitions;
     }
 }
 

@@ -32,13 +32,10 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
                                                           CAlignedBuffer<Complex>(
                                                               static_cast<size_t>(block + 1))},
       irTransform(fftSize), irGatherEnd((block + 1) / 2), inputBins(static_cast<size_t>(block + 1)),
-      fadeBins(static_cast<size_t>(block + 1)), ring(segmentLength, block),
+      fadeBins(static_cast<size_t>(block)), ring(segmentLength, block),
       partitionVersion(static_cast<size_t>(segmentLength / block), kNeverGathered),
-      roundInput(static_cast<size_t>(fftSize)), fadeOutGain(static_cast<size_t>(block))
+      fadeNeighbour{0.25 * std::cos(kPi / fftSize), 0.25 * std::sin(kPi / fftSize)}
 {
-    // A raised cosine: the crossfade's changes of slope, not just of level, stay smooth.
-    for (int i = 0; i < block; ++i)
-        fadeOutGain[static_cast<size_t>(i)] = 0.5 + 0.5 * std::cos(kPi * (i + 0.5) / block);
     // The input transform is done a quarter into the block, so that the ring, the costlier
     // part of a long block, has the rest. A short lagged block does it half into the block:
     // its whole transforms then keep apart from its inverse, which runs during the lag.
@@ -65,7 +62,6 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
     else
     {
         inputTransform = std::make_unique<CFourStepRealFft>(fftSize);
-        fadeInputTransform = std::make_unique<CFourStepRealFft>(fftSize);
         outputTransform = std::make_unique<CFourStepRealFft>(fftSize);
         // The first block pairs the ring with silence, as if a silent block came before.
         inputTransform->startForward(inputBlocks[1].data(), inputBins.data());
@@ -195,21 +191,31 @@ void CPartitionedConvolver::beginBlockFade()
     // outgoing responses still hear of it, so that the change is made across that input
     // block rather than as a step in the output, and costs no transform of the output.
     const int roundStart = partitionCount > 1 ? 1 : 0;
-    if ((irReadPos - segmentStart) / blockSize == roundStart)
+    roundStartBlock = (irReadPos - segmentStart) / blockSize == roundStart;
+}
+
+void CPartitionedConvolver::inputTransformDone()
+{
+    if (!roundStartBlock) return;
+    // The fade 0.5 + 0.5 cos(pi (i + 0.5) / N) is a cosine of period 2N, so over the 2N
+    // points Y[k] = X[k] / 2 + c X[k - 1] + conj(c) X[k + 1] with c = e^(i pi / 2N) / 4,
+    // the spectrum's mirror supplying X[-1] and X[N + 1]. Bins 0 and N come out real.
+    const int n = blockSize;
+    const Complex* x = inputBins.data();
+    const Complex c = fadeNeighbour;
+    const Complex d{c.re, -c.im};
+    const auto times = [](Complex a, Complex b)
+    { return Complex{a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re}; };
+    for (int k = 1; k < n; ++k)
     {
-        const double* x = inputBlocks[inputFill ^ 1].data();
-        for (int i = 0; i < blockSize; ++i)
-            roundInput[static_cast<size_t>(i)] = fadeOutGain[static_cast<size_t>(i)] * x[i];
-        roundFaded = false;
+        const Complex below = times(c, x[k - 1]);
+        const Complex above = times(d, x[k + 1]);
+        fadeBins[static_cast<size_t>(k)] = {0.5 * x[k].re + below.re + above.re,
+                                            0.5 * x[k].im + below.im + above.im};
     }
-    // Transformed once per round, by the first block that needs it, beside the input.
-    if (fadeActive && !roundFaded)
-    {
-        if (fadeInputTransform)
-            fadeInputTransform->startForward(roundInput.data(), fadeBins.data());
-        fadeInputPending = true;
-        roundFaded = true;
-    }
+    const double dc = 0.5 * x[0].re + 2.0 * times(d, x[1]).re;
+    const double nyquist = 0.5 * x[n].re + 2.0 * times(c, x[n - 1]).re;
+    fadeBins[0] = {dc, nyquist};
 }
 
 namespace
@@ -360,15 +366,7 @@ void CPartitionedConvolver::doWork()
             to >= inputSpread ? 1.0
                               : static_cast<double>(to - inputStart) / (inputSpread - inputStart);
         inputTransform->advanceToShare(share);
-        if (fadeInputPending)
-        {
-            fadeInputTransform->advanceToShare(share);
-            if (to >= inputSpread)
-            {
-                fadeBins[0] = {fadeBins[0].re, fadeBins[static_cast<size_t>(blockSize)].re};
-                fadeInputPending = false;
-            }
-        }
+        if (to >= inputSpread) inputTransformDone();
     }
     if (to > inputSpread)
     {
@@ -492,12 +490,7 @@ void CPartitionedConvolver::finishBlock()
 void CPartitionedConvolver::transformInputWhole()
 {
     wholeTransform->forwardPadded(inputBlocks[inputFill ^ 1].data(), inputBins.data());
-    if (fadeInputPending)
-    {
-        wholeTransform->forwardPadded(roundInput.data(), fadeBins.data());
-        fadeBins[0] = {fadeBins[0].re, fadeBins[static_cast<size_t>(blockSize)].re};
-        fadeInputPending = false;
-    }
+    inputTransformDone();
     inputTransformed = true;
 }
 

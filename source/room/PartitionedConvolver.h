@@ -150,8 +150,10 @@ private:
     void advanceInverse(int to);
     // Entries [first, last) of the block whose inverse has finished join the output.
     void completeBlock(int first, int last);
-    // The previous input block's spectrum (and the faded input's, when due) in one go.
+    // The previous input block's spectrum in one go.
     void transformInputWhole();
+    // Called once the previous input block's spectrum is complete.
+    void inputTransformDone();
     // The ring for the next count bins of the block.
     void accumulateBins(int count);
 
@@ -198,9 +200,9 @@ private:
     bool inputTransformed = false;
     bool inverseDone = false;
     std::unique_ptr<CFourStepRealFft> inputTransform;
-    std::unique_ptr<CFourStepRealFft> fadeInputTransform;
     std::unique_ptr<CFourStepRealFft> outputTransform;
-    // Bins 0..N of the previous input block and of the faded input.
+    // Bins 0..N of the previous input block; bins 0..N-1 of the faded input (bin 0 packed as
+    // the ring's).
     std::vector<Complex> inputBins;
     std::vector<Complex> fadeBins;
     CSpectralRing ring;
@@ -217,10 +219,9 @@ private:
     bool irFresh = false;    // irSpectra[irReady] holds a new spectrum for the ring
     bool fadeNext = false;   // the partition being gathered enters the ring faded
     bool fadeActive = false; // this block replaces a partition with a fade
-    // The input block a round of replaced partitions hands over, faded out over the block,
-    // and its spectrum (bin 0 packed as the ring's).
-    std::vector<double> roundInput;
-    bool roundFaded = false;         // its transform is started for this round
-    bool fadeInputPending = false;   // and runs beside this block's input transform
-    std::vector<double> fadeOutGain; // 1 at the block's start down to 0 at its end
+    // The input block a round of replaced partitions hands over is faded out over the block
+    // along a raised cosine: one period of a cosine over the 2N points, so its spectrum is
+    // three neighbouring bins of the input's, weighted by these (no transform of its own).
+    bool roundStartBlock = false; // this block's input is the one handed over
+    Complex fadeNeighbour;         // 0.25 e^(i pi / 2N): weight of bin k - 1; conjugate: k + 1
 };
