@@ -849,3 +849,41 @@ TEST(DecayEnvelope, FillStaysWithinUlpsOfTheFormulaFromAnyStart)
     unset.fill(5, 3, v);
     EXPECT_EQ(v[0] + v[1] + v[2], 0.0);
 }
+
+// The convolver shapes its partitions with weightedSum: whichever way it takes (all hyperbolic
+// in one pass, or envelope runs then sums), each tap must be the sum of its terms rounded
+// exactly as written out here, from any start and over runs longer than its own.
+TEST(DecayEnvelope, WeightedSumIsTheSumOfTheTermsInTheirOrder)
+{
+    constexpr double kRateHz = 48000.0;
+    constexpr int kTaps = 150;
+    const double abs[3] = {2.5, 7.0, 13.0};
+    const double gains[3] = {0.8, 0.35, 1.0};
+    const std::vector<double> x[3] = {noise(kTaps, 91u), noise(kTaps, 92u), noise(kTaps, 93u)};
+    const double* samples[3] = {x[0].data(), x[1].data(), x[2].data()};
+    for (int curves = 0; curves < 8; ++curves)
+        for (int count = 1; count <= 3; ++count)
+            for (int start : {0, 31, 40000})
+            {
+                CDecayEnvelope three[3];
+                for (int k = 0; k < 3; ++k)
+                    three[k].set((curves >> k) & 1 ? CDecayEnvelope::kHyperbolic
+                                                   : CDecayEnvelope::kExponential,
+                                 abs[k], kRateHz);
+                const CDecayEnvelope* envelopes[3] = {&three[0], &three[1], &three[2]};
+                std::vector<float> out(kTaps);
+                CDecayEnvelope::weightedSum(envelopes, count, samples, gains, start, kTaps,
+                                            out.data());
+                double v[3][kTaps];
+                double* const values[3] = {v[0], v[1], v[2]};
+                CDecayEnvelope::fillEach(envelopes, count, start, kTaps, values);
+                for (int i = 0; i < kTaps; ++i)
+                {
+                    double sum = v[0][i] * gains[0] * x[0][i];
+                    if (count > 1) sum = sum + v[1][i] * gains[1] * x[1][i];
+                    if (count > 2) sum = sum + v[2][i] * gains[2] * x[2][i];
+                    ASSERT_EQ(out[i], static_cast<float>(sum))
+                        << curves << " " << count << " " << start + i;
+                }
+            }
+}

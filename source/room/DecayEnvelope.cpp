@@ -70,6 +70,98 @@ void hyperbolicTogether(int envelopes, double fs, double k0, double k1, double k
 }
 } // namespace
 
+namespace
+{
+// All three hyperbolic at one rate, as the defaults are: hyperbolicTogether's envelopes and
+// the sum in one pass, so the values never go through memory.
+HALVANE_ENVELOPE_CLONES
+void hyperbolicSum(double fs, double k0, double k1, double k2, const double* __restrict x0,
+                   const double* __restrict x1, const double* __restrict x2, double g0, double g1,
+                   double g2, int firstTap, int count, float* __restrict out)
+{
+    for (int i = 0; i < count; ++i)
+    {
+        const double n = static_cast<double>(firstTap + i);
+        const double d0 = n * k0 + fs;
+        const double d1 = n * k1 + fs;
+        const double d2 = n * k2 + fs;
+        const double d12 = d1 * d2;
+        const double q = fs / (d0 * d12);
+        const double e0 = q * d12;
+        const double e1 = q * (d0 * d2);
+        const double e2 = q * (d0 * d1);
+        out[i] = static_cast<float>(e0 * g0 * x0[i] + e1 * g1 * x1[i] + e2 * g2 * x2[i]);
+    }
+}
+
+// One pass over a run of taps summing the terms in the order given. Restrict pointers as
+// parameters: otherwise the compiler must assume the stores may change the samples.
+HALVANE_ENVELOPE_CLONES
+void sumTerms(float* __restrict out, int count, int terms, const double* __restrict e0,
+              const double* __restrict e1, const double* __restrict e2,
+              const double* __restrict x0, const double* __restrict x1,
+              const double* __restrict x2, double g0, double g1, double g2)
+{
+    switch (terms)
+    {
+    case 3:
+        for (int i = 0; i < count; ++i)
+            out[i] = static_cast<float>(e0[i] * g0 * x0[i] + e1[i] * g1 * x1[i] +
+                                        e2[i] * g2 * x2[i]);
+        break;
+    case 2:
+        for (int i = 0; i < count; ++i)
+            out[i] = static_cast<float>(e0[i] * g0 * x0[i] + e1[i] * g1 * x1[i]);
+        break;
+    case 1:
+        for (int i = 0; i < count; ++i)
+            out[i] = static_cast<float>(e0[i] * g0 * x0[i]);
+        break;
+    default:
+        for (int i = 0; i < count; ++i)
+            out[i] = 0.0f;
+        break;
+    }
+}
+} // namespace
+
+void CDecayEnvelope::weightedSum(const CDecayEnvelope* const envelopes[], int envelopeCount,
+                                 const double* const samples[], const double gains[],
+                                 int firstTap, int count, float* out)
+{
+    const int terms = std::clamp(envelopeCount, 0, 3);
+    const double* x[3] = {};
+    double g[3] = {};
+    for (int e = 0; e < terms; ++e)
+    {
+        x[e] = samples[e];
+        g[e] = gains[e];
+    }
+    if (terms == 3)
+    {
+        const CDecayEnvelope& a = *envelopes[0];
+        const CDecayEnvelope& b = *envelopes[1];
+        const CDecayEnvelope& c = *envelopes[2];
+        if (a.kind == kHyperbolic && b.kind == kHyperbolic && c.kind == kHyperbolic &&
+            a.sampleRate == b.sampleRate && a.sampleRate == c.sampleRate)
+        {
+            hyperbolicSum(a.sampleRate, a.slope, b.slope, c.slope, x[0], x[1], x[2], g[0], g[1],
+                          g[2], firstTap, count, out);
+            return;
+        }
+    }
+    constexpr int kRun = 64; // taps whose envelopes are made together
+    double env[3][kRun];
+    double* const values[3] = {env[0], env[1], env[2]};
+    for (int t = 0; t < count; t += kRun)
+    {
+        const int run = std::min(kRun, count - t);
+        fillEach(envelopes, terms, firstTap + t, run, values);
+        sumTerms(out + t, run, terms, env[0], env[1], env[2], x[0] ? x[0] + t : nullptr,
+                 x[1] ? x[1] + t : nullptr, x[2] ? x[2] + t : nullptr, g[0], g[1], g[2]);
+    }
+}
+
 void CDecayEnvelope::fillEach(const CDecayEnvelope* const envelopes[], int envelopeCount,
                               int firstTap, int count, double* const values[])
 {

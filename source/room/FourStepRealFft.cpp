@@ -237,8 +237,9 @@ void CFourStepRealFft::pack()
     // Sample pairs as complex values, over a zero upper half: the last transform left its
     // result there.
     float* z = signal.data();
-    for (int i = 0; i < n; ++i)
-        z[i] = static_cast<float>(forwardSamples[i]);
+    if (forwardSamples)
+        for (int i = 0; i < n; ++i)
+            z[i] = static_cast<float>(forwardSamples[i]);
     std::fill(z + n, z + 2 * n, 0.0f);
 }
 

@@ -37,6 +37,11 @@ public:
     // samples: the first N of 2N reals whose upper half is zero; to bins 0..N (bin 0 and bin
     // N real). Both must stay put until the last step.
     void startForward(const double* samples, Complex* bins);
+    // Where a caller may write the N samples of the next forward transform as floats, instead
+    // of handing over doubles: only while no transform runs.
+    float* input() { return signal.data(); }
+    // startForward() of the N samples written to input().
+    void startForwardFromInput(Complex* bins) { startForward(nullptr, bins); }
     // Bins 0..N of a real signal's spectrum (the imaginary parts of bins 0 and N are ignored)
     // to its 2N samples times scale; unscaled, a sample comes out 2N times too large. The bins
     // are read by the first steps, the samples written by the last ones.

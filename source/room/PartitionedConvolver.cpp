@@ -20,7 +20,7 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
                                              int lag)
     : irLength(length), partitionCount(segmentLength / block), blockSize(block), fftSize(2 * block),
       irReadPos(start), segmentStart(start), segmentEnd(start + (segmentLength / block) * block),
-      ear(earIndex), irBlock(static_cast<size_t>(fftSize)),
+      ear(earIndex),
       outputBlock(static_cast<size_t>(fftSize)),
       inputBlocks{std::vector<double>(static_cast<size_t>(fftSize)),
                   std::vector<double>(static_cast<size_t>(fftSize))},
@@ -218,71 +218,26 @@ void CPartitionedConvolver::inputTransformDone()
     fadeBins[0] = {dc, nyquist};
 }
 
-namespace
-{
-constexpr int kShapeRun = 64; // taps whose envelopes are made together
-
-// One pass over a run of taps summing the axes' terms in the order given, so each tap's
-// sum rounds as axis-by-axis accumulation would. Restrict pointers as parameters: otherwise
-// the compiler must assume the stores may change the gains or the samples.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__ELF__) &&         \
-    !defined(HALVANE_NO_FUNCTION_CLONES)
-__attribute__((target_clones("avx2", "default")))
-#endif
-void sumAxisTerms(double* __restrict h, int count, int axes, const double* __restrict e0,
-                  const double* __restrict e1, const double* __restrict e2,
-                  const double* __restrict x0, const double* __restrict x1,
-                  const double* __restrict x2, double g0, double g1, double g2)
-{
-    switch (axes)
-    {
-    case 3:
-        for (int i = 0; i < count; ++i)
-            h[i] = e0[i] * g0 * x0[i] + e1[i] * g1 * x1[i] + e2[i] * g2 * x2[i];
-        break;
-    case 2:
-        for (int i = 0; i < count; ++i)
-            h[i] = e0[i] * g0 * x0[i] + e1[i] * g1 * x1[i];
-        break;
-    case 1:
-        for (int i = 0; i < count; ++i)
-            h[i] = e0[i] * g0 * x0[i];
-        break;
-    default:
-        for (int i = 0; i < count; ++i)
-            h[i] = 0.0;
-        break;
-    }
-}
-} // namespace
-
 void CPartitionedConvolver::shapeTaps(int first, int end)
 {
-    // Axes without samples add nothing; the others keep their order in active[].
-    const ActiveAxis* live[kAxisCount] = {};
-    int axes = 0;
-    for (const ActiveAxis& a : active)
-        if (a.samples) live[axes++] = &a;
-    double env[kAxisCount][kShapeRun];
+    // Axes without samples add nothing; the others keep their order in active[]. Written
+    // straight into the response transform's input, as the single-precision floats it reads.
     const CDecayEnvelope* envelopes[kAxisCount] = {};
-    double* const values[kAxisCount] = {env[0], env[1], env[2]};
-    for (int k = 0; k < axes; ++k)
-        envelopes[k] = &live[k]->envelope;
+    const double* samples[kAxisCount] = {};
     const double* x[kAxisCount] = {};
     double g[kAxisCount] = {};
-    double* h = irBlock.data();
-    for (int t = first; t < end; t += kShapeRun)
-    {
-        const int count = std::min(kShapeRun, end - t);
-        CDecayEnvelope::fillEach(envelopes, axes, irReadPos + t, count, values);
-        for (int k = 0; k < axes; ++k)
+    int axes = 0;
+    for (const ActiveAxis& a : active)
+        if (a.samples)
         {
-            x[k] = live[k]->samples + irReadPos + t;
-            g[k] = live[k]->gain;
+            envelopes[axes] = &a.envelope;
+            samples[axes] = a.samples;
+            x[axes] = a.samples + irReadPos + first;
+            g[axes] = a.gain;
+            ++axes;
         }
-        sumAxisTerms(h + t, count, axes, env[0], env[1], env[2], x[0], x[1], x[2], g[0], g[1],
-                     g[2]);
-    }
+    CDecayEnvelope::weightedSum(envelopes, axes, x, g, irReadPos + first, end - first,
+                                irTransform.input() + first);
     // A response's samples are read once a round, so they come from memory: the taps the
     // next call reads (as many again) are fetched now, to be in cache by then.
     constexpr int kLine = 64 / sizeof(double);
@@ -290,7 +245,7 @@ void CPartitionedConvolver::shapeTaps(int first, int end)
     const int stop = std::min(from + (end - first), irLength);
     for (int k = 0; k < axes; ++k)
         for (int tap = from; tap < stop; tap += kLine)
-            __builtin_prefetch(live[k]->samples + tap);
+            __builtin_prefetch(samples[k] + tap);
 }
 
 void CPartitionedConvolver::processRun(const double* x, int count)
@@ -337,7 +292,7 @@ void CPartitionedConvolver::doWork()
     }
 
     // Two taps per sample, so the partition is complete halfway through the block (the
-    // second half of irBlock stays zero); its transform is spread over the second half.
+    // transform pads it with zeros); its transform is spread over the second half.
     if (gathering)
     {
         if (from < irGatherEnd)
@@ -398,7 +353,7 @@ void CPartitionedConvolver::transformResponse(int to)
         to >= blockSize ? steps : std::min(steps, (to - irGatherEnd + lead) * steps / span);
     Complex* bins = irSpectra[irReady ^ 1].data();
     while (irStepsDone < due)
-        irTransform.forwardStep(irStepsDone++, irBlock.data(), bins);
+        irTransform.forwardStep(irStepsDone++, bins);
     irPending = irStepsDone < steps;
 }
 

@@ -138,7 +138,7 @@ private:
     void beginPartition();
     void settingsChanged();
     void beginBlockFade();
-    // Shapes taps [first, end) of the partition being gathered into irBlock.
+    // Shapes taps [first, end) of the partition being gathered into the response transform.
     void shapeTaps(int first, int end);
     // The work of the samples since the last call, up to blockPos.
     void doWork();
@@ -168,7 +168,6 @@ private:
     int segmentStart;
     int segmentEnd;
     int ear;
-    CAlignedBuffer<double> irBlock; // 2N, the upper half stays zero
     std::vector<double> outputBlock;
     std::vector<double> inputBlocks[2]; // one gathers while the other is transformed
     int inputFill = 0;

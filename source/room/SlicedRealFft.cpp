@@ -13,17 +13,20 @@ CSlicedRealFft::CSlicedRealFft(int size) : realSize(size), pieces(size > kWholeU
 
 void CSlicedRealFft::forward(const double* samples, Complex* bins)
 {
+    float* in = input();
+    for (int i = 0; i < realSize / 2; ++i)
+        in[i] = static_cast<float>(samples[i]);
     for (int s = 0; s < steps(); ++s)
-        forwardStep(s, samples, bins);
+        forwardStep(s, bins);
 }
 
-void CSlicedRealFft::forwardStep(int step, const double* samples, Complex* bins)
+void CSlicedRealFft::forwardStep(int step, Complex* bins)
 {
     if (!pieces)
     {
-        whole->forwardPadded(samples, bins);
+        whole->forwardFromInput(bins);
         return;
     }
-    if (step == 0) sliced->startForward(samples, bins);
+    if (step == 0) sliced->startForwardFromInput(bins);
     sliced->advanceToShare(static_cast<double>(step + 1) / kSliceSteps);
 }

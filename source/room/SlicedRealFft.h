@@ -25,10 +25,12 @@ public:
     int size() const { return realSize; }
     int steps() const { return pieces ? kSliceSteps : 1; }
 
-    // samples: 2N reals whose upper half is zero, to bins 0..N (bin 0 and bin N real). Both
-    // buffers must stay put until the last step.
-    void forwardStep(int step, const double* samples, Complex* bins);
-    // Every step at once.
+    // Where the N samples of the next transform go, as floats: only between transforms.
+    float* input() { return pieces ? sliced->input() : whole->input(); }
+    // The zero-padded transform of input() to bins 0..N (bin 0 and bin N real), which must
+    // stay put until the last step.
+    void forwardStep(int step, Complex* bins);
+    // Every step at once, of the first N of samples.
     void forward(const double* samples, Complex* bins);
 
     static constexpr int kWholeUpTo = CWholeRealFft::kUpTo;

@@ -69,18 +69,24 @@ CWholeRealFft::CWholeRealFft(int size)
 
 void CWholeRealFft::forwardPadded(const double* x, Complex* bins)
 {
+    float* s = input();
+    for (int i = 0; i < realSize / 2; ++i)
+        s[i] = static_cast<float>(x[i]);
+    forwardFromInput(bins);
+}
+
+void CWholeRealFft::forwardFromInput(Complex* bins)
+{
     if (fourStep)
     {
-        fourStep->startForward(x, bins);
+        fourStep->startForwardFromInput(bins);
         fourStep->finish();
         return;
     }
+    // The plan keeps its input, so the upper half stays zero.
     const int n = realSize / 2;
-    float* s = padded.data();
-    for (int i = 0; i < n; ++i)
-        s[i] = static_cast<float>(x[i]);
     float* b = spectrum.data();
-    fftwf_execute_dft_r2c(static_cast<fftwf_plan>(forwardPlan), s,
+    fftwf_execute_dft_r2c(static_cast<fftwf_plan>(forwardPlan), padded.data(),
                           reinterpret_cast<fftwf_complex*>(b));
     for (int k = 0; k <= n; ++k)
         bins[k] = {b[2 * k], b[2 * k + 1]};

@@ -36,6 +36,10 @@ public:
     // samples: the first N of 2N reals whose upper half is zero; to bins 0..N (bin 0 and
     // bin N real).
     void forwardPadded(const double* samples, Complex* bins);
+    // Where a caller may write the N samples of the next forward transform as floats.
+    float* input() { return fourStep ? fourStep->input() : padded.data(); }
+    // forwardPadded() of the N samples written to input().
+    void forwardFromInput(Complex* bins);
     // Bins 0..N of a real signal's spectrum (the imaginary parts of bins 0 and N are
     // ignored) to its 2N samples times scale; unscaled, a sample comes out 2N times too large.
     void inverse(const Complex* bins, double scale, double* samples);
