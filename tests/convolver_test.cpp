@@ -158,6 +158,40 @@ TEST(SpectralRing, PairsEachInputBlockWithTheSamePartitionAsTheSlotLayout)
     }
 }
 
+// Whole chunks of sixteen bins, as the convolver hands them over, take a path of their own.
+TEST(SpectralRing, WholeChunksOfBinsPairLikeTheSlotLayout)
+{
+    constexpr int kChunk = 16;
+    constexpr int kBlock = 64;
+    std::mt19937 rng(5u);
+    std::uniform_real_distribution<double> value(-1.0, 1.0);
+    for (const int partitions : {1, 4, 32})
+    {
+        const int size = partitions * kBlock;
+        CSpectralRing ring(size, kBlock);
+        SlotMajorRing reference(size, kBlock);
+        for (int a = 0; a < 3 * size; a += kChunk)
+        {
+            Complex u[kChunk], h[kChunk], sums[kChunk];
+            for (int i = 0; i < kChunk; ++i)
+            {
+                u[i] = {value(rng), value(rng)};
+                h[i] = {value(rng), value(rng)};
+            }
+            // Now and then a slot keeps the response it holds.
+            const bool keep = a >= size && a % (3 * kChunk) == kChunk;
+            ring.accumulateRun(a, kChunk, u, keep ? nullptr : h, sums);
+            for (int i = 0; i < kChunk; ++i)
+            {
+                const Complex held = reference.ir[static_cast<size_t>((a + i) % size)];
+                const Complex want = reference.accumulate(a + i, u[i], keep ? held : h[i]);
+                ASSERT_NEAR(sums[i].re, want.re, kRingRounding * partitions) << a + i;
+                ASSERT_NEAR(sums[i].im, want.im, kRingRounding * partitions) << a + i;
+            }
+        }
+    }
+}
+
 TEST(SpectralRing, RunsOfBinsGiveTheSameSumsAsSingleBins)
 {
     constexpr int kSize = 256;
@@ -209,6 +243,7 @@ TEST(SpectralRing, FadeTermsUseTheStoredSpectra)
         after[b] = {value(rng), value(rng)};
         faded[b] = {value(rng), value(rng)};
     }
+    // Runs of any length, then whole chunks (a path of their own) on a second ring.
     ring.accumulateRun(0, kBlock, silence, before, sums);
     for (int b = 0; b < kBlock;)
     {
@@ -216,21 +251,26 @@ TEST(SpectralRing, FadeTermsUseTheStoredSpectra)
         ring.accumulateRunFading(b, count, silence + b, after + b, sums + b, faded + b);
         b += count;
     }
-    const auto stored = [](double v)
-    {
-        volatile float f = static_cast<float>(v);
-        return double(f);
-    };
+    CSpectralRing chunked(kBlock, kBlock);
+    Complex chunkSums[kBlock];
+    chunked.accumulateRun(0, kBlock, silence, before, chunkSums);
+    for (int b = 0; b < kBlock; b += 16)
+        chunked.accumulateRunFading(b, 16, silence + b, after + b, chunkSums + b, faded + b);
+    // In single precision throughout, as the spectra are stored.
+    const auto stored = [](double v) { return static_cast<float>(v); };
     for (int b = 0; b < kBlock; ++b)
     {
-        const double dr = stored(before[b].re) - stored(after[b].re);
-        const double di = stored(before[b].im) - stored(after[b].im);
-        const Complex u = faded[b];
+        const float dr = stored(before[b].re) - stored(after[b].re);
+        const float di = stored(before[b].im) - stored(after[b].im);
+        const float ur = stored(faded[b].re);
+        const float ui = stored(faded[b].im);
         // Bin 0 carries (DC, Nyquist): each part on its own.
-        const Complex want = b == 0 ? Complex{u.re * dr, u.im * di}
-                                    : Complex{u.re * dr - u.im * di, u.re * di + u.im * dr};
-        ASSERT_EQ(sums[b].re, want.re) << b;
-        ASSERT_EQ(sums[b].im, want.im) << b;
+        const float wantRe = b == 0 ? ur * dr : ur * dr - ui * di;
+        const float wantIm = b == 0 ? ui * di : ur * di + ui * dr;
+        ASSERT_EQ(sums[b].re, double(wantRe)) << b;
+        ASSERT_EQ(sums[b].im, double(wantIm)) << b;
+        ASSERT_EQ(chunkSums[b].re, double(wantRe)) << b;
+        ASSERT_EQ(chunkSums[b].im, double(wantIm)) << b;
     }
 }
 

@@ -26,6 +26,94 @@ HALVANE_VECTOR_HELPER Lanes load(const float* p)
     return v;
 }
 
+HALVANE_VECTOR_HELPER void store(float* p, const Lanes& v)
+{
+    __builtin_memcpy(p, &v, sizeof v);
+}
+
+typedef float HalfLanes __attribute__((vector_size(32)));
+typedef double Doubles __attribute__((vector_size(64)));
+typedef long long DoubleIndex __attribute__((vector_size(64)));
+
+HALVANE_VECTOR_HELPER Doubles loadDoubles(const double* p)
+{
+    Doubles v;
+    __builtin_memcpy(&v, p, sizeof v);
+    return v;
+}
+
+HALVANE_VECTOR_HELPER void storeDoubles(double* p, const Doubles& v)
+{
+    __builtin_memcpy(p, &v, sizeof v);
+}
+
+// The real and the imaginary parts of kWidth complex values, each rounded to float.
+HALVANE_VECTOR_HELPER void loadParts(const Complex* c, Lanes& re, Lanes& im)
+{
+    const double* d = &c->re;
+    const DoubleIndex even = {0, 2, 4, 6, 8, 10, 12, 14};
+    const DoubleIndex odd = {1, 3, 5, 7, 9, 11, 13, 15};
+    HalfLanes r[2];
+    HalfLanes i[2];
+    for (int h = 0; h < 2; ++h)
+    {
+        const Doubles a = loadDoubles(d + 16 * h);
+        const Doubles b = loadDoubles(d + 16 * h + 8);
+        r[h] = __builtin_convertvector(__builtin_shuffle(a, b, even), HalfLanes);
+        i[h] = __builtin_convertvector(__builtin_shuffle(a, b, odd), HalfLanes);
+    }
+    // Joined in registers: through memory, a whole vector read back from two halves just
+    // written would wait for both stores.
+    re = __builtin_shufflevector(r[0], r[1], 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+    im = __builtin_shufflevector(i[0], i[1], 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+}
+
+// c[j] = (re[j], im[j]) as doubles, or, with `add`, c[j] plus that.
+HALVANE_VECTOR_HELPER void storeParts(Complex* c, const Lanes& re, const Lanes& im, bool add)
+{
+    double* d = &c->re;
+    const HalfLanes r[2] = {__builtin_shufflevector(re, re, 0, 1, 2, 3, 4, 5, 6, 7),
+                            __builtin_shufflevector(re, re, 8, 9, 10, 11, 12, 13, 14, 15)};
+    const HalfLanes i[2] = {__builtin_shufflevector(im, im, 0, 1, 2, 3, 4, 5, 6, 7),
+                            __builtin_shufflevector(im, im, 8, 9, 10, 11, 12, 13, 14, 15)};
+    const DoubleIndex low = {0, 8, 1, 9, 2, 10, 3, 11};
+    const DoubleIndex high = {4, 12, 5, 13, 6, 14, 7, 15};
+    for (int h = 0; h < 2; ++h)
+    {
+        const Doubles rd = __builtin_convertvector(r[h], Doubles);
+        const Doubles id = __builtin_convertvector(i[h], Doubles);
+        Doubles first = __builtin_shuffle(rd, id, low);
+        Doubles second = __builtin_shuffle(rd, id, high);
+        if (add)
+        {
+            first = loadDoubles(d + 16 * h) + first;
+            second = loadDoubles(d + 16 * h + 8) + second;
+        }
+        storeDoubles(d + 16 * h, first);
+        storeDoubles(d + 16 * h + 8, second);
+    }
+}
+
+// The sums over the partitions of a whole chunk of bins: input slot `in` pairs with response
+// slot `ir`, then each steps on, the input back and the response forward.
+HALVANE_VECTOR_HELPER void sumChunk(const float* base, size_t slotStride, int P, int in, int ir,
+                                    Lanes& re, Lanes& im)
+{
+    re = Lanes{};
+    im = Lanes{};
+    for (int k = 0; k < P; ++k)
+    {
+        const float* u = base + static_cast<size_t>(in) * slotStride;
+        const float* h = base + static_cast<size_t>(ir) * slotStride + 2 * kChunk;
+        const Lanes ur = load(u), ui = load(u + kChunk);
+        const Lanes hr = load(h), hi = load(h + kChunk);
+        re += ur * hr - ui * hi;
+        im += ur * hi + ui * hr;
+        in = in == 0 ? P - 1 : in - 1;
+        ir = ir + 1 == P ? 0 : ir + 1;
+    }
+}
+
 #if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__ELF__) &&         \
     !defined(HALVANE_NO_FUNCTION_CLONES)
 #define HALVANE_WIDE_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
@@ -48,9 +136,58 @@ void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Comp
     const int P = partitions;
     const int W = chunk;
     // Response slot s holds partition (s-1) mod P; input slot s - k pairs with partition k.
-    // The outgoing partition's share of the faded input, added once the sums are stored.
-    Complex fade[kFadeRun];
+    const int firstResponse = P > 1 ? 1 : 0;
+    const size_t slotStride = this->slotStride();
     const bool fading = fadeInput && irBins;
+    if (W == kChunk && count == kChunk && (firstBin & (kChunk - 1)) == 0)
+    {
+        // One whole chunk, as the convolver asks for them: every step a vector of bins.
+        float* const inRe = binAt(slot, firstBin);
+        float* const inIm = inRe + kChunk;
+        float* const irRe = inRe + 2 * kChunk;
+        float* const irIm = inRe + 3 * kChunk;
+        // As the general path below: the fade is old minus new as stored, times the faded
+        // input.
+        Lanes dr = {}, di = {}, fr = {}, fi = {};
+        if (irBins)
+        {
+            Lanes hr, hi;
+            loadParts(irBins, hr, hi);
+            if (fading)
+            {
+                dr = load(irRe) - hr;
+                di = load(irIm) - hi;
+                loadParts(fadeInput, fr, fi);
+            }
+            store(irRe, hr);
+            store(irIm, hi);
+        }
+        Lanes ur, ui;
+        loadParts(inputBins, ur, ui);
+        store(inRe, ur);
+        store(inIm, ui);
+        Lanes re, im;
+        sumChunk(binAt(0, firstBin), slotStride, P, slot, firstResponse, re, im);
+        storeParts(sums, re, im, false);
+        if (fading) storeParts(sums, fr * dr - fi * di, fr * di + fi * dr, true);
+        if (firstBin == 0)
+        {
+            // Bin 0 is (DC, Nyquist): each part on its own, the fade's too.
+            Complex dc = packedSum(slot, firstResponse);
+            if (fading)
+            {
+                dc.re += fr[0] * dr[0];
+                dc.im += fi[0] * di[0];
+            }
+            sums[0] = dc;
+        }
+        return;
+    }
+    // The outgoing partition's share of the faded input, added once the sums are stored. In
+    // single precision, as the spectra it comes from: old and new as the ring holds them, so
+    // that the fade ends on what is stored.
+    float fadeRe[kFadeRun];
+    float fadeIm[kFadeRun];
     // Stored piece by piece, each inside one chunk, where it lies side by side in each of the
     // chunk's four rows: plain loops over them vectorise, where a lookup per bin would not.
     for (int done = 0; done < count;)
@@ -66,28 +203,29 @@ void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Comp
         {
             const Complex* const ir = irBins + done;
             const Complex* const faded = fadeInput + done;
-            Complex* const share = fade + done;
+            float* const shareRe = fadeRe + done;
+            float* const shareIm = fadeIm + done;
             const float oldDc = irRe[0];
             const float oldNyquist = irIm[0];
             for (int c = 0; c < n; ++c)
             {
-                // Old minus new as the ring holds them, so that the fade ends on what is
-                // stored. Read back from the ring: GCC 12's vectoriser otherwise subtracts
-                // the new value before its rounding to float.
-                const float oldRe = irRe[c];
-                const float oldIm = irIm[c];
-                irRe[c] = static_cast<float>(ir[c].re);
-                irIm[c] = static_cast<float>(ir[c].im);
-                const double dr = double(oldRe) - double(irRe[c]);
-                const double di = double(oldIm) - double(irIm[c]);
-                const double ur = faded[c].re;
-                const double ui = faded[c].im;
-                share[c] = {ur * dr - ui * di, ur * di + ui * dr};
+                const float newRe = static_cast<float>(ir[c].re);
+                const float newIm = static_cast<float>(ir[c].im);
+                const float dr = irRe[c] - newRe;
+                const float di = irIm[c] - newIm;
+                irRe[c] = newRe;
+                irIm[c] = newIm;
+                const float ur = static_cast<float>(faded[c].re);
+                const float ui = static_cast<float>(faded[c].im);
+                shareRe[c] = ur * dr - ui * di;
+                shareIm[c] = ur * di + ui * dr;
             }
             // Bin 0 is (DC, Nyquist): each part multiplied on its own.
             if (bin == 0)
-                share[0] = {faded[0].re * (double(oldDc) - double(irRe[0])),
-                            faded[0].im * (double(oldNyquist) - double(irIm[0]))};
+            {
+                shareRe[0] = static_cast<float>(faded[0].re) * (oldDc - irRe[0]);
+                shareIm[0] = static_cast<float>(faded[0].im) * (oldNyquist - irIm[0]);
+            }
         }
         else if (irBins)
         {
@@ -106,8 +244,6 @@ void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Comp
         done += n;
     }
 
-    const int firstResponse = P > 1 ? 1 : 0;
-    const size_t slotStride = this->slotStride();
     for (int c = 0; c < count; ++c)
     {
         const int bin = firstBin + c;
@@ -116,20 +252,9 @@ void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Comp
         int ir = firstResponse;
         if (W == kChunk && (bin & (kChunk - 1)) == 0 && c + kChunk <= count)
         {
-            Lanes re = {}, im = {};
-            for (int k = 0; k < P; ++k)
-            {
-                const float* u = base + static_cast<size_t>(in) * slotStride;
-                const float* h = base + static_cast<size_t>(ir) * slotStride + 2 * kChunk;
-                const Lanes ur = load(u), ui = load(u + kChunk);
-                const Lanes hr = load(h), hi = load(h + kChunk);
-                re += ur * hr - ui * hi;
-                im += ur * hi + ui * hr;
-                in = in == 0 ? P - 1 : in - 1;
-                ir = ir + 1 == P ? 0 : ir + 1;
-            }
-            for (int j = 0; j < kWidth; ++j)
-                sums[c + j] = {re[j], im[j]};
+            Lanes re, im;
+            sumChunk(base, slotStride, P, in, ir, re, im);
+            storeParts(sums + c, re, im, false);
             c += kChunk - 1;
             continue;
         }
@@ -145,29 +270,33 @@ void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Comp
         }
         sums[c] = {re, im};
     }
-    if (firstBin == 0)
-    {
-        // Bin 0: (DC, Nyquist) pairs, each part multiplied on its own.
-        double re = 0.0, im = 0.0;
-        int in = slot;
-        int ir = firstResponse;
-        for (int k = 0; k < P; ++k)
-        {
-            const float* u = binAt(in, 0);
-            const float* h = binAt(ir, 0) + 2 * W;
-            re += u[0] * h[0];
-            im += u[W] * h[W];
-            in = in == 0 ? P - 1 : in - 1;
-            ir = ir + 1 == P ? 0 : ir + 1;
-        }
-        sums[0] = {re, im};
-    }
+    if (firstBin == 0) sums[0] = packedSum(slot, firstResponse);
     if (fading)
         for (int c = 0; c < count; ++c)
         {
-            sums[c].re += fade[c].re;
-            sums[c].im += fade[c].im;
+            sums[c].re += fadeRe[c];
+            sums[c].im += fadeIm[c];
         }
+}
+
+Complex CSpectralRing::packedSum(int slot, int firstResponse)
+{
+    // Bin 0: (DC, Nyquist) pairs, each part multiplied on its own.
+    const int P = partitions;
+    const int W = chunk;
+    double re = 0.0, im = 0.0;
+    int in = slot;
+    int ir = firstResponse;
+    for (int k = 0; k < P; ++k)
+    {
+        const float* u = binAt(in, 0);
+        const float* h = binAt(ir, 0) + 2 * W;
+        re += u[0] * h[0];
+        im += u[W] * h[W];
+        in = in == 0 ? P - 1 : in - 1;
+        ir = ir + 1 == P ? 0 : ir + 1;
+    }
+    return {re, im};
 }
 
 CSpectralRing::CSpectralRing(int size, int block)

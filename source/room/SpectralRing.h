@@ -45,6 +45,8 @@ private:
 
     void accumulateBins(int slot, int firstBin, int count, const Complex* inputBins,
                         const Complex* irBins, Complex* sums, const Complex* fadeInput);
+    // Bin 0's sum over the partitions, from input slot `slot` and response slot firstResponse.
+    Complex packedSum(int slot, int firstResponse);
     // Slot s holds N bins in chunks of `chunk` neighbours; each chunk keeps the input's real
     // parts, its imaginary parts, the response's real and imaginary parts, one after the
     // other, so that a run of bins reads few places per slot. The same chunk of every slot
