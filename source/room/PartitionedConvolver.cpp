@@ -289,15 +289,22 @@ void CPartitionedConvolver::doWork()
     {
         beginPartition();
         beginBlockFade();
+        irShaped = 0;
     }
 
     // Two taps per sample, so the partition is complete halfway through the block (the
-    // transform pads it with zeros); its transform is spread over the second half.
+    // transform pads it with zeros); its transform is spread over the second half. The taps
+    // are shaped kShapeRun at a time: every call has its set-up.
     if (gathering)
     {
         if (from < irGatherEnd)
         {
-            shapeTaps(2 * from, std::min(2 * std::min(to, irGatherEnd), n));
+            const int upTo = std::min(2 * std::min(to, irGatherEnd), n);
+            if (upTo - irShaped >= kShapeRun || to >= irGatherEnd)
+            {
+                shapeTaps(irShaped, upTo);
+                irShaped = upTo;
+            }
             if (to >= irGatherEnd)
             {
                 irPending = true;

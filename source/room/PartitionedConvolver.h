@@ -132,7 +132,8 @@ private:
         CDecayEnvelope envelope;
     };
 
-    static constexpr int kBinRun = 16; // bins per ring call; a power of two
+    static constexpr int kBinRun = 16;    // bins per ring call; a power of two
+    static constexpr int kShapeRun = 128; // taps shaped per call, where the block has them
 
     void setDecay(int axis, double absorption, int sampleRate, int hyperbolic);
     void beginPartition();
@@ -189,6 +190,7 @@ private:
     int irReady = 0;
     int irGatherEnd;
     int irStepsDone = 0;
+    int irShaped = 0; // taps of the partition shaped so far
     bool irPending = false;
     // Short blocks run each input, faded-input and output transform whole (wholeTransform), at
     // points of the block that differ between the ears; longer ones spread each transform's

@@ -331,8 +331,13 @@ void CSpectralRing::accumulateRunFading(int index, int count, const Complex* inp
                                         const Complex* fadeInput)
 {
     if (count <= 0) return;
-    index %= ringSize;
-    if (index < 0) index += ringSize;
+    // The convolver's indices are in range already: a division per call costs as much as a
+    // short ring's sums.
+    if (index < 0 || index >= ringSize)
+    {
+        index %= ringSize;
+        if (index < 0) index += ringSize;
+    }
     // A fading run is taken kFadeRun bins at a time; pieces of whole chunks keep the sums
     // vectorised.
     const int piece = fadeInput ? kFadeRun : count;
