@@ -31,7 +31,7 @@ void CDecayEnvelope::set(Curve curve, double a, double fs)
 
 #if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__ELF__) &&         \
     !defined(HALVANE_NO_FUNCTION_CLONES)
-#define HALVANE_ENVELOPE_CLONES __attribute__((target_clones("avx2", "default")))
+#define HALVANE_ENVELOPE_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
 #else
 #define HALVANE_ENVELOPE_CLONES
 #endif
