@@ -178,10 +178,18 @@ int CFourStepRealFft::steps() const
     return 1 + columnSlices(tables->n2) + tables->n1 / kSideBySide + kSplitSteps;
 }
 
+void CFourStepRealFft::startForwardToRows(float* rows, int width)
+{
+    startForward(nullptr, nullptr);
+    forwardRows = rows;
+    rowWidth = width;
+}
+
 void CFourStepRealFft::startForward(const double* samples, Complex* bins)
 {
     forwardSamples = samples;
     forwardBins = bins;
+    forwardRows = nullptr;
     inverse = false;
     next = 0;
 }
@@ -337,12 +345,53 @@ HALVANE_VECTOR_HELPER void storeAsDoubles(Complex* p, const Quad& v)
     __builtin_memcpy(static_cast<void*>(p + 2), &hi, sizeof hi);
 }
 
+// Where the split's bins go: complex doubles.
+struct ToComplex
+{
+    Complex* x;
+    HALVANE_VECTOR_HELPER void four(int k, const Quad& v) { storeAsDoubles(x + k, v); }
+    HALVANE_VECTOR_HELPER void one(int k, float re, float im) { x[k] = {re, im}; }
+};
+
+// Or rows of `width` bins (see startForwardToRows), four bins with two stores where they lie
+// in one chunk.
+struct ToRows
+{
+    float* rows;
+    int width;
+    HALVANE_VECTOR_HELPER float* at(int k) const
+    {
+        return rows + 2 * (k & ~(width - 1)) + (k & (width - 1));
+    }
+    HALVANE_VECTOR_HELPER void four(int k, const Quad& v)
+    {
+        typedef float Four __attribute__((vector_size(16)));
+        if ((k & (width - 1)) + 4 > width)
+        {
+            for (int j = 0; j < 4; ++j)
+                one(k + j, v[2 * j], v[2 * j + 1]);
+            return;
+        }
+        const Four re{v[0], v[2], v[4], v[6]};
+        const Four im{v[1], v[3], v[5], v[7]};
+        float* r = at(k);
+        __builtin_memcpy(r, &re, sizeof re);
+        __builtin_memcpy(r + width, &im, sizeof im);
+    }
+    HALVANE_VECTOR_HELPER void one(int k, float re, float im)
+    {
+        float* r = at(k);
+        r[0] = re;
+        r[width] = im;
+    }
+};
+
 // X[k] = (Z[k] + conj Z[n-k]) / 2 - i W^k (Z[k] - conj Z[n-k]) / 2 and its mirror
 // X[n-k] = conj of the first half + i conj of the second, for k in [first, last), 0 < first,
 // last <= n/2 + 1: four bins and their four mirrors at a time.
-HALVANE_SPLIT_CLONES
-void splitBins(const float* z, const float* wr, const float* wi, int n, int first, int last,
-               Complex* x)
+template <class Sink>
+HALVANE_VECTOR_HELPER void splitInto(const float* z, const float* wr, const float* wi, int n,
+                                     int first, int last, Sink& x)
 {
     const Quad conjugate{1, -1, 1, -1, 1, -1, 1, -1};
     const Quad half{0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f};
@@ -357,8 +406,8 @@ void splitBins(const float* z, const float* wr, const float* wi, int n, int firs
         const Quad c = loadQuad(wr + 2 * k);
         const Quad w = loadQuad(wi + 2 * k);
         const Quad t = d * c + swapParts(d) * w * -conjugate;
-        storeAsDoubles(x + k, s + swapParts(t) * conjugate);
-        storeAsDoubles(x + m, reversed(s * conjugate - swapParts(t)));
+        x.four(k, s + swapParts(t) * conjugate);
+        x.four(m, reversed(s * conjugate - swapParts(t)));
     }
     for (; k < last; ++k)
     {
@@ -369,9 +418,25 @@ void splitBins(const float* z, const float* wr, const float* wi, int n, int firs
         const float dr = 0.5f * (ar - br), di = 0.5f * (ai + bi);
         const float tr = wr[2 * k] * dr - wi[2 * k] * di;
         const float ti = wr[2 * k] * di + wi[2 * k] * dr;
-        x[k] = {sr + ti, si - tr};
-        x[m] = {sr - ti, -(si + tr)};
+        x.one(k, sr + ti, si - tr);
+        x.one(m, sr - ti, -(si + tr));
     }
+}
+
+HALVANE_SPLIT_CLONES
+void splitBins(const float* z, const float* wr, const float* wi, int n, int first, int last,
+               Complex* x)
+{
+    ToComplex sink{x};
+    splitInto(z, wr, wi, n, first, last, sink);
+}
+
+HALVANE_SPLIT_CLONES
+void splitRows(const float* z, const float* wr, const float* wi, int n, int first, int last,
+               float* rows, int width)
+{
+    ToRows sink{rows, width};
+    splitInto(z, wr, wi, n, first, last, sink);
 }
 
 // Z[k] = (X[k] + conj X[n-k]) + i conj(W^k) (X[k] - conj X[n-k]) and Z[n-k] likewise, for k
@@ -417,12 +482,27 @@ void CFourStepRealFft::split(int first, int last)
     const float* z = signal.data();
     if (first == 0)
     {
-        // Bins 0 and n from Z[0] alone.
-        forwardBins[0] = {double(z[0]) + double(z[1]), 0.0};
-        forwardBins[n] = {double(z[0]) - double(z[1]), 0.0};
+        // Bins 0 and n from Z[0] alone (sums of two floats: exact in doubles).
+        const double dc = double(z[0]) + double(z[1]);
+        const double nyquist = double(z[0]) - double(z[1]);
+        if (forwardRows)
+        {
+            forwardRows[0] = static_cast<float>(dc);
+            forwardRows[rowWidth] = static_cast<float>(nyquist);
+        }
+        else
+        {
+            forwardBins[0] = {dc, 0.0};
+            forwardBins[n] = {nyquist, 0.0};
+        }
         first = 1;
     }
-    splitBins(z, tables->splitCos.data(), tables->splitSin.data(), n, first, last, forwardBins);
+    if (forwardRows)
+        splitRows(z, tables->splitCos.data(), tables->splitSin.data(), n, first, last, forwardRows,
+                  rowWidth);
+    else
+        splitBins(z, tables->splitCos.data(), tables->splitSin.data(), n, first, last,
+                  forwardBins);
 }
 
 void CFourStepRealFft::unsplit(int first, int last)

@@ -42,6 +42,10 @@ public:
     float* input() { return signal.data(); }
     // startForward() of the N samples written to input().
     void startForwardFromInput(Complex* bins) { startForward(nullptr, bins); }
+    // The same with bins 0..N-1 put in rows, the single-precision layout of a ring of spectra:
+    // chunks of `width` neighbouring bins (a power of two), each chunk's real parts then its
+    // imaginary parts; bin 0 carries (DC, Nyquist). 2N floats.
+    void startForwardToRows(float* rows, int width);
     // Bins 0..N of a real signal's spectrum (the imaginary parts of bins 0 and N are ignored)
     // to its 2N samples times scale; unscaled, a sample comes out 2N times too large. The bins
     // are read by the first steps, the samples written by the last ones.
@@ -72,6 +76,8 @@ private:
     CAlignedBuffer<float> middle; // n complex values between the two sets of transforms
     const double* forwardSamples = nullptr;
     Complex* forwardBins = nullptr;
+    float* forwardRows = nullptr;
+    int rowWidth = 0;
     const Complex* inverseBins = nullptr;
     double* inverseSamples = nullptr;
     double inverseScale = 1.0;

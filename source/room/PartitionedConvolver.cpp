@@ -27,12 +27,12 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
       overlap(static_cast<size_t>(block)),
       // The inverse reads bins 0..N only.
       productSpectra{std::vector<Complex>(static_cast<size_t>(block + 1)), {}},
-      outputLag(std::clamp(lag, 0, block / 2)), irSpectra{CAlignedBuffer<Complex>(
-                                                              static_cast<size_t>(block + 1)),
-                                                          CAlignedBuffer<Complex>(
-                                                              static_cast<size_t>(block + 1))},
-      irTransform(fftSize), irGatherEnd((block + 1) / 2), inputBins(static_cast<size_t>(block + 1)),
-      fadeBins(static_cast<size_t>(block)), ring(segmentLength, block),
+      outputLag(std::clamp(lag, 0, block / 2)),
+      irSpectra{CAlignedBuffer<float>(static_cast<size_t>(fftSize)),
+                CAlignedBuffer<float>(static_cast<size_t>(fftSize))},
+      irTransform(fftSize, CSpectralRing::rowWidthFor(block)), irGatherEnd((block + 1) / 2),
+      inputBins(static_cast<size_t>(block + 1)), fadeRows(static_cast<size_t>(fftSize)),
+      ring(segmentLength, block),
       partitionVersion(static_cast<size_t>(segmentLength / block), kNeverGathered),
       fadeNeighbour{0.25 * std::cos(kPi / fftSize), 0.25 * std::sin(kPi / fftSize)}
 {
@@ -199,23 +199,28 @@ void CPartitionedConvolver::inputTransformDone()
     if (!roundStartBlock) return;
     // The fade 0.5 + 0.5 cos(pi (i + 0.5) / N) is a cosine of period 2N, so over the 2N
     // points Y[k] = X[k] / 2 + c X[k - 1] + conj(c) X[k + 1] with c = e^(i pi / 2N) / 4,
-    // the spectrum's mirror supplying X[-1] and X[N + 1]. Bins 0 and N come out real.
+    // the spectrum's mirror supplying X[-1] and X[N + 1]. Bins 0 and N come out real. Kept
+    // as the ring keeps spectra.
     const int n = blockSize;
+    const int width = ring.rowWidth();
     const Complex* x = inputBins.data();
     const Complex c = fadeNeighbour;
     const Complex d{c.re, -c.im};
     const auto times = [](Complex a, Complex b)
     { return Complex{a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re}; };
+    const auto put = [this, width](int k, double re, double im)
+    {
+        float* r = fadeRows.data() + 2 * (k & ~(width - 1)) + (k & (width - 1));
+        r[0] = static_cast<float>(re);
+        r[width] = static_cast<float>(im);
+    };
     for (int k = 1; k < n; ++k)
     {
         const Complex below = times(c, x[k - 1]);
         const Complex above = times(d, x[k + 1]);
-        fadeBins[static_cast<size_t>(k)] = {0.5 * x[k].re + below.re + above.re,
-                                            0.5 * x[k].im + below.im + above.im};
+        put(k, 0.5 * x[k].re + below.re + above.re, 0.5 * x[k].im + below.im + above.im);
     }
-    const double dc = 0.5 * x[0].re + 2.0 * times(d, x[1]).re;
-    const double nyquist = 0.5 * x[n].re + 2.0 * times(c, x[n - 1]).re;
-    fadeBins[0] = {dc, nyquist};
+    put(0, 0.5 * x[0].re + 2.0 * times(d, x[1]).re, 0.5 * x[n].re + 2.0 * times(c, x[n - 1]).re);
 }
 
 void CPartitionedConvolver::shapeTaps(int first, int end)
@@ -358,9 +363,9 @@ void CPartitionedConvolver::transformResponse(int to)
     const int lead = span * (ear != 0 ? 1 : 3) / (4 * steps);
     const int due =
         to >= blockSize ? steps : std::min(steps, (to - irGatherEnd + lead) * steps / span);
-    Complex* bins = irSpectra[irReady ^ 1].data();
+    float* rows = irSpectra[irReady ^ 1].data();
     while (irStepsDone < due)
-        irTransform.forwardStep(irStepsDone++, bins);
+        irTransform.forwardStep(irStepsDone++, rows);
     irPending = irStepsDone < steps;
 }
 
@@ -369,25 +374,19 @@ void CPartitionedConvolver::accumulateBins(int count)
     const int n = blockSize;
     const int first = binsDone;
     Complex* input = inputBins.data();
+    // Both bin 0 and bin N are real: carry them as one packed pair.
+    if (first == 0) input[0] = {input[0].re, input[n].re};
     // An unchanged partition's spectrum is in the ring already: nothing to store. A faded
-    // one is always fresh.
-    Complex* irBins = irFresh ? irSpectra[irReady].data() : nullptr;
-    if (first == 0)
-    {
-        // Both bin 0 and bin N are real: carry them as one packed pair.
-        input[0] = {input[0].re, input[n].re};
-        if (irBins) irBins[0] = {irBins[0].re, irBins[n].re};
-    }
+    // one is always fresh. Rows from the chunk of the first bin on.
+    const size_t row = static_cast<size_t>(2 * (first & ~(ring.rowWidth() - 1)));
+    const float* irRows = irFresh ? irSpectra[irReady].data() + row : nullptr;
+    const float* faded = fadeActive && irRows ? fadeRows.data() + row : nullptr;
     // The sums are only read at the block end. The inverse transform reads bins 0..N only,
     // so the conjugate upper half is not even kept.
     std::vector<Complex>& productSpectrum = productSpectra[productIndex];
     Complex* sums = productSpectrum.data() + first;
     const int index = first + (irReadPos - segmentStart);
-    if (fadeActive && irBins)
-        ring.accumulateRunFading(index, count, input + first, irBins + first, sums,
-                                 fadeBins.data() + first);
-    else
-        ring.accumulateRun(index, count, input + first, irBins ? irBins + first : nullptr, sums);
+    ring.accumulateRows(index, count, input + first, irRows, sums, faded);
     if (first == 0)
     {
         const Complex s = sums[0];

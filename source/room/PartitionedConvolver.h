@@ -182,10 +182,10 @@ private:
     int outputLag;
     bool inversePending = false;
     std::vector<double> inverseBlock; // where a spread inverse lands
-    // Response spectra (bins 0..N), double-buffered: the ring reads one while the partition
+    // Response spectra, double-buffered: the ring reads one while the partition
     // gathered in the first half of the block is transformed into the other, its steps spread
     // over the second half; the two ears' steps fall at different points of it.
-    CAlignedBuffer<Complex> irSpectra[2];
+    CAlignedBuffer<float> irSpectra[2]; // bins 0..N-1 as the ring's rows
     CSlicedRealFft irTransform;
     int irReady = 0;
     int irGatherEnd;
@@ -202,10 +202,10 @@ private:
     bool inverseDone = false;
     std::unique_ptr<CFourStepRealFft> inputTransform;
     std::unique_ptr<CFourStepRealFft> outputTransform;
-    // Bins 0..N of the previous input block; bins 0..N-1 of the faded input (bin 0 packed as
-    // the ring's).
+    // Bins 0..N of the previous input block; bins 0..N-1 of the faded input, as the ring's
+    // rows.
     std::vector<Complex> inputBins;
-    std::vector<Complex> fadeBins;
+    std::vector<float> fadeRows;
     CSpectralRing ring;
     CIrSlot irSlots[kSlotCount];
     std::atomic<const CResponseSet*> responseSet{nullptr};

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SlicedRealFft.h"
 
-CSlicedRealFft::CSlicedRealFft(int size) : realSize(size), pieces(size > kWholeUpTo)
+CSlicedRealFft::CSlicedRealFft(int size, int width)
+    : realSize(size), rowWidth(width), pieces(size > kWholeUpTo)
 {
     if (!pieces)
     {
@@ -11,22 +12,22 @@ CSlicedRealFft::CSlicedRealFft(int size) : realSize(size), pieces(size > kWholeU
     sliced = std::make_unique<CFourStepRealFft>(size);
 }
 
-void CSlicedRealFft::forward(const double* samples, Complex* bins)
+void CSlicedRealFft::forward(const double* samples, float* rows)
 {
     float* in = input();
     for (int i = 0; i < realSize / 2; ++i)
         in[i] = static_cast<float>(samples[i]);
     for (int s = 0; s < steps(); ++s)
-        forwardStep(s, bins);
+        forwardStep(s, rows);
 }
 
-void CSlicedRealFft::forwardStep(int step, Complex* bins)
+void CSlicedRealFft::forwardStep(int step, float* rows)
 {
     if (!pieces)
     {
-        whole->forwardFromInput(bins);
+        whole->forwardFromInputToRows(rows, rowWidth);
         return;
     }
-    if (step == 0) sliced->startForwardFromInput(bins);
+    if (step == 0) sliced->startForwardToRows(rows, rowWidth);
     sliced->advanceToShare(static_cast<double>(step + 1) / kSliceSteps);
 }

@@ -19,25 +19,27 @@
 class CSlicedRealFft
 {
 public:
-    // realSize = 2N, a power of two, at least 4.
-    explicit CSlicedRealFft(int realSize);
+    // realSize = 2N, a power of two, at least 4. The spectrum comes out in rows of rowWidth
+    // bins, as CFourStepRealFft::startForwardToRows lays them out.
+    CSlicedRealFft(int realSize, int rowWidth);
 
     int size() const { return realSize; }
     int steps() const { return pieces ? kSliceSteps : 1; }
 
     // Where the N samples of the next transform go, as floats: only between transforms.
     float* input() { return pieces ? sliced->input() : whole->input(); }
-    // The zero-padded transform of input() to bins 0..N (bin 0 and bin N real), which must
-    // stay put until the last step.
-    void forwardStep(int step, Complex* bins);
+    // The zero-padded transform of input() to rows of bins 0..N-1 (bin 0 carrying DC and
+    // Nyquist), which must stay put until the last step.
+    void forwardStep(int step, float* rows);
     // Every step at once, of the first N of samples.
-    void forward(const double* samples, Complex* bins);
+    void forward(const double* samples, float* rows);
 
     static constexpr int kWholeUpTo = CWholeRealFft::kUpTo;
     static constexpr int kSliceSteps = 8;
 
 private:
     int realSize;
+    int rowWidth;
     bool pieces;
     std::unique_ptr<CWholeRealFft> whole;
     std::unique_ptr<CFourStepRealFft> sliced;

@@ -16,8 +16,6 @@ typedef float Lanes __attribute__((vector_size(64)));
 #pragma GCC diagnostic ignored "-Wpsabi"
 #define HALVANE_VECTOR_HELPER inline __attribute__((always_inline))
 constexpr int kWidth = 16;
-// Bins summed together: a vector of real parts and one of imaginary parts.
-constexpr int kChunk = kWidth;
 
 HALVANE_VECTOR_HELPER Lanes load(const float* p)
 {
@@ -104,9 +102,9 @@ HALVANE_VECTOR_HELPER void sumChunk(const float* base, size_t slotStride, int P,
     for (int k = 0; k < P; ++k)
     {
         const float* u = base + static_cast<size_t>(in) * slotStride;
-        const float* h = base + static_cast<size_t>(ir) * slotStride + 2 * kChunk;
-        const Lanes ur = load(u), ui = load(u + kChunk);
-        const Lanes hr = load(h), hi = load(h + kChunk);
+        const float* h = base + static_cast<size_t>(ir) * slotStride + 2 * kWidth;
+        const Lanes ur = load(u), ui = load(u + kWidth);
+        const Lanes hr = load(h), hi = load(h + kWidth);
         re += ur * hr - ui * hi;
         im += ur * hi + ui * hr;
         in = in == 0 ? P - 1 : in - 1;
@@ -131,14 +129,15 @@ inline int wrap(int s, int p)
 // The whole run in one function, so that the vector clone is chosen once per run.
 HALVANE_WIDE_CLONES
 void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Complex* inputBins,
-                                   const Complex* irBins, Complex* sums, const Complex* fadeInput)
+                                   const float* irRows, Complex* sums, const float* fadeRows)
 {
+    static_assert(kChunk == kWidth, "a chunk's rows are one vector each");
     const int P = partitions;
     const int W = chunk;
     // Response slot s holds partition (s-1) mod P; input slot s - k pairs with partition k.
     const int firstResponse = P > 1 ? 1 : 0;
     const size_t slotStride = this->slotStride();
-    const bool fading = fadeInput && irBins;
+    const bool fading = fadeRows && irRows;
     if (W == kChunk && count == kChunk && (firstBin & (kChunk - 1)) == 0)
     {
         // One whole chunk, as the convolver asks for them: every step a vector of bins.
@@ -149,15 +148,16 @@ void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Comp
         // As the general path below: the fade is old minus new as stored, times the faded
         // input.
         Lanes dr = {}, di = {}, fr = {}, fi = {};
-        if (irBins)
+        if (irRows)
         {
-            Lanes hr, hi;
-            loadParts(irBins, hr, hi);
+            const Lanes hr = load(irRows);
+            const Lanes hi = load(irRows + kChunk);
             if (fading)
             {
                 dr = load(irRe) - hr;
                 di = load(irIm) - hi;
-                loadParts(fadeInput, fr, fi);
+                fr = load(fadeRows);
+                fi = load(fadeRows + kChunk);
             }
             store(irRe, hr);
             store(irIm, hi);
@@ -186,8 +186,8 @@ void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Comp
     // The outgoing partition's share of the faded input, added once the sums are stored. In
     // single precision, as the spectra it comes from: old and new as the ring holds them, so
     // that the fade ends on what is stored.
-    float fadeRe[kFadeRun];
-    float fadeIm[kFadeRun];
+    float fadeRe[kChunk];
+    float fadeIm[kChunk];
     // Stored piece by piece, each inside one chunk, where it lies side by side in each of the
     // chunk's four rows: plain loops over them vectorise, where a lookup per bin would not.
     for (int done = 0; done < count;)
@@ -199,41 +199,43 @@ void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Comp
         float* const irRe = inRe + 2 * W;
         float* const irIm = inRe + 3 * W;
         const Complex* const input = inputBins + done;
+        // The same bins of the rows handed over.
+        const size_t row =
+            static_cast<size_t>(2 * ((bin >> chunkShift) - (firstBin >> chunkShift)) * W +
+                                (bin & (W - 1)));
         if (fading)
         {
-            const Complex* const ir = irBins + done;
-            const Complex* const faded = fadeInput + done;
+            const float* const newRe = irRows + row;
+            const float* const newIm = newRe + W;
+            const float* const fadedRe = fadeRows + row;
+            const float* const fadedIm = fadedRe + W;
             float* const shareRe = fadeRe + done;
             float* const shareIm = fadeIm + done;
             const float oldDc = irRe[0];
             const float oldNyquist = irIm[0];
             for (int c = 0; c < n; ++c)
             {
-                const float newRe = static_cast<float>(ir[c].re);
-                const float newIm = static_cast<float>(ir[c].im);
-                const float dr = irRe[c] - newRe;
-                const float di = irIm[c] - newIm;
-                irRe[c] = newRe;
-                irIm[c] = newIm;
-                const float ur = static_cast<float>(faded[c].re);
-                const float ui = static_cast<float>(faded[c].im);
-                shareRe[c] = ur * dr - ui * di;
-                shareIm[c] = ur * di + ui * dr;
+                const float dr = irRe[c] - newRe[c];
+                const float di = irIm[c] - newIm[c];
+                irRe[c] = newRe[c];
+                irIm[c] = newIm[c];
+                shareRe[c] = fadedRe[c] * dr - fadedIm[c] * di;
+                shareIm[c] = fadedRe[c] * di + fadedIm[c] * dr;
             }
             // Bin 0 is (DC, Nyquist): each part multiplied on its own.
             if (bin == 0)
             {
-                shareRe[0] = static_cast<float>(faded[0].re) * (oldDc - irRe[0]);
-                shareIm[0] = static_cast<float>(faded[0].im) * (oldNyquist - irIm[0]);
+                shareRe[0] = fadedRe[0] * (oldDc - irRe[0]);
+                shareIm[0] = fadedIm[0] * (oldNyquist - irIm[0]);
             }
         }
-        else if (irBins)
+        else if (irRows)
         {
-            const Complex* const ir = irBins + done;
+            const float* const newRe = irRows + row;
             for (int c = 0; c < n; ++c)
             {
-                irRe[c] = static_cast<float>(ir[c].re);
-                irIm[c] = static_cast<float>(ir[c].im);
+                irRe[c] = newRe[c];
+                irIm[c] = newRe[W + c];
             }
         }
         for (int c = 0; c < n; ++c)
@@ -330,6 +332,38 @@ void CSpectralRing::accumulateRunFading(int index, int count, const Complex* inp
                                         const Complex* irBins, Complex* sums,
                                         const Complex* fadeInput)
 {
+    // Piece by piece within a chunk, each piece's response and faded input laid out as rows.
+    float irRows[2 * kChunk];
+    float fadeRows[2 * kChunk];
+    const int W = chunk;
+    for (int done = 0; done < count;)
+    {
+        const int at = index + done;
+        const int bin = at & (blockSize - 1);
+        const int n = std::min(count - done, W - (bin & (W - 1)));
+        for (int c = 0; c < n; ++c)
+        {
+            const int i = (bin & (W - 1)) + c;
+            if (irBins)
+            {
+                irRows[i] = static_cast<float>(irBins[done + c].re);
+                irRows[W + i] = static_cast<float>(irBins[done + c].im);
+            }
+            if (fadeInput)
+            {
+                fadeRows[i] = static_cast<float>(fadeInput[done + c].re);
+                fadeRows[W + i] = static_cast<float>(fadeInput[done + c].im);
+            }
+        }
+        accumulateRows(at, n, inputBins + done, irBins ? irRows : nullptr, sums + done,
+                       fadeInput ? fadeRows : nullptr);
+        done += n;
+    }
+}
+
+void CSpectralRing::accumulateRows(int index, int count, const Complex* inputBins,
+                                   const float* irRows, Complex* sums, const float* fadeRows)
+{
     if (count <= 0) return;
     // The convolver's indices are in range already: a division per call costs as much as a
     // short ring's sums.
@@ -338,16 +372,7 @@ void CSpectralRing::accumulateRunFading(int index, int count, const Complex* inp
         index %= ringSize;
         if (index < 0) index += ringSize;
     }
-    // A fading run is taken kFadeRun bins at a time; pieces of whole chunks keep the sums
-    // vectorised.
-    const int piece = fadeInput ? kFadeRun : count;
-    for (int done = 0; done < count; done += piece)
-    {
-        const int at = index + done;
-        const int n = std::min(piece, count - done);
-        accumulateBins(at >> blockShift, at & (blockSize - 1), n, inputBins + done,
-                       irBins ? irBins + done : nullptr, sums + done,
-                       fadeInput ? fadeInput + done : nullptr);
-    }
+    accumulateBins(index >> blockShift, index & (blockSize - 1), count, inputBins, irRows, sums,
+                   fadeRows);
     sum = sums[count - 1];
 }

@@ -39,12 +39,23 @@ public:
     // like the input's.
     void accumulateRunFading(int index, int count, const Complex* inputBins, const Complex* irBins,
                              Complex* sums, const Complex* fadeInput);
+    // accumulateRunFading with the response spectrum and the faded input as rows, the layout
+    // the ring keeps them in: chunks of rowWidth() neighbouring bins, each chunk's real parts
+    // then its imaginary parts, bin 0 carrying (DC, Nyquist). irRows and fadeRows point at
+    // the chunk that holds the run's first bin (null as above); a whole chunk then goes in
+    // with a few vector copies.
+    void accumulateRows(int index, int count, const Complex* inputBins, const float* irRows,
+                        Complex* sums, const float* fadeRows);
+    // Bins per chunk for a block size.
+    static int rowWidthFor(int blockSize) { return blockSize < kChunk ? blockSize : kChunk; }
+    int rowWidth() const { return chunk; }
 
 private:
-    static constexpr int kFadeRun = 16;
+    static constexpr int kChunk = 16;
 
+    // Runs within one slot.
     void accumulateBins(int slot, int firstBin, int count, const Complex* inputBins,
-                        const Complex* irBins, Complex* sums, const Complex* fadeInput);
+                        const float* irRows, Complex* sums, const float* fadeRows);
     // Bin 0's sum over the partitions, from input slot `slot` and response slot firstResponse.
     Complex packedSum(int slot, int firstResponse);
     // Slot s holds N bins in chunks of `chunk` neighbours; each chunk keeps the input's real
@@ -71,6 +82,6 @@ private:
     int blockSize;
     int blockShift = 0; // log2 blockSize
     int partitions;     // P
-    int chunk;          // bins kept together: 16, or N when smaller
+    int chunk;          // bins kept together: kChunk, or N when smaller
     int chunkShift = 0; // log2 chunk
 };

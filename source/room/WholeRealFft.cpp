@@ -92,6 +92,26 @@ void CWholeRealFft::forwardFromInput(Complex* bins)
         bins[k] = {b[2 * k], b[2 * k + 1]};
 }
 
+void CWholeRealFft::forwardFromInputToRows(float* rows, int width)
+{
+    if (fourStep)
+    {
+        fourStep->startForwardToRows(rows, width);
+        fourStep->finish();
+        return;
+    }
+    const int n = realSize / 2;
+    float* b = spectrum.data();
+    fftwf_execute_dft_r2c(static_cast<fftwf_plan>(forwardPlan), padded.data(),
+                          reinterpret_cast<fftwf_complex*>(b));
+    for (int k = 0; k < n; ++k)
+    {
+        float* r = rows + 2 * (k & ~(width - 1)) + (k & (width - 1));
+        r[0] = b[2 * k];
+        r[width] = k == 0 ? b[2 * n] : b[2 * k + 1];
+    }
+}
+
 void CWholeRealFft::inverse(const Complex* bins, double scale, double* samples)
 {
     if (fourStep)

@@ -40,6 +40,8 @@ public:
     float* input() { return fourStep ? fourStep->input() : padded.data(); }
     // forwardPadded() of the N samples written to input().
     void forwardFromInput(Complex* bins);
+    // The same into rows of `width` bins, as CFourStepRealFft::startForwardToRows lays them out.
+    void forwardFromInputToRows(float* rows, int width);
     // Bins 0..N of a real signal's spectrum (the imaginary parts of bins 0 and N are
     // ignored) to its 2N samples times scale; unscaled, a sample comes out 2N times too large.
     void inverse(const Complex* bins, double scale, double* samples);
