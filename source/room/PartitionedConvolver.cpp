@@ -194,9 +194,8 @@ void CPartitionedConvolver::beginBlockFade()
     roundStartBlock = (irReadPos - segmentStart) / blockSize == roundStart;
 }
 
-void CPartitionedConvolver::inputTransformDone()
+void CPartitionedConvolver::fadeSpectrum(int first, int last)
 {
-    if (!roundStartBlock) return;
     // The fade 0.5 + 0.5 cos(pi (i + 0.5) / N) is a cosine of period 2N, so over the 2N
     // points Y[k] = X[k] / 2 + c X[k - 1] + conj(c) X[k + 1] with c = e^(i pi / 2N) / 4,
     // the spectrum's mirror supplying X[-1] and X[N + 1]. Bins 0 and N come out real. Kept
@@ -214,13 +213,15 @@ void CPartitionedConvolver::inputTransformDone()
         r[0] = static_cast<float>(re);
         r[width] = static_cast<float>(im);
     };
-    for (int k = 1; k < n; ++k)
+    for (int k = std::max(first, 1); k < last; ++k)
     {
         const Complex below = times(c, x[k - 1]);
         const Complex above = times(d, x[k + 1]);
         put(k, 0.5 * x[k].re + below.re + above.re, 0.5 * x[k].im + below.im + above.im);
     }
-    put(0, 0.5 * x[0].re + 2.0 * times(d, x[1]).re, 0.5 * x[n].re + 2.0 * times(c, x[n - 1]).re);
+    if (first == 0)
+        put(0, 0.5 * x[0].re + 2.0 * times(d, x[1]).re,
+            0.5 * x[n].re + 2.0 * times(c, x[n - 1]).re);
 }
 
 void CPartitionedConvolver::shapeTaps(int first, int end)
@@ -333,7 +334,6 @@ void CPartitionedConvolver::doWork()
             to >= inputSpread ? 1.0
                               : static_cast<double>(to - inputStart) / (inputSpread - inputStart);
         inputTransform->advanceToShare(share);
-        if (to >= inputSpread) inputTransformDone();
     }
     if (to > inputSpread)
     {
@@ -374,6 +374,9 @@ void CPartitionedConvolver::accumulateBins(int count)
     const int n = blockSize;
     const int first = binsDone;
     Complex* input = inputBins.data();
+    // The round's faded input a few bins at a time, as the ring needs them: whole, it would
+    // be a burst in one host block. From the input spectrum as the transform left it.
+    if (roundStartBlock) fadeSpectrum(first, first + count);
     // Both bin 0 and bin N are real: carry them as one packed pair.
     if (first == 0) input[0] = {input[0].re, input[n].re};
     // An unchanged partition's spectrum is in the ring already: nothing to store. A faded
@@ -451,7 +454,6 @@ void CPartitionedConvolver::finishBlock()
 void CPartitionedConvolver::transformInputWhole()
 {
     wholeTransform->forwardPadded(inputBlocks[inputFill ^ 1].data(), inputBins.data());
-    inputTransformDone();
     inputTransformed = true;
 }
 

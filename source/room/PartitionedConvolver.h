@@ -153,8 +153,8 @@ private:
     void completeBlock(int first, int last);
     // The previous input block's spectrum in one go.
     void transformInputWhole();
-    // Called once the previous input block's spectrum is complete.
-    void inputTransformDone();
+    // Bins [first, last) of the faded round input's spectrum, from the input's.
+    void fadeSpectrum(int first, int last);
     // The ring for the next count bins of the block.
     void accumulateBins(int count);
 
