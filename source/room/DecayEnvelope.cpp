@@ -14,8 +14,11 @@ void CDecayEnvelope::set(Curve curve, double a, double fs)
     absorption = a;
     sampleRate = fs;
     slope = a * 7.5 + 0.07;
+    // Only the exponential curve steps by a ratio; the partitions set their envelopes every
+    // block while a control moves.
+    if (kind != kExponential) return;
     ratio = std::exp(-a / fs);
-    if (kind != kExponential || ratio == powersOf) return;
+    if (ratio == powersOf) return;
     // By doubling: each power is at most log2(kExactEvery) products away from the ratio,
     // where a running product would be up to kExactEvery - 1.
     powers[0] = 1.0;
