@@ -66,8 +66,8 @@ HALVANE_VECTOR_HELPER void loadParts(const Complex* c, Lanes& re, Lanes& im)
     im = __builtin_shufflevector(i[0], i[1], 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
 }
 
-// c[j] = (re[j], im[j]) as doubles, or, with `add`, c[j] plus that.
-HALVANE_VECTOR_HELPER void storeParts(Complex* c, const Lanes& re, const Lanes& im, bool add)
+// c[j] = (re[j], im[j]) as doubles.
+HALVANE_VECTOR_HELPER void storeParts(Complex* c, const Lanes& re, const Lanes& im)
 {
     double* d = &c->re;
     const HalfLanes r[2] = {__builtin_shufflevector(re, re, 0, 1, 2, 3, 4, 5, 6, 7),
@@ -80,15 +80,8 @@ HALVANE_VECTOR_HELPER void storeParts(Complex* c, const Lanes& re, const Lanes& 
     {
         const Doubles rd = __builtin_convertvector(r[h], Doubles);
         const Doubles id = __builtin_convertvector(i[h], Doubles);
-        Doubles first = __builtin_shuffle(rd, id, low);
-        Doubles second = __builtin_shuffle(rd, id, high);
-        if (add)
-        {
-            first = loadDoubles(d + 16 * h) + first;
-            second = loadDoubles(d + 16 * h + 8) + second;
-        }
-        storeDoubles(d + 16 * h, first);
-        storeDoubles(d + 16 * h + 8, second);
+        storeDoubles(d + 16 * h, __builtin_shuffle(rd, id, low));
+        storeDoubles(d + 16 * h + 8, __builtin_shuffle(rd, id, high));
     }
 }
 
@@ -168,8 +161,14 @@ void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Comp
         store(inIm, ui);
         Lanes re, im;
         sumChunk(binAt(0, firstBin), slotStride, P, slot, firstResponse, re, im);
-        storeParts(sums, re, im, false);
-        if (fading) storeParts(sums, fr * dr - fi * di, fr * di + fi * dr, true);
+        // Added in single precision: whoever reads the sums rounds them to it, and the sum of
+        // two floats rounds alike either way.
+        if (fading)
+        {
+            re += fr * dr - fi * di;
+            im += fr * di + fi * dr;
+        }
+        storeParts(sums, re, im);
         if (firstBin == 0)
         {
             // Bin 0 is (DC, Nyquist): each part on its own, the fade's too.
@@ -256,7 +255,7 @@ void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Comp
         {
             Lanes re, im;
             sumChunk(base, slotStride, P, in, ir, re, im);
-            storeParts(sums + c, re, im, false);
+            storeParts(sums + c, re, im);
             c += kChunk - 1;
             continue;
         }
