@@ -33,8 +33,8 @@ public:
     static void fillEach(const CDecayEnvelope* const envelopes[], int envelopeCount, int firstTap,
                          int count, double* const values[]);
     // out[i] = the sum over the envelopes, in their order, of value x gain x samples[e][i] at tap
-    // firstTap + i, each term and sum rounded as that expression in doubles, then to float.
-    // Up to three envelopes.
+    // firstTap + i, to single precision (three hyperbolic envelopes at one rate are worked out
+    // in it; other mixes in doubles, rounded at the end). Up to three envelopes.
     static void weightedSum(const CDecayEnvelope* const envelopes[], int envelopeCount,
                             const double* const samples[], const double gains[], int firstTap,
                             int count, float* out);
