@@ -363,9 +363,9 @@ TEST(WholeRealFft, ForwardAndInverseMatchTheDftToSinglePrecision)
 }
 
 // The long blocks' transforms, both directions, against the DFT to single precision, at sizes
-// whose two sets of transforms are equal (4096 points) and unequal (256, 8192); run a step at
-// a time, interleaved with another transform of the same size, they must give what they give
-// at once.
+// whose two sets of transforms are equal (4096 points) and unequal (8192), and at one short
+// enough for a single call (256); run a step at a time, interleaved with another transform of
+// the same size, they must give what they give at once.
 TEST(FourStepRealFft, StepsMatchTheDftToSinglePrecisionBothWays)
 {
     for (int size : {256, 4096, 8192})
@@ -376,7 +376,7 @@ TEST(FourStepRealFft, StepsMatchTheDftToSinglePrecisionBothWays)
         CFourStepRealFft stepped(size);
         CFourStepRealFft atOnce(size);
         CFourStepRealFft other(size);
-        ASSERT_GE(stepped.steps(), 8) << size;
+        ASSERT_GE(stepped.steps(), 6) << size;
         const std::vector<double> noise = randomBlock(size, 52u);
         std::vector<Complex> bins(static_cast<size_t>(n + 1));
         std::vector<Complex> whole(static_cast<size_t>(n + 1));

@@ -31,6 +31,9 @@ struct CFourStepRealFft::Tables
     // pushed out of the caches.
     fftwf_plan columns = nullptr;
     fftwf_plan rows = nullptr;
+    // Up to kOneCallUpTo the complex transform in one call instead (its input in the middle,
+    // its result in the signal).
+    fftwf_plan whole = nullptr;
     // e^(-2 pi i j2 k1 / n) at k1 n2 + j2, real and imaginary part side by side.
     std::vector<float> twiddles;
     // The share of a whole transform's time done after each step, forward and inverse.
@@ -42,7 +45,7 @@ struct CFourStepRealFft::Tables
 
     ~Tables()
     {
-        for (fftwf_plan p : {columns, rows})
+        for (fftwf_plan p : {columns, rows, whole})
             if (p) fftwf_destroy_plan(p);
     }
 };
@@ -70,8 +73,13 @@ void weighSteps(CFourStepRealFft::Tables& t, int n)
             cost.push_back(0.17 * n); // packing
         else
             cost.insert(cost.end(), kSplitSteps, 1.4 * n / kSplitSteps / 2); // the split's inverse
-        cost.insert(cost.end(), static_cast<size_t>(n2 / kSideBySide), column);
-        cost.insert(cost.end(), static_cast<size_t>(n1 / kSideBySide), row);
+        if (t.whole)
+            cost.push_back(0.05 * n * log2of(n));
+        else
+        {
+            cost.insert(cost.end(), static_cast<size_t>(n2 / kSideBySide), column);
+            cost.insert(cost.end(), static_cast<size_t>(n1 / kSideBySide), row);
+        }
         if (d == 0)
             cost.insert(cost.end(), kSplitSteps, 1.2 * n / kSplitSteps / 2); // the split
         else
@@ -112,16 +120,25 @@ public:
         CAlignedBuffer<float> b(static_cast<size_t>(2 * n));
         auto* in = reinterpret_cast<fftwf_complex*>(a.data());
         auto* out = reinterpret_cast<fftwf_complex*>(b.data());
-        // Column j2 of the signal (stride n2) to column j2 of the middle.
-        t->columns = fftwf_plan_many_dft(1, &n1, kSideBySide, in, nullptr, n2, 1, out, nullptr, n2,
-                                         1, FFTW_FORWARD, FFTW_ESTIMATE);
-        // Row k1 of the middle (contiguous) to the result's k1 + n1 k2.
-        t->rows = fftwf_plan_many_dft(1, &n2, kSideBySide, out, nullptr, 1, n2, in, nullptr, n1, 1,
-                                      FFTW_FORWARD, FFTW_ESTIMATE);
-        if (!t->columns || !t->rows) throw std::bad_alloc();
+        if (2 * n <= CFourStepRealFft::kOneCallUpTo)
+        {
+            // The middle to the signal.
+            t->whole = fftwf_plan_dft_1d(n, out, in, FFTW_FORWARD, FFTW_ESTIMATE);
+            if (!t->whole) throw std::bad_alloc();
+        }
+        else
+        {
+            // Column j2 of the signal (stride n2) to column j2 of the middle.
+            t->columns = fftwf_plan_many_dft(1, &n1, kSideBySide, in, nullptr, n2, 1, out,
+                                             nullptr, n2, 1, FFTW_FORWARD, FFTW_ESTIMATE);
+            // Row k1 of the middle (contiguous) to the result's k1 + n1 k2.
+            t->rows = fftwf_plan_many_dft(1, &n2, kSideBySide, out, nullptr, 1, n2, in, nullptr,
+                                          n1, 1, FFTW_FORWARD, FFTW_ESTIMATE);
+            if (!t->columns || !t->rows) throw std::bad_alloc();
+        }
 
-        t->twiddles.resize(static_cast<size_t>(2 * n));
-        for (int k1 = 0; k1 < n1; ++k1)
+        t->twiddles.resize(t->whole ? 0 : static_cast<size_t>(2 * n));
+        for (int k1 = 0; k1 < n1 && !t->whole; ++k1)
             for (int j2 = 0; j2 < n2; ++j2)
             {
                 const double theta = -kTwoPi * static_cast<double>(j2 * k1) / n;
@@ -166,6 +183,8 @@ CFourStepRealFft::CFourStepRealFft(int size)
     : realSize(size), n(size / 2), tables(tableCache.forSize(size / 2)),
       signal(static_cast<size_t>(size)), middle(static_cast<size_t>(size))
 {
+    // Where the packing and the split's inverse put the complex points.
+    packed = tables->whole ? middle.data() : signal.data();
     next = steps();
 }
 
@@ -175,7 +194,8 @@ CFourStepRealFft::~CFourStepRealFft() = default;
 // inverse, the same slices, the unpacking.
 int CFourStepRealFft::steps() const
 {
-    return 1 + columnSlices(tables->n2) + tables->n1 / kSideBySide + kSplitSteps;
+    const int transforms = tables->whole ? 1 : columnSlices(tables->n2) + tables->n1 / kSideBySide;
+    return 1 + transforms + kSplitSteps;
 }
 
 void CFourStepRealFft::startForwardToRows(float* rows, int width)
@@ -233,6 +253,15 @@ void CFourStepRealFft::runStep(int step)
     if (inverse && step < kSplitSteps)
         return unsplit(pairs * step / kSplitSteps, pairs * (step + 1) / kSplitSteps);
     const int slice = step - (inverse ? kSplitSteps : 1);
+    if (tables->whole)
+    {
+        if (slice == 0)
+            return fftwf_execute_dft(tables->whole, reinterpret_cast<fftwf_complex*>(middle.data()),
+                                     reinterpret_cast<fftwf_complex*>(signal.data()));
+        if (inverse) return unpack();
+        const int s = slice - 1;
+        return split(pairs * s / kSplitSteps, pairs * (s + 1) / kSplitSteps);
+    }
     if (slice < columnSteps) return columns(slice);
     if (slice < columnSteps + rowSteps) return rows(slice - columnSteps);
     if (inverse) return unpack();
@@ -244,7 +273,7 @@ void CFourStepRealFft::pack()
 {
     // Sample pairs as complex values, over a zero upper half: the last transform left its
     // result there.
-    float* z = signal.data();
+    float* z = packed;
     if (forwardSamples)
         for (int i = 0; i < n; ++i)
             z[i] = static_cast<float>(forwardSamples[i]);
@@ -509,7 +538,7 @@ void CFourStepRealFft::unsplit(int first, int last)
 {
     // The conjugate of twice the packed transform: the forward transforms then give the
     // conjugate of 2n times the samples. Bins 0 and n count as real.
-    float* z = signal.data();
+    float* z = packed;
     if (first == 0)
     {
         const float a = static_cast<float>(inverseBins[0].re);
