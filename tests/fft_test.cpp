@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "room/FourStepRealFft.h"
+#include "room/SteppedRealFft.h"
 #include "room/RealFft.h"
 #include "room/SlicedRealFft.h"
 #include "room/WholeRealFft.h"
@@ -277,7 +277,7 @@ TEST(RealFft, InverseWithBinPairsSplitInAnyOrderMatchesInverse)
     EXPECT_NEAR(samples[5], x[5], 1e-12);
 }
 
-// The convolver's response transform: one step for short blocks, eight groups of four-step
+// The convolver's response transform: one step for short blocks, eight groups of stepped
 // ones for long blocks, single precision either way; the zero-padded block's spectrum in the
 // ring's rows (chunks of real parts then imaginary parts, bin 0 carrying DC and Nyquist), in
 // as many steps as it says, whatever another instance's transform of the same size did in
@@ -363,19 +363,19 @@ TEST(WholeRealFft, ForwardAndInverseMatchTheDftToSinglePrecision)
 }
 
 // The long blocks' transforms, both directions, against the DFT to single precision, at sizes
-// whose two sets of transforms are equal (4096 points) and unequal (8192), and at one short
-// enough for a single call (256); run a step at a time, interleaved with another transform of
-// the same size, they must give what they give at once.
-TEST(FourStepRealFft, StepsMatchTheDftToSinglePrecisionBothWays)
+// run in quarters (4096 and 8192 points) and at one short enough for a single call (256); run a
+// step at a time, interleaved with another transform of the same size, they must give what
+// they give at once.
+TEST(SteppedRealFft, StepsMatchTheDftToSinglePrecisionBothWays)
 {
     for (int size : {256, 4096, 8192})
     {
         const int n = size / 2;
         const auto [x, want, peak] = paddedBlock(size, 51u);
 
-        CFourStepRealFft stepped(size);
-        CFourStepRealFft atOnce(size);
-        CFourStepRealFft other(size);
+        CSteppedRealFft stepped(size);
+        CSteppedRealFft atOnce(size);
+        CSteppedRealFft other(size);
         ASSERT_GE(stepped.steps(), 6) << size;
         const std::vector<double> noise = randomBlock(size, 52u);
         std::vector<Complex> bins(static_cast<size_t>(n + 1));

@@ -61,8 +61,8 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
     }
     else
     {
-        inputTransform = std::make_unique<CFourStepRealFft>(fftSize);
-        outputTransform = std::make_unique<CFourStepRealFft>(fftSize);
+        inputTransform = std::make_unique<CSteppedRealFft>(fftSize);
+        outputTransform = std::make_unique<CSteppedRealFft>(fftSize);
         // The first block pairs the ring with silence, as if a silent block came before.
         inputTransform->startForward(inputBlocks[1].data(), inputBins.data());
     }

@@ -3,7 +3,7 @@
 
 #include "AlignedBuffer.h"
 #include "DecayEnvelope.h"
-#include "FourStepRealFft.h"
+#include "SteppedRealFft.h"
 #include "ResponseSet.h"
 #include "SlicedRealFft.h"
 #include "SpectralRing.h"
@@ -200,8 +200,8 @@ private:
     int wholeInverseAt = 0; // and a lagged block's inverse
     bool inputTransformed = false;
     bool inverseDone = false;
-    std::unique_ptr<CFourStepRealFft> inputTransform;
-    std::unique_ptr<CFourStepRealFft> outputTransform;
+    std::unique_ptr<CSteppedRealFft> inputTransform;
+    std::unique_ptr<CSteppedRealFft> outputTransform;
     // Bins 0..N of the previous input block; bins 0..N-1 of the faded input, as the ring's
     // rows.
     std::vector<Complex> inputBins;

@@ -3,13 +3,13 @@
 
 #include "AlignedBuffer.h"
 #include "Complex.h"
-#include "FourStepRealFft.h"
+#include "SteppedRealFft.h"
 #include "WholeRealFft.h"
 
 #include <memory>
 
 // Forward real FFT of 2N zero-padded points in a few steps a caller can spread over time. Up
-// to 2N = kWholeUpTo it is one step of CWholeRealFft. Longer transforms run CFourStepRealFft's
+// to 2N = kWholeUpTo it is one step of CWholeRealFft. Longer transforms run CSteppedRealFft's
 // steps in kSliceSteps even groups: a whole long transform, run with the caches a host's other
 // work left cold, takes several times the work of a short host block, where its slices
 // disappear in the rest of the work.
@@ -20,7 +20,7 @@ class CSlicedRealFft
 {
 public:
     // realSize = 2N, a power of two, at least 4. The spectrum comes out in rows of rowWidth
-    // bins, as CFourStepRealFft::startForwardToRows lays them out.
+    // bins, as CSteppedRealFft::startForwardToRows lays them out.
     CSlicedRealFft(int realSize, int rowWidth);
 
     int size() const { return realSize; }
@@ -42,5 +42,5 @@ private:
     int rowWidth;
     bool pieces;
     std::unique_ptr<CWholeRealFft> whole;
-    std::unique_ptr<CFourStepRealFft> sliced;
+    std::unique_ptr<CSteppedRealFft> sliced;
 };

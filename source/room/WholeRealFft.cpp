@@ -56,7 +56,7 @@ PlanCache planCache;
 
 CWholeRealFft::CWholeRealFft(int size)
     : realSize(size),
-      fourStep(stepsThrough(size) ? std::make_unique<CFourStepRealFft>(size) : nullptr),
+      fourStep(stepsThrough(size) ? std::make_unique<CSteppedRealFft>(size) : nullptr),
       padded(static_cast<size_t>(fourStep ? 0 : size)),
       spectrum(static_cast<size_t>(fourStep ? 0 : size + 2)),
       output(static_cast<size_t>(fourStep ? 0 : size))

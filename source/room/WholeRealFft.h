@@ -3,7 +3,7 @@
 
 #include "AlignedBuffer.h"
 #include "Complex.h"
-#include "FourStepRealFft.h"
+#include "SteppedRealFft.h"
 
 #include <memory>
 
@@ -12,7 +12,7 @@
 // about three times faster than ARFFT/BRFFT: short blocks, whose whole transforms cost less
 // than a host block's other work, take this one.
 //
-// From CFourStepRealFft::kSmallestSize on it runs that transform's steps at once: built on
+// From CSteppedRealFft::kSmallestSize on it runs that transform's steps at once: built on
 // FFTW's forward complex transforms alone, it shares their code between both directions and
 // with the long blocks' transforms, so that far less of it has to come back into the caches
 // after a host's other work than FFTW's own real transforms need (measured: the shortest
@@ -40,7 +40,7 @@ public:
     float* input() { return fourStep ? fourStep->input() : padded.data(); }
     // forwardPadded() of the N samples written to input().
     void forwardFromInput(Complex* bins);
-    // The same into rows of `width` bins, as CFourStepRealFft::startForwardToRows lays them out.
+    // The same into rows of `width` bins, as CSteppedRealFft::startForwardToRows lays them out.
     void forwardFromInputToRows(float* rows, int width);
     // Bins 0..N of a real signal's spectrum (the imaginary parts of bins 0 and N are
     // ignored) to its 2N samples times scale; unscaled, a sample comes out 2N times too large.
@@ -50,10 +50,10 @@ public:
     static constexpr int kUpTo = 2048;
 
 private:
-    static bool stepsThrough(int size) { return size >= CFourStepRealFft::kSmallestSize; }
+    static bool stepsThrough(int size) { return size >= CSteppedRealFft::kSmallestSize; }
 
     int realSize;
-    std::unique_ptr<CFourStepRealFft> fourStep;
+    std::unique_ptr<CSteppedRealFft> fourStep;
     // FFTW's real transforms, for the sizes below.
     void* forwardPlan = nullptr;
     void* inversePlan = nullptr;

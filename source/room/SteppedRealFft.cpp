@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "FourStepRealFft.h"
+#include "SteppedRealFft.h"
 
 #include "FftwPlanner.h"
 
@@ -14,28 +14,25 @@
 namespace
 {
 constexpr double kTwoPi = 6.283185307179586476925286766559;
-// Transforms per slice: a slice starts 64 bytes after the last, so every slice has the
-// alignment the plans were made for.
-constexpr int kSideBySide = 8;
 // The real split's and its inverse's bin pairs come in this many steps.
 constexpr int kSplitSteps = 4;
 } // namespace
 
 // What every transform of one size shares.
-struct CFourStepRealFft::Tables
+struct CSteppedRealFft::Tables
 {
-    int n1 = 0; // points of the first transforms
-    int n2 = 0; // points of the second ones; n1 n2 = n
-    // kSideBySide transforms each, forward kernel: the inverse runs them on the conjugate, so
-    // that both directions share one set of FFTW's code, which a host's other work may have
-    // pushed out of the caches.
-    fftwf_plan columns = nullptr;
-    fftwf_plan rows = nullptr;
-    // Up to kOneCallUpTo the complex transform in one call instead (its input in the middle,
-    // its result in the signal).
+    // Forward kernels only: the inverse runs them on the conjugate, so that both directions
+    // share one set of FFTW's code, which a host's other work may have pushed out of the caches.
+    // Up to kOneCallUpTo the n-point transform (the middle to the signal); beyond, the
+    // (n/4)-point one, run on each quarter of the points.
     fftwf_plan whole = nullptr;
-    // e^(-2 pi i j2 k1 / n) at k1 n2 + j2, real and imaginary part side by side.
-    std::vector<float> twiddles;
+    fftwf_plan quarter = nullptr;
+    // Parts of e^(-2 pi i k / n) for k < n/2 and of e^(-2 pi i k / (n/2)) for k < n/4, joining
+    // halves of n and of n/2 points, each twice over.
+    std::vector<float> halfCos;
+    std::vector<float> halfSin;
+    std::vector<float> quarterCos;
+    std::vector<float> quarterSin;
     // The share of a whole transform's time done after each step, forward and inverse.
     std::vector<double> shareAfter[2];
     // Parts of e^(-2 pi i k / 2n) for k = 0..n/2 + 3, for the real split, each twice over, as
@@ -45,18 +42,17 @@ struct CFourStepRealFft::Tables
 
     ~Tables()
     {
-        for (fftwf_plan p : {columns, rows, whole})
+        for (fftwf_plan p : {whole, quarter})
             if (p) fftwf_destroy_plan(p);
     }
 };
 
 namespace
 {
-// Each step's time in ns per point at n = 2048, measured warm; the slices of FFTW's transforms
-// grow with their log2 length.
-void weighSteps(CFourStepRealFft::Tables& t, int n)
+// Each step's time in ns, roughly as measured warm: FFTW's transforms grow with their log2
+// length, the passes of our own with the points.
+void weighSteps(CSteppedRealFft::Tables& t, int n)
 {
-    const int n1 = t.n1, n2 = t.n2;
     const auto log2of = [](int v)
     {
         int l = 0;
@@ -64,26 +60,27 @@ void weighSteps(CFourStepRealFft::Tables& t, int n)
             ++l;
         return l;
     };
-    const double column = 0.12 * kSideBySide * n1 * log2of(n1);
-    const double row = 0.12 * kSideBySide * n2 * log2of(n2) + 0.2 * kSideBySide * n2;
     for (int d = 0; d < 2; ++d)
     {
         std::vector<double> cost;
         if (d == 0)
-            cost.push_back(0.17 * n); // packing
+            cost.push_back(0.2 * n); // packing
         else
+        {
             cost.insert(cost.end(), kSplitSteps, 1.4 * n / kSplitSteps / 2); // the split's inverse
+            if (t.quarter) cost.insert(cost.end(), 2, 0.1 * n); // the quarters apart
+        }
         if (t.whole)
             cost.push_back(0.05 * n * log2of(n));
         else
         {
-            cost.insert(cost.end(), static_cast<size_t>(n2 / kSideBySide), column);
-            cost.insert(cost.end(), static_cast<size_t>(n1 / kSideBySide), row);
+            cost.insert(cost.end(), 4, 0.07 * (n / 4) * log2of(n / 4));
+            cost.insert(cost.end(), 2, 0.12 * n); // the quarters joined into halves, and those
         }
         if (d == 0)
             cost.insert(cost.end(), kSplitSteps, 1.2 * n / kSplitSteps / 2); // the split
         else
-            cost.push_back(0.32 * n); // unpacking
+            cost.insert(cost.end(), t.quarter ? 2 : 1, 0.32 * n / (t.quarter ? 2 : 1)); // unpacking
         double total = 0.0;
         for (double c : cost)
             total += c;
@@ -101,51 +98,31 @@ void weighSteps(CFourStepRealFft::Tables& t, int n)
 class TableCache
 {
 public:
-    std::shared_ptr<const CFourStepRealFft::Tables> forSize(int n)
+    std::shared_ptr<const CSteppedRealFft::Tables> forSize(int n)
     {
         std::lock_guard<std::mutex> guard(fftwPlannerLock());
         auto found = built.find(n);
         if (found != built.end()) return found->second;
-        auto t = std::make_shared<CFourStepRealFft::Tables>();
-        int log2n = 0;
-        while ((1 << log2n) < n)
-            ++log2n;
-        t->n1 = 1 << (log2n / 2);
-        t->n2 = n / t->n1;
-        const int n1 = t->n1;
-        const int n2 = t->n2;
-
+        auto t = std::make_shared<CSteppedRealFft::Tables>();
         // Estimated, not measured: the same plans, hence the same rounding, in every run.
         CAlignedBuffer<float> a(static_cast<size_t>(2 * n));
         CAlignedBuffer<float> b(static_cast<size_t>(2 * n));
-        auto* in = reinterpret_cast<fftwf_complex*>(a.data());
-        auto* out = reinterpret_cast<fftwf_complex*>(b.data());
-        if (2 * n <= CFourStepRealFft::kOneCallUpTo)
-        {
-            // The middle to the signal.
-            t->whole = fftwf_plan_dft_1d(n, out, in, FFTW_FORWARD, FFTW_ESTIMATE);
-            if (!t->whole) throw std::bad_alloc();
-        }
+        auto* signal = reinterpret_cast<fftwf_complex*>(a.data());
+        auto* middle = reinterpret_cast<fftwf_complex*>(b.data());
+        if (2 * n <= CSteppedRealFft::kOneCallUpTo)
+            t->whole = fftwf_plan_dft_1d(n, middle, signal, FFTW_FORWARD, FFTW_ESTIMATE);
         else
-        {
-            // Column j2 of the signal (stride n2) to column j2 of the middle.
-            t->columns = fftwf_plan_many_dft(1, &n1, kSideBySide, in, nullptr, n2, 1, out,
-                                             nullptr, n2, 1, FFTW_FORWARD, FFTW_ESTIMATE);
-            // Row k1 of the middle (contiguous) to the result's k1 + n1 k2.
-            t->rows = fftwf_plan_many_dft(1, &n2, kSideBySide, out, nullptr, 1, n2, in, nullptr,
-                                          n1, 1, FFTW_FORWARD, FFTW_ESTIMATE);
-            if (!t->columns || !t->rows) throw std::bad_alloc();
-        }
-
-        t->twiddles.resize(t->whole ? 0 : static_cast<size_t>(2 * n));
-        for (int k1 = 0; k1 < n1 && !t->whole; ++k1)
-            for (int j2 = 0; j2 < n2; ++j2)
+            t->quarter = fftwf_plan_dft_1d(n / 4, middle, signal, FFTW_FORWARD, FFTW_ESTIMATE);
+        if (!t->whole && !t->quarter) throw std::bad_alloc();
+        for (int k = 0; k < n / 2 && t->quarter; ++k)
+            for (int twice = 0; twice < 2; ++twice)
             {
-                const double theta = -kTwoPi * static_cast<double>(j2 * k1) / n;
-                t->twiddles[static_cast<size_t>(2 * (k1 * n2 + j2))] =
-                    static_cast<float>(std::cos(theta));
-                t->twiddles[static_cast<size_t>(2 * (k1 * n2 + j2) + 1)] =
-                    static_cast<float>(std::sin(theta));
+                const double theta = -kTwoPi * k / n;
+                t->halfCos.push_back(static_cast<float>(std::cos(theta)));
+                t->halfSin.push_back(static_cast<float>(std::sin(theta)));
+                if (k >= n / 4) continue;
+                t->quarterCos.push_back(static_cast<float>(std::cos(2.0 * theta)));
+                t->quarterSin.push_back(static_cast<float>(std::sin(2.0 * theta)));
             }
         for (int k = 0; k <= n / 2 + 3; ++k)
         {
@@ -168,44 +145,54 @@ public:
     }
 
 private:
-    std::map<int, std::shared_ptr<const CFourStepRealFft::Tables>> built;
+    std::map<int, std::shared_ptr<const CSteppedRealFft::Tables>> built;
 };
 
 TableCache tableCache;
 
-int columnSlices(int n2)
-{
-    return n2 / kSideBySide;
-}
 } // namespace
 
-CFourStepRealFft::CFourStepRealFft(int size)
+CSteppedRealFft::CSteppedRealFft(int size)
     : realSize(size), n(size / 2), tables(tableCache.forSize(size / 2)),
       signal(static_cast<size_t>(size)), middle(static_cast<size_t>(size))
 {
-    // Where the packing and the split's inverse put the complex points.
+    // Where the samples go in natural order (see input()) and the split's inverse puts the
+    // complex points: straight into the transform's input, or to be parted into halves.
     packed = tables->whole ? middle.data() : signal.data();
     next = steps();
 }
 
-CFourStepRealFft::~CFourStepRealFft() = default;
+CSteppedRealFft::~CSteppedRealFft() = default;
 
-// Forward: packing, the column slices, the row slices, the split. Inverse: the split's
-// inverse, the same slices, the unpacking.
-int CFourStepRealFft::steps() const
+// Forward: packing, the complex transform, the split. Inverse: the split's inverse, the
+// complex transform, the unpacking. The complex transform is one step in one call, or the
+// points parted into quarters (inverse only: the packing parts them on the way), each
+// quarter's transform, the quarters joined into the even and the odd points' transforms and
+// those joined: steps of about a tenth of the whole each.
+int CSteppedRealFft::transformSteps() const
 {
-    const int transforms = tables->whole ? 1 : columnSlices(tables->n2) + tables->n1 / kSideBySide;
-    return 1 + transforms + kSplitSteps;
+    if (tables->whole) return 1;
+    return inverse ? 8 : 6;
 }
 
-void CFourStepRealFft::startForwardToRows(float* rows, int width)
+int CSteppedRealFft::unpackSteps() const
+{
+    return tables->whole ? 1 : 2;
+}
+
+int CSteppedRealFft::steps() const
+{
+    return (inverse ? unpackSteps() : 1) + transformSteps() + kSplitSteps;
+}
+
+void CSteppedRealFft::startForwardToRows(float* rows, int width)
 {
     startForward(nullptr, nullptr);
     forwardRows = rows;
     rowWidth = width;
 }
 
-void CFourStepRealFft::startForward(const double* samples, Complex* bins)
+void CSteppedRealFft::startForward(const double* samples, Complex* bins)
 {
     forwardSamples = samples;
     forwardBins = bins;
@@ -214,7 +201,7 @@ void CFourStepRealFft::startForward(const double* samples, Complex* bins)
     next = 0;
 }
 
-void CFourStepRealFft::startInverse(const Complex* bins, double scale, double* samples)
+void CSteppedRealFft::startInverse(const Complex* bins, double scale, double* samples)
 {
     inverseBins = bins;
     inverseSamples = samples;
@@ -223,14 +210,14 @@ void CFourStepRealFft::startInverse(const Complex* bins, double scale, double* s
     next = 0;
 }
 
-void CFourStepRealFft::advanceTo(int done)
+void CSteppedRealFft::advanceTo(int done)
 {
     const int last = std::min(done, steps());
     while (next < last)
         runStep(next++);
 }
 
-void CFourStepRealFft::advanceToShare(double share)
+void CSteppedRealFft::advanceToShare(double share)
 {
     const std::vector<double>& after = tables->shareAfter[inverse ? 1 : 0];
     // A little slack, so that the share of the last step's end runs it.
@@ -238,70 +225,63 @@ void CFourStepRealFft::advanceToShare(double share)
         runStep(next++);
 }
 
-void CFourStepRealFft::finish()
+void CSteppedRealFft::finish()
 {
     advanceTo(steps());
 }
 
-void CFourStepRealFft::runStep(int step)
+void CSteppedRealFft::runStep(int step)
 {
-    const int columnSteps = columnSlices(tables->n2);
-    const int rowSteps = tables->n1 / kSideBySide;
     const int pairs = n / 2 + 1;
-    // The direction's first and last steps are its own; the slices between are shared.
     if (!inverse && step == 0) return pack();
     if (inverse && step < kSplitSteps)
         return unsplit(pairs * step / kSplitSteps, pairs * (step + 1) / kSplitSteps);
-    const int slice = step - (inverse ? kSplitSteps : 1);
-    if (tables->whole)
-    {
-        if (slice == 0)
-            return fftwf_execute_dft(tables->whole, reinterpret_cast<fftwf_complex*>(middle.data()),
-                                     reinterpret_cast<fftwf_complex*>(signal.data()));
-        if (inverse) return unpack();
-        const int s = slice - 1;
-        return split(pairs * s / kSplitSteps, pairs * (s + 1) / kSplitSteps);
-    }
-    if (slice < columnSteps) return columns(slice);
-    if (slice < columnSteps + rowSteps) return rows(slice - columnSteps);
-    if (inverse) return unpack();
-    const int s = slice - columnSteps - rowSteps;
+    const int t = step - (inverse ? kSplitSteps : 1);
+    if (t < transformSteps()) return transformStep(t);
+    const int s = t - transformSteps();
+    if (inverse) return unpack(n * s / unpackSteps(), n * (s + 1) / unpackSteps());
     split(pairs * s / kSplitSteps, pairs * (s + 1) / kSplitSteps);
 }
 
-void CFourStepRealFft::pack()
+void CSteppedRealFft::pack()
 {
     // Sample pairs as complex values, over a zero upper half: the last transform left its
     // result there.
-    float* z = packed;
-    if (forwardSamples)
-        for (int i = 0; i < n; ++i)
-            z[i] = static_cast<float>(forwardSamples[i]);
-    std::fill(z + n, z + 2 * n, 0.0f);
-}
-
-void CFourStepRealFft::columns(int slice)
-{
-    const size_t at = static_cast<size_t>(2 * slice * kSideBySide);
-    fftwf_execute_dft(tables->columns, reinterpret_cast<fftwf_complex*>(signal.data() + at),
-                      reinterpret_cast<fftwf_complex*>(middle.data() + at));
-}
-
-void CFourStepRealFft::rows(int slice)
-{
-    const int n2 = tables->n2;
-    const int first = slice * kSideBySide;
-    float* m = middle.data() + static_cast<size_t>(2 * first * n2);
-    const float* w = tables->twiddles.data() + static_cast<size_t>(2 * first * n2);
-    const int count = kSideBySide * n2;
-    for (int i = 0; i < count; ++i)
+    if (tables->whole)
     {
-        const float re = m[2 * i], im = m[2 * i + 1];
-        m[2 * i] = re * w[2 * i] - im * w[2 * i + 1];
-        m[2 * i + 1] = re * w[2 * i + 1] + im * w[2 * i];
+        float* z = packed;
+        if (forwardSamples)
+            for (int i = 0; i < n; ++i)
+                z[i] = static_cast<float>(forwardSamples[i]);
+        std::fill(z + n, z + 2 * n, 0.0f);
+        return;
     }
-    fftwf_execute_dft(tables->rows, reinterpret_cast<fftwf_complex*>(m),
-                      reinterpret_cast<fftwf_complex*>(signal.data() + 2 * first));
+    // The quarters apart at once; only the first half of each can be nonzero.
+    if (forwardSamples)
+        partQuarters(forwardSamples, 0, n / 8);
+    else
+        partQuarters(signal.data(), 0, n / 8);
+    float* m = middle.data();
+    for (int q = 0; q < 4; ++q)
+        std::fill(m + q * (n / 2) + n / 4, m + (q + 1) * (n / 2), 0.0f);
+}
+
+template <class T>
+void CSteppedRealFft::partQuarters(const T* z, int first, int last)
+{
+    // Point 4i + r to place i of quarter r, the quarters in the order 0, 2, 1, 3, so that the
+    // joins can work in place: places [first, last) of each.
+    float* m = middle.data();
+    float* const quarters[4] = {m, m + n, m + n / 2, m + 3 * (n / 2)};
+    for (int r = 0; r < 4; ++r)
+    {
+        float* q = quarters[r];
+        for (int i = first; i < last; ++i)
+        {
+            q[2 * i] = static_cast<float>(z[8 * i + 2 * r]);
+            q[2 * i + 1] = static_cast<float>(z[8 * i + 2 * r + 1]);
+        }
+    }
 }
 
 namespace
@@ -452,6 +432,25 @@ HALVANE_VECTOR_HELPER void splitInto(const float* z, const float* wr, const floa
     }
 }
 
+// X[k] = E[k] + W^k O[k] and X[k + n/2] = E[k] - W^k O[k], in place: E, the even points'
+// transform, in the first half, O in the second.
+HALVANE_SPLIT_CLONES
+void joinHalvesOf(float* x, const float* wr, const float* wi, int n)
+{
+    const Quad conjugate{1, -1, 1, -1, 1, -1, 1, -1};
+    float* odd = x + n;
+    for (int k = 0; k < n / 2; k += 4)
+    {
+        const Quad e = loadQuad(x + 2 * k);
+        const Quad o = loadQuad(odd + 2 * k);
+        const Quad c = loadQuad(wr + 2 * k);
+        const Quad w = loadQuad(wi + 2 * k);
+        const Quad t = o * c + swapParts(o) * w * -conjugate;
+        storeQuad(x + 2 * k, e + t);
+        storeQuad(odd + 2 * k, e - t);
+    }
+}
+
 HALVANE_SPLIT_CLONES
 void splitBins(const float* z, const float* wr, const float* wi, int n, int first, int last,
                Complex* x)
@@ -506,7 +505,28 @@ void unsplitBins(const Complex* x, const float* wr, const float* wi, int n, int 
 }
 } // namespace
 
-void CFourStepRealFft::split(int first, int last)
+void CSteppedRealFft::transformStep(int t)
+{
+    auto* from = reinterpret_cast<fftwf_complex*>(middle.data());
+    auto* to = reinterpret_cast<fftwf_complex*>(signal.data());
+    if (tables->whole) return fftwf_execute_dft(tables->whole, from, to);
+    if (inverse && t < 2) return partQuarters(signal.data(), t * (n / 8), (t + 1) * (n / 8));
+    if (inverse) t -= 2;
+    if (t < 4) return fftwf_execute_dft(tables->quarter, from + t * (n / 4), to + t * (n / 4));
+    float* x = signal.data();
+    if (t == 4)
+    {
+        // [Q0 Q2] to the even points' transform, [Q1 Q3] to the odd points'.
+        const float* c = tables->quarterCos.data();
+        const float* s = tables->quarterSin.data();
+        joinHalvesOf(x, c, s, n / 2);
+        joinHalvesOf(x + n, c, s, n / 2);
+        return;
+    }
+    joinHalvesOf(x, tables->halfCos.data(), tables->halfSin.data(), n);
+}
+
+void CSteppedRealFft::split(int first, int last)
 {
     const float* z = signal.data();
     if (first == 0)
@@ -534,7 +554,7 @@ void CFourStepRealFft::split(int first, int last)
                   forwardBins);
 }
 
-void CFourStepRealFft::unsplit(int first, int last)
+void CSteppedRealFft::unsplit(int first, int last)
 {
     // The conjugate of twice the packed transform: the forward transforms then give the
     // conjugate of 2n times the samples. Bins 0 and n count as real.
@@ -550,11 +570,11 @@ void CFourStepRealFft::unsplit(int first, int last)
     unsplitBins(inverseBins, tables->splitCos.data(), tables->splitSin.data(), n, first, last, z);
 }
 
-void CFourStepRealFft::unpack()
+void CSteppedRealFft::unpack(int first, int last)
 {
     // Conjugated back: the odd samples are the imaginary parts' negatives.
     const float* z = signal.data();
-    for (int i = 0; i < n; ++i)
+    for (int i = first; i < last; ++i)
     {
         inverseSamples[2 * i] = static_cast<double>(z[2 * i]) * inverseScale;
         inverseSamples[2 * i + 1] = -static_cast<double>(z[2 * i + 1]) * inverseScale;
