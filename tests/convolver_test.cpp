@@ -40,6 +40,15 @@ std::unique_ptr<CPartitionedConvolver> makeConvolver(const Stage& s, int ear)
                                                    s.blockSize, s.segmentStart);
 }
 
+// Envelope k hyperbolic where bit k of curves is set, exponential elsewhere.
+void setCurves(CDecayEnvelope (&three)[3], int curves, const double abs[3], double rate)
+{
+    for (int k = 0; k < 3; ++k)
+        three[k].set((curves >> k) & 1 ? CDecayEnvelope::kHyperbolic
+                                       : CDecayEnvelope::kExponential,
+                     abs[k], rate);
+}
+
 std::vector<double> noise(size_t count, unsigned seed, double scale = 1.0)
 {
     std::mt19937 rng(seed);
@@ -860,10 +869,7 @@ TEST(DecayEnvelope, FillStaysWithinUlpsOfTheFormulaFromAnyStart)
     for (int curves = 0; curves < 8; ++curves)
     {
         CDecayEnvelope three[3];
-        for (int k = 0; k < 3; ++k)
-            three[k].set((curves >> k) & 1 ? CDecayEnvelope::kHyperbolic
-                                           : CDecayEnvelope::kExponential,
-                         abs[k], kRateHz);
+        setCurves(three, curves, abs, kRateHz);
         const CDecayEnvelope* envelopes[3] = {&three[0], &three[1], &three[2]};
         for (int count = 1; count <= 3; ++count)
             for (int start : starts)
@@ -906,10 +912,7 @@ TEST(DecayEnvelope, WeightedSumIsTheSumOfTheTermsInTheirOrder)
             for (int start : {0, 31, 40000})
             {
                 CDecayEnvelope three[3];
-                for (int k = 0; k < 3; ++k)
-                    three[k].set((curves >> k) & 1 ? CDecayEnvelope::kHyperbolic
-                                                   : CDecayEnvelope::kExponential,
-                                 abs[k], kRateHz);
+                setCurves(three, curves, abs, kRateHz);
                 const CDecayEnvelope* envelopes[3] = {&three[0], &three[1], &three[2]};
                 std::vector<float> out(kTaps);
                 CDecayEnvelope::weightedSum(envelopes, count, samples, gains, start, kTaps,

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PartitionedConvolver.h"
 
+#include "BinRows.h"
 #include "room/ResponseBank.h"
 
 #include <algorithm>
@@ -209,7 +210,7 @@ void CPartitionedConvolver::fadeSpectrum(int first, int last)
     { return Complex{a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re}; };
     const auto put = [this, width](int k, double re, double im)
     {
-        float* r = fadeRows.data() + 2 * (k & ~(width - 1)) + (k & (width - 1));
+        float* r = fadeRows.data() + binRowIndex(k, width);
         r[0] = static_cast<float>(re);
         r[width] = static_cast<float>(im);
     };
@@ -381,7 +382,7 @@ void CPartitionedConvolver::accumulateBins(int count)
     if (first == 0) input[0] = {input[0].re, input[n].re};
     // An unchanged partition's spectrum is in the ring already: nothing to store. A faded
     // one is always fresh. Rows from the chunk of the first bin on.
-    const size_t row = static_cast<size_t>(2 * (first & ~(ring.rowWidth() - 1)));
+    const size_t row = binRowIndex(first & ~(ring.rowWidth() - 1), ring.rowWidth());
     const float* irRows = irFresh ? irSpectra[irReady].data() + row : nullptr;
     const float* faded = fadeActive && irRows ? fadeRows.data() + row : nullptr;
     // The sums are only read at the block end. The inverse transform reads bins 0..N only,

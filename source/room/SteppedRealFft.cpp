@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SteppedRealFft.h"
 
+#include "BinRows.h"
 #include "FftwPlanner.h"
 
 #include <fftw3.h>
@@ -370,7 +371,7 @@ struct ToRows
     int width;
     HALVANE_VECTOR_HELPER float* at(int k) const
     {
-        return rows + 2 * (k & ~(width - 1)) + (k & (width - 1));
+        return rows + binRowIndex(k, width);
     }
     HALVANE_VECTOR_HELPER void four(int k, const Quad& v)
     {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "WholeRealFft.h"
 
+#include "BinRows.h"
 #include "FftwPlanner.h"
 
 #include <fftw3.h>
@@ -83,12 +84,8 @@ void CWholeRealFft::forwardFromInput(Complex* bins)
         fourStep->finish();
         return;
     }
-    // The plan keeps its input, so the upper half stays zero.
-    const int n = realSize / 2;
-    float* b = spectrum.data();
-    fftwf_execute_dft_r2c(static_cast<fftwf_plan>(forwardPlan), padded.data(),
-                          reinterpret_cast<fftwf_complex*>(b));
-    for (int k = 0; k <= n; ++k)
+    const float* b = transformPadded();
+    for (int k = 0; k <= realSize / 2; ++k)
         bins[k] = {b[2 * k], b[2 * k + 1]};
 }
 
@@ -101,15 +98,22 @@ void CWholeRealFft::forwardFromInputToRows(float* rows, int width)
         return;
     }
     const int n = realSize / 2;
-    float* b = spectrum.data();
-    fftwf_execute_dft_r2c(static_cast<fftwf_plan>(forwardPlan), padded.data(),
-                          reinterpret_cast<fftwf_complex*>(b));
+    const float* b = transformPadded();
     for (int k = 0; k < n; ++k)
     {
-        float* r = rows + 2 * (k & ~(width - 1)) + (k & (width - 1));
+        float* r = rows + binRowIndex(k, width);
         r[0] = b[2 * k];
         r[width] = k == 0 ? b[2 * n] : b[2 * k + 1];
     }
+}
+
+const float* CWholeRealFft::transformPadded()
+{
+    // The plan keeps its input, so the upper half stays zero.
+    float* b = spectrum.data();
+    fftwf_execute_dft_r2c(static_cast<fftwf_plan>(forwardPlan), padded.data(),
+                          reinterpret_cast<fftwf_complex*>(b));
+    return b;
 }
 
 void CWholeRealFft::inverse(const Complex* bins, double scale, double* samples)

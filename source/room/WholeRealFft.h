@@ -51,6 +51,8 @@ public:
 
 private:
     static bool stepsThrough(int size) { return size >= CSteppedRealFft::kSmallestSize; }
+    // FFTW's real transform of padded; its N + 1 bins, real and imaginary part side by side.
+    const float* transformPadded();
 
     int realSize;
     std::unique_ptr<CSteppedRealFft> fourStep;
