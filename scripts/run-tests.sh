@@ -15,6 +15,8 @@ for preset in "${presets[@]}"; do
     echo "== $preset =="
     cmake --preset "$preset"
     cmake --build --preset "$preset"
-    # Integration tests open editors under a virtual display.
-    xvfb-run -a ctest --preset "$preset"
+    # Integration tests open editors under a virtual display. Each test is a process of its
+    # own; without -noreset the server resets whenever the last one leaves, and a test that
+    # connects meanwhile can lose its connection (SIGPIPE).
+    xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ctest --preset "$preset"
 done
