@@ -365,7 +365,7 @@ TEST(WholeRealFft, ForwardAndInverseMatchTheDftToSinglePrecision)
 // The long blocks' transforms, both directions, against the DFT to single precision, at sizes
 // run in quarters (4096 and 8192 points) and at one short enough for a single call (256); run a
 // step at a time, interleaved with another transform of the same size, they must give what
-// they give at once.
+// they give at once, and a forward transform after an inverse one on the same object as well.
 TEST(SteppedRealFft, StepsMatchTheDftToSinglePrecisionBothWays)
 {
     for (int size : {256, 4096, 8192})
@@ -421,6 +421,16 @@ TEST(SteppedRealFft, StepsMatchTheDftToSinglePrecisionBothWays)
         {
             ASSERT_NEAR(back[t], x[t], 1e-6) << size << " " << t;
             ASSERT_EQ(back[t], backAtOnce[t]);
+        }
+
+        // A forward transform after an inverse one pads with zeros again, not with what the
+        // inverse left behind.
+        stepped.startForward(x.data(), bins.data());
+        stepped.finish();
+        for (int k = 0; k <= n; ++k)
+        {
+            ASSERT_EQ(bins[k].re, whole[k].re) << size << " " << k;
+            ASSERT_EQ(bins[k].im, whole[k].im) << size << " " << k;
         }
     }
 }

@@ -208,6 +208,7 @@ void CSteppedRealFft::startInverse(const Complex* bins, double scale, double* sa
     inverseSamples = samples;
     inverseScale = scale;
     inverse = true;
+    paddingZero = false;
     next = 0;
 }
 
@@ -246,15 +247,17 @@ void CSteppedRealFft::runStep(int step)
 
 void CSteppedRealFft::pack()
 {
-    // Sample pairs as complex values, over a zero upper half: the last transform left its
-    // result there.
+    // Sample pairs as complex values, over a zero upper half. The padding stays zero from one
+    // forward transform to the next: only an inverse writes there.
+    const bool clear = !paddingZero;
+    paddingZero = true;
     if (tables->whole)
     {
         float* z = packed;
         if (forwardSamples)
             for (int i = 0; i < n; ++i)
                 z[i] = static_cast<float>(forwardSamples[i]);
-        std::fill(z + n, z + 2 * n, 0.0f);
+        if (clear) std::fill(z + n, z + 2 * n, 0.0f);
         return;
     }
     // The quarters apart at once; only the first half of each can be nonzero.
@@ -263,7 +266,7 @@ void CSteppedRealFft::pack()
     else
         partQuarters(signal.data(), 0, n / 8);
     float* m = middle.data();
-    for (int q = 0; q < 4; ++q)
+    for (int q = 0; clear && q < 4; ++q)
         std::fill(m + q * (n / 2) + n / 4, m + (q + 1) * (n / 2), 0.0f);
 }
 

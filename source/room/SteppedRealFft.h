@@ -91,5 +91,6 @@ private:
     double* inverseSamples = nullptr;
     double inverseScale = 1.0;
     bool inverse = false;
+    bool paddingZero = false; // the forward transform's zero padding is in place
     int next = 0;
 };
