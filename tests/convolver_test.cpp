@@ -724,9 +724,11 @@ TEST(PartitionedConvolver, UnchangedPartitionsKeepTheirSpectraAndChangesStillLan
         size_t compared = 0;
         for (size_t t = 0; t < x.size(); ++t)
         {
-            // The same values again at every block start: every partition is shaped anew.
-            if (t % s.blockSize == 0) busy->setGains(t < change ? 0.9 : 0.2, 0.6, 0.3);
-            if (t == change) quiet->setGains(0.2, 0.6, 0.3);
+            // The responses loaded again at every block start: every partition is shaped anew.
+            if (t % s.blockSize == 0) busy->loadResponses(r.pointers());
+            if (t == change)
+                for (auto* c : {quiet.get(), busy.get()})
+                    c->setGains(0.2, 0.6, 0.3);
             quiet->process(x[t]);
             busy->process(x[t]);
             // Until the change and from a whole cycle after it both hold the same spectra.
@@ -738,6 +740,61 @@ TEST(PartitionedConvolver, UnchangedPartitionsKeepTheirSpectraAndChangesStillLan
         }
         EXPECT_GT(compared, 2 * cycle);
         EXPECT_GT(peakOf(run(*quiet, {}, s.blockSize)), 0.0);
+    }
+}
+
+// Hosts may send a control's unchanged value every block. The same gains and decays again
+// change nothing, so no partition is read and shaped again: a convolver that gets them every
+// block keeps playing the responses it read, even once the caller has written new samples
+// into the arrays without loading them, exactly as a twin that got no calls at all. Loading
+// them, or a real change, still reaches both.
+TEST(PartitionedConvolver, UnchangedSettingsSentAgainReadNothingAgain)
+{
+    for (const Stage& s : {kHead, kTail})
+    {
+        Responses r;
+        for (int axis = 0; axis < 3; ++axis)
+            r.slots[axis] = noise(kLength, 70u + axis, 0.5);
+        auto resent = makeConvolver(s, 0);
+        auto untouched = makeConvolver(s, 0);
+        for (auto* c : {resent.get(), untouched.get()})
+        {
+            c->loadResponses(r.pointers());
+            c->setAllDecays(3.0, 5.0, 7.0, kRate, 1);
+            c->setGains(0.9, 0.6, 0.3);
+        }
+        const size_t cycle = size_t(s.partitions()) * s.blockSize;
+        const std::vector<double> x = noise(4 * cycle, 71u);
+        double differs = 0.0;
+        for (size_t t = 0; t < x.size(); ++t)
+        {
+            // Written over once the first round is in, never loaded until two rounds later.
+            if (t == cycle)
+                for (int axis = 0; axis < 3; ++axis)
+                {
+                    const std::vector<double> other = noise(kLength, 80u + axis, 0.5);
+                    std::copy(other.begin(), other.end(), r.slots[axis].begin());
+                }
+            if (t % s.blockSize == 0 && t < 3 * cycle)
+            {
+                resent->setAllDecays(3.0, 5.0, 7.0, kRate, 1);
+                resent->setDecayLR(5.0, kRate, 1);
+                resent->setGains(0.9, 0.6, 0.3);
+            }
+            if (t == 3 * cycle)
+            {
+                resent->loadResponses(r.pointers());
+                untouched->setGains(0.9, 0.6, 0.2);
+            }
+            resent->process(x[t]);
+            untouched->process(x[t]);
+            if (t < 3 * cycle)
+                ASSERT_EQ(resent->output(), untouched->output())
+                    << "block " << s.blockSize << " t " << t;
+            else
+                differs = std::max(differs, std::fabs(resent->output() - untouched->output()));
+        }
+        EXPECT_GT(differs, 0.01) << "block " << s.blockSize;
     }
 }
 

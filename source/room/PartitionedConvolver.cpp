@@ -88,7 +88,12 @@ void CPartitionedConvolver::loadPosition(int position)
         for (int axis = 0; axis < kAxisCount; ++axis)
             responses[e * kAxisCount + axis] = set ? set->responseFor(position, axis, e)
                                                    : ResponseBank::responseFor(position, axis, e);
-    loadResponses(responses);
+    // The bank's and a response set's samples never change: the same position again changes
+    // nothing, however often a host sends it.
+    bool same = true;
+    for (int i = 0; i < kSlotCount; ++i)
+        same = same && irSlots[i].samples.load(std::memory_order_relaxed) == responses[i];
+    if (!same) loadResponses(responses);
 }
 
 void CPartitionedConvolver::loadResponses(const double* const responses[kSlotCount])
@@ -110,10 +115,16 @@ void CPartitionedConvolver::settingsChanged()
 void CPartitionedConvolver::setDecay(int axis, double absorption, int sampleRate, int hyperbolic)
 {
     AxisSettings& s = settings[axis];
+    const int curve = hyperbolic ? CDecayEnvelope::kHyperbolic : CDecayEnvelope::kExponential;
+    // Hosts may send an unchanged value every block; rebuilding the whole response for it would
+    // cost what a moving control does. A setter racing with this one bumps the version itself.
+    if (s.absorption.load(std::memory_order_relaxed) == absorption &&
+        s.sampleRate.load(std::memory_order_relaxed) == sampleRate &&
+        s.curve.load(std::memory_order_relaxed) == curve)
+        return;
     s.absorption.store(absorption, std::memory_order_relaxed);
     s.sampleRate.store(sampleRate, std::memory_order_relaxed);
-    s.curve.store(hyperbolic ? CDecayEnvelope::kHyperbolic : CDecayEnvelope::kExponential,
-                  std::memory_order_relaxed);
+    s.curve.store(curve, std::memory_order_relaxed);
     settingsChanged();
 }
 
@@ -145,10 +156,16 @@ void CPartitionedConvolver::setGains(double gainFB, double gainLR, double gainCF
     // A non-finite gain would turn the output into NaN until its partitions leave the ring;
     // it silences its axis instead, as an unusable decay setting does.
     const auto usable = [](double g) { return std::isfinite(g) ? g : 0.0; };
-    settings[kFB].gain.store(usable(gainFB), std::memory_order_relaxed);
-    settings[kLR].gain.store(usable(gainLR), std::memory_order_relaxed);
-    settings[kCF].gain.store(usable(gainCF), std::memory_order_relaxed);
-    settingsChanged();
+    const double gains[kAxisCount] = {usable(gainFB), usable(gainLR), usable(gainCF)};
+    bool changed = false;
+    for (int axis = 0; axis < kAxisCount; ++axis)
+        if (settings[axis].gain.load(std::memory_order_relaxed) != gains[axis])
+        {
+            settings[axis].gain.store(gains[axis], std::memory_order_relaxed);
+            changed = true;
+        }
+    // As for the decays: an unchanged set of gains changes no partition.
+    if (changed) settingsChanged();
 }
 
 CDecayEnvelope::Curve CPartitionedConvolver::curve(int axis) const
