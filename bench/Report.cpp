@@ -137,6 +137,7 @@ void printReport(const Results& r)
                  s.result);
     costLine("room processor, bundle, Abs L-R every block", r.bundleAutomated);
     costLine("room processor, CHalvane direct, Abs L-R every block", r.directAutomated);
+    costLine("room processor, bundle, Abs L-R re-sent unchanged", r.bundleResent);
     costLine(("zita-convolver, quantum 256, " + zitaName(zita) + ", sync").c_str(), zita.result);
     costLine(("FFTW uniform, " + std::to_string(r.fftwPartitions) + " x 256 taps, double").c_str(),
              r.fftw);
@@ -179,6 +180,8 @@ void printReport(const Results& r)
     ratioLine("automated/static (direct)",
               r.directAutomated.cpuPerSecond / r.directStatic.cpuPerSecond,
               kAutomatedPerStaticTarget);
+    ratioLine("unchanged re-sent/static (bundle)",
+              r.bundleResent.cpuPerSecond / r.bundleStatic.cpuPerSecond, 0.0);
     std::printf("\n");
 
     {

@@ -45,6 +45,7 @@ struct Results
     RunResult directAutomated;
     RunResult bundleSmall; // static, 32-frame host blocks
     RunResult directSmall;
+    RunResult bundleResent; // "Abs L-R" sent every block, always the same value
     std::vector<ZitaCandidate> zita;
     RunResult fftw;
     // One stage of the room (both ears) timed on its own, as the room runs it.

@@ -25,13 +25,20 @@ struct StereoBuffer
 };
 } // namespace
 
-Contender roomContender(const Workload& workload, RoomUnderTest& room, bool automated, int frames)
+Contender roomContender(const Workload& workload, RoomUnderTest& room, Absorption absorption,
+                        int frames)
 {
     auto buffer = std::make_shared<StereoBuffer>(frames);
-    return {frames, [&workload, &room, automated, frames, buffer](long block)
+    // The value re-sent is the one the room starts from, set once before the warm-up.
+    constexpr double kResentValue = 0.5;
+    if (absorption == Absorption::kResent) room.setAbsorption(kResentValue);
+    return {frames, [&workload, &room, absorption, frames, buffer](long block)
             {
                 const long frame = block * frames;
-                if (automated) room.setAbsorption(Workload::automation(block));
+                if (absorption == Absorption::kMoving)
+                    room.setAbsorption(Workload::automation(block));
+                else if (absorption == Absorption::kResent)
+                    room.setAbsorption(kResentValue);
                 const float* const in[2] = {workload.left(frame), workload.right(frame)};
                 room.process(in, buffer->out, frames);
             }};

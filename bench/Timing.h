@@ -15,7 +15,13 @@ class ZitaPair;
 // goes in host blocks (64 frames unless told), the references in their own partition size (their cost per
 // second does not depend on how a host slices the audio).
 // frames: the host block, a power of two up to the room's largest block.
-Contender roomContender(const Workload& workload, RoomUnderTest& room, bool automated,
+enum class Absorption
+{
+    kStatic, // never touched
+    kMoving, // Workload::automation(), new every block
+    kResent, // the same value sent again every block, as some hosts do
+};
+Contender roomContender(const Workload& workload, RoomUnderTest& room, Absorption absorption,
                         int frames = Workload::kHostBlock);
 Contender zitaContender(const Workload& workload, ZitaPair& zita);
 Contender fftwContender(const Workload& workload, FftwConvolver& left, FftwConvolver& right);

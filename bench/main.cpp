@@ -104,7 +104,7 @@ void measureRates(const Options& options, Results& r)
     for (int rate : rates)
     {
         rooms.push_back(std::make_unique<DirectRoom>(static_cast<uint32_t>(rate)));
-        contenders.push_back(roomContender(workload, *rooms.back(), false));
+        contenders.push_back(roomContender(workload, *rooms.back(), Absorption::kStatic));
     }
     const long passFrames = static_cast<long>(std::lround(workload.secondsPerPass() *
                                                           Workload::kSampleRate));
@@ -135,6 +135,7 @@ Results measure(const Options& options)
     const CRoomLayout layout = CRoomLayout::forRate(static_cast<int>(rate));
     BundleRoom bundleStatic(module, Workload::kSampleRate, Workload::kHostBlock);
     BundleRoom bundleAutomated(module, Workload::kSampleRate, Workload::kHostBlock);
+    BundleRoom bundleResent(module, Workload::kSampleRate, Workload::kHostBlock);
     BundleRoom bundleSmall(module, Workload::kSampleRate, Workload::kSmallBlock);
     DirectRoom directStatic(rate);
     DirectRoom directAutomated(rate);
@@ -153,12 +154,13 @@ Results measure(const Options& options)
         }
 
     std::vector<Contender> contenders = {
-        roomContender(workload, bundleStatic, false),
-        roomContender(workload, bundleAutomated, true),
-        roomContender(workload, directStatic, false),
-        roomContender(workload, directAutomated, true),
-        roomContender(workload, bundleSmall, false, Workload::kSmallBlock),
-        roomContender(workload, directSmall, false, Workload::kSmallBlock),
+        roomContender(workload, bundleStatic, Absorption::kStatic),
+        roomContender(workload, bundleAutomated, Absorption::kMoving),
+        roomContender(workload, directStatic, Absorption::kStatic),
+        roomContender(workload, directAutomated, Absorption::kMoving),
+        roomContender(workload, bundleSmall, Absorption::kStatic, Workload::kSmallBlock),
+        roomContender(workload, directSmall, Absorption::kStatic, Workload::kSmallBlock),
+        roomContender(workload, bundleResent, Absorption::kResent),
         fftwContender(workload, fftwLeft, fftwRight),
     };
     for (int i = 0; i < layout.stageCount; ++i)
@@ -175,7 +177,7 @@ Results measure(const Options& options)
     const std::vector<RunResult> times = workload.runner().run(contenders);
     RunResult* targets[] = {
         &r.bundleStatic, &r.bundleAutomated, &r.directStatic, &r.directAutomated,
-        &r.bundleSmall,  &r.directSmall,     &r.fftw};
+        &r.bundleSmall,  &r.directSmall,     &r.bundleResent, &r.fftw};
     size_t k = 0;
     for (RunResult* target : targets)
         *target = times[k++];
