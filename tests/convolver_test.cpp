@@ -11,6 +11,7 @@
 #include <limits>
 #include <memory>
 #include <random>
+#include <utility>
 #include <vector>
 
 namespace
@@ -101,6 +102,23 @@ double peakOf(const std::vector<double>& v)
     for (double x : v)
         p = std::max(p, std::fabs(x));
     return p;
+}
+
+// Two left-ear convolvers of one stage on the same three noise responses (written into r),
+// shaped alike.
+std::pair<std::unique_ptr<CPartitionedConvolver>, std::unique_ptr<CPartitionedConvolver>>
+shapedTwins(const Stage& s, Responses& r, unsigned seed)
+{
+    for (int axis = 0; axis < 3; ++axis)
+        r.slots[axis] = noise(kLength, seed + static_cast<unsigned>(axis), 0.5);
+    auto twins = std::make_pair(makeConvolver(s, 0), makeConvolver(s, 0));
+    for (auto* c : {twins.first.get(), twins.second.get()})
+    {
+        c->loadResponses(r.pointers());
+        c->setAllDecays(3.0, 5.0, 7.0, kRate, 1);
+        c->setGains(0.9, 0.6, 0.3);
+    }
+    return twins;
 }
 
 double exponential(double a, int n)
@@ -708,16 +726,7 @@ TEST(PartitionedConvolver, UnchangedPartitionsKeepTheirSpectraAndChangesStillLan
     for (const Stage& s : {kHead, kTail})
     {
         Responses r;
-        for (int axis = 0; axis < 3; ++axis)
-            r.slots[axis] = noise(kLength, 60u + axis, 0.5);
-        auto quiet = makeConvolver(s, 0);
-        auto busy = makeConvolver(s, 0);
-        for (auto* c : {quiet.get(), busy.get()})
-        {
-            c->loadResponses(r.pointers());
-            c->setAllDecays(3.0, 5.0, 7.0, kRate, 1);
-            c->setGains(0.9, 0.6, 0.3);
-        }
+        auto [quiet, busy] = shapedTwins(s, r, 60u);
         const size_t cycle = size_t(s.partitions()) * s.blockSize;
         const size_t change = 2 * cycle + s.blockSize / 2;
         const std::vector<double> x = noise(4 * cycle, 61u);
@@ -753,16 +762,7 @@ TEST(PartitionedConvolver, UnchangedSettingsSentAgainReadNothingAgain)
     for (const Stage& s : {kHead, kTail})
     {
         Responses r;
-        for (int axis = 0; axis < 3; ++axis)
-            r.slots[axis] = noise(kLength, 70u + axis, 0.5);
-        auto resent = makeConvolver(s, 0);
-        auto untouched = makeConvolver(s, 0);
-        for (auto* c : {resent.get(), untouched.get()})
-        {
-            c->loadResponses(r.pointers());
-            c->setAllDecays(3.0, 5.0, 7.0, kRate, 1);
-            c->setGains(0.9, 0.6, 0.3);
-        }
+        auto [resent, untouched] = shapedTwins(s, r, 70u);
         const size_t cycle = size_t(s.partitions()) * s.blockSize;
         const std::vector<double> x = noise(4 * cycle, 71u);
         double differs = 0.0;
