@@ -63,7 +63,8 @@ public:
     // after writing into them: partitions whose settings are unchanged are not read again.
     void loadResponses(const double* const responses[kSlotCount]);
 
-    // hyperbolic != 0 selects the hyperbolic curve.
+    // hyperbolic != 0 selects the hyperbolic curve. Here and in setGains, values equal to the
+    // current ones change nothing: no partition is read or shaped again for them.
     void setAllDecays(double absFB, double absLR, double absCF, int sampleRate, int hyperbolic);
     void setDecayFB(double absorption, int sampleRate, int hyperbolic);
     void setDecayLR(double absorption, int sampleRate, int hyperbolic);
