@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "RealFft.h"
 
+#include "VectorHelpers.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -102,30 +104,12 @@ inline Complex times(Complex a, Complex w, bool conjugate)
 // Complex operations: same products, same sums, negations exact.
 typedef double Pair __attribute__((vector_size(32)));
 typedef long long PairIndex __attribute__((vector_size(32)));
-// The helpers take Pair by reference and return it by value. They must be inlined even
-// without optimisation: the AVX clone below and a baseline helper disagree on how a
-// returned 32-byte vector is passed, which GCC's -Wpsabi warns about and a debug build
-// turns into a crash.
-#pragma GCC diagnostic ignored "-Wpsabi"
-#define HALVANE_VECTOR_HELPER inline __attribute__((always_inline))
 
 #if defined(__clang__)
 #define HALVANE_SHUFFLE(v, a, b, c, d) __builtin_shufflevector(v, v, a, b, c, d)
 #else
 #define HALVANE_SHUFFLE(v, a, b, c, d) __builtin_shuffle(v, PairIndex{a, b, c, d})
 #endif
-
-HALVANE_VECTOR_HELPER Pair load(const Complex* p)
-{
-    Pair v;
-    __builtin_memcpy(&v, p, sizeof v);
-    return v;
-}
-
-HALVANE_VECTOR_HELPER void store(Complex* p, const Pair& v)
-{
-    __builtin_memcpy(static_cast<void*>(p), &v, sizeof v);
-}
 
 HALVANE_VECTOR_HELPER Pair swapParts(const Pair& a)
 {
@@ -181,15 +165,15 @@ void radix4Pass(Complex* x, int span, const Complex* w, int first, int last, boo
         if (j & 1) radix4(x0, x1, x2, x3, w1, w2, w3, j++, inverse);
         for (; j + 2 <= end; j += 2)
         {
-            const Pair a0 = load(x0 + j), a1 = load(x1 + j), a2 = load(x2 + j), a3 = load(x3 + j);
+            const Pair a0 = loadVector<Pair>(x0 + j), a1 = loadVector<Pair>(x1 + j), a2 = loadVector<Pair>(x2 + j), a3 = loadVector<Pair>(x3 + j);
             const Pair t0 = a0 + a2;
             const Pair t1 = a0 - a2;
             const Pair t2 = a1 + a3;
             const Pair t3 = swapParts(a1 - a3) * turn;
-            store(x0 + j, t0 + t2);
-            store(x1 + j, times(t0 - t2, load(w2 + j), inverse));
-            store(x2 + j, times(t1 + t3, load(w1 + j), inverse));
-            store(x3 + j, times(t1 - t3, load(w3 + j), inverse));
+            storeVector(x0 + j, t0 + t2);
+            storeVector(x1 + j, times(t0 - t2, loadVector<Pair>(w2 + j), inverse));
+            storeVector(x2 + j, times(t1 + t3, loadVector<Pair>(w1 + j), inverse));
+            storeVector(x3 + j, times(t1 - t3, loadVector<Pair>(w3 + j), inverse));
         }
         if (j < end) radix4(x0, x1, x2, x3, w1, w2, w3, j++, inverse);
     }
@@ -225,12 +209,12 @@ void radix4FirstPassHalfZero(Complex* x, int span, const Complex* w, int first, 
     if ((j & 1) && j < last) single(j++);
     for (; j + 2 <= last; j += 2)
     {
-        const Pair a0 = load(x + j), a1 = load(x1 + j);
+        const Pair a0 = loadVector<Pair>(x + j), a1 = loadVector<Pair>(x1 + j);
         const Pair t3 = swapParts(a1) * turn;
-        store(x + j, a0 + a1);
-        store(x1 + j, times(a0 - a1, load(w2 + j), false));
-        store(x2 + j, times(a0 + t3, load(w1 + j), false));
-        store(x3 + j, times(a0 - t3, load(w3 + j), false));
+        storeVector(x + j, a0 + a1);
+        storeVector(x1 + j, times(a0 - a1, loadVector<Pair>(w2 + j), false));
+        storeVector(x2 + j, times(a0 + t3, loadVector<Pair>(w1 + j), false));
+        storeVector(x3 + j, times(a0 - t3, loadVector<Pair>(w3 + j), false));
     }
     if (j < last) single(j);
 }

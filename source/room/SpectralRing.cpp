@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SpectralRing.h"
 
+#include "VectorHelpers.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -10,40 +12,11 @@ namespace
 // Sixteen floats side by side, in whatever registers the target has: one AVX-512 register,
 // two AVX ones, four SSE2 ones on baseline x86-64.
 typedef float Lanes __attribute__((vector_size(64)));
-// The helpers below take Lanes by reference. They must be inlined even without
-// optimisation: the AVX clone below and a baseline helper disagree on how a 32-byte vector
-// is passed (GCC's -Wpsabi), which a debug build turns into a crash.
-#pragma GCC diagnostic ignored "-Wpsabi"
-#define HALVANE_VECTOR_HELPER inline __attribute__((always_inline))
 constexpr int kWidth = 16;
-
-HALVANE_VECTOR_HELPER Lanes load(const float* p)
-{
-    Lanes v;
-    __builtin_memcpy(&v, p, sizeof v);
-    return v;
-}
-
-HALVANE_VECTOR_HELPER void store(float* p, const Lanes& v)
-{
-    __builtin_memcpy(p, &v, sizeof v);
-}
 
 typedef float HalfLanes __attribute__((vector_size(32)));
 typedef double Doubles __attribute__((vector_size(64)));
 typedef long long DoubleIndex __attribute__((vector_size(64)));
-
-HALVANE_VECTOR_HELPER Doubles loadDoubles(const double* p)
-{
-    Doubles v;
-    __builtin_memcpy(&v, p, sizeof v);
-    return v;
-}
-
-HALVANE_VECTOR_HELPER void storeDoubles(double* p, const Doubles& v)
-{
-    __builtin_memcpy(p, &v, sizeof v);
-}
 
 // The real and the imaginary parts of kWidth complex values, each rounded to float.
 HALVANE_VECTOR_HELPER void loadParts(const Complex* c, Lanes& re, Lanes& im)
@@ -55,8 +28,8 @@ HALVANE_VECTOR_HELPER void loadParts(const Complex* c, Lanes& re, Lanes& im)
     HalfLanes i[2];
     for (int h = 0; h < 2; ++h)
     {
-        const Doubles a = loadDoubles(d + 16 * h);
-        const Doubles b = loadDoubles(d + 16 * h + 8);
+        const Doubles a = loadVector<Doubles>(d + 16 * h);
+        const Doubles b = loadVector<Doubles>(d + 16 * h + 8);
         r[h] = __builtin_convertvector(__builtin_shuffle(a, b, even), HalfLanes);
         i[h] = __builtin_convertvector(__builtin_shuffle(a, b, odd), HalfLanes);
     }
@@ -80,8 +53,8 @@ HALVANE_VECTOR_HELPER void storeParts(Complex* c, const Lanes& re, const Lanes& 
     {
         const Doubles rd = __builtin_convertvector(r[h], Doubles);
         const Doubles id = __builtin_convertvector(i[h], Doubles);
-        storeDoubles(d + 16 * h, __builtin_shuffle(rd, id, low));
-        storeDoubles(d + 16 * h + 8, __builtin_shuffle(rd, id, high));
+        storeVector(d + 16 * h, __builtin_shuffle(rd, id, low));
+        storeVector(d + 16 * h + 8, __builtin_shuffle(rd, id, high));
     }
 }
 
@@ -96,8 +69,8 @@ HALVANE_VECTOR_HELPER void sumChunk(const float* base, size_t slotStride, int P,
     {
         const float* u = base + static_cast<size_t>(in) * slotStride;
         const float* h = base + static_cast<size_t>(ir) * slotStride + 2 * kWidth;
-        const Lanes ur = load(u), ui = load(u + kWidth);
-        const Lanes hr = load(h), hi = load(h + kWidth);
+        const Lanes ur = loadVector<Lanes>(u), ui = loadVector<Lanes>(u + kWidth);
+        const Lanes hr = loadVector<Lanes>(h), hi = loadVector<Lanes>(h + kWidth);
         re += ur * hr - ui * hi;
         im += ur * hi + ui * hr;
         in = in == 0 ? P - 1 : in - 1;
@@ -143,22 +116,22 @@ void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Comp
         Lanes dr = {}, di = {}, fr = {}, fi = {};
         if (irRows)
         {
-            const Lanes hr = load(irRows);
-            const Lanes hi = load(irRows + kChunk);
+            const Lanes hr = loadVector<Lanes>(irRows);
+            const Lanes hi = loadVector<Lanes>(irRows + kChunk);
             if (fading)
             {
-                dr = load(irRe) - hr;
-                di = load(irIm) - hi;
-                fr = load(fadeRows);
-                fi = load(fadeRows + kChunk);
+                dr = loadVector<Lanes>(irRe) - hr;
+                di = loadVector<Lanes>(irIm) - hi;
+                fr = loadVector<Lanes>(fadeRows);
+                fi = loadVector<Lanes>(fadeRows + kChunk);
             }
-            store(irRe, hr);
-            store(irIm, hi);
+            storeVector(irRe, hr);
+            storeVector(irIm, hi);
         }
         Lanes ur, ui;
         loadParts(inputBins, ur, ui);
-        store(inRe, ur);
-        store(inIm, ui);
+        storeVector(inRe, ur);
+        storeVector(inIm, ui);
         Lanes re, im;
         sumChunk(binAt(0, firstBin), slotStride, P, slot, firstResponse, re, im);
         // Added in single precision: whoever reads the sums rounds them to it, and the sum of

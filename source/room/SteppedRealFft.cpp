@@ -3,6 +3,7 @@
 
 #include "BinRows.h"
 #include "FftwPlanner.h"
+#include "VectorHelpers.h"
 
 #include <fftw3.h>
 
@@ -291,13 +292,10 @@ void CSteppedRealFft::partQuarters(const T* z, int first, int last)
 namespace
 {
 // Four complex floats side by side, (re, im, re, im, ...); on baseline x86-64 the compiler
-// splits it into SSE halves. The helpers must be inlined even without optimisation: an AVX
-// clone and a baseline helper disagree on how a 32-byte vector is passed (GCC's -Wpsabi).
+// splits it into SSE halves.
 typedef float Quad __attribute__((vector_size(32)));
 typedef int QuadIndex __attribute__((vector_size(32)));
 typedef double Pair __attribute__((vector_size(32)));
-#pragma GCC diagnostic ignored "-Wpsabi"
-#define HALVANE_VECTOR_HELPER inline __attribute__((always_inline))
 
 #if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__ELF__) &&         \
     !defined(HALVANE_NO_FUNCTION_CLONES)
@@ -314,18 +312,6 @@ typedef double Pair __attribute__((vector_size(32)));
     __builtin_shuffle(v, QuadIndex{a, b, c, d, e, f, g, h})
 #endif
 
-HALVANE_VECTOR_HELPER Quad loadQuad(const float* p)
-{
-    Quad v;
-    __builtin_memcpy(&v, p, sizeof v);
-    return v;
-}
-
-HALVANE_VECTOR_HELPER void storeQuad(float* p, const Quad& v)
-{
-    __builtin_memcpy(p, &v, sizeof v);
-}
-
 // The four complex values in the opposite order.
 HALVANE_VECTOR_HELPER Quad reversed(const Quad& v)
 {
@@ -339,9 +325,8 @@ HALVANE_VECTOR_HELPER Quad swapParts(const Quad& v)
 
 HALVANE_VECTOR_HELPER Quad loadFromDoubles(const Complex* p)
 {
-    Pair lo, hi;
-    __builtin_memcpy(&lo, p, sizeof lo);
-    __builtin_memcpy(&hi, p + 2, sizeof hi);
+    const Pair lo = loadVector<Pair>(p);
+    const Pair hi = loadVector<Pair>(p + 2);
     const auto l = __builtin_convertvector(lo, float __attribute__((vector_size(16))));
     const auto h = __builtin_convertvector(hi, float __attribute__((vector_size(16))));
     return Quad{l[0], l[1], l[2], l[3], h[0], h[1], h[2], h[3]};
@@ -354,8 +339,8 @@ HALVANE_VECTOR_HELPER void storeAsDoubles(Complex* p, const Quad& v)
     const Half h{v[4], v[5], v[6], v[7]};
     const Pair lo = __builtin_convertvector(l, Pair);
     const Pair hi = __builtin_convertvector(h, Pair);
-    __builtin_memcpy(static_cast<void*>(p), &lo, sizeof lo);
-    __builtin_memcpy(static_cast<void*>(p + 2), &hi, sizeof hi);
+    storeVector(p, lo);
+    storeVector(p + 2, hi);
 }
 
 // Where the split's bins go: complex doubles.
@@ -388,8 +373,8 @@ struct ToRows
         const Four re{v[0], v[2], v[4], v[6]};
         const Four im{v[1], v[3], v[5], v[7]};
         float* r = at(k);
-        __builtin_memcpy(r, &re, sizeof re);
-        __builtin_memcpy(r + width, &im, sizeof im);
+        storeVector(r, re);
+        storeVector(r + width, im);
     }
     HALVANE_VECTOR_HELPER void one(int k, float re, float im)
     {
@@ -412,12 +397,12 @@ HALVANE_VECTOR_HELPER void splitInto(const float* z, const float* wr, const floa
     for (; k + 4 <= last; k += 4)
     {
         const int m = n - k - 3;
-        const Quad a = loadQuad(z + 2 * k);
-        const Quad b = reversed(loadQuad(z + 2 * m)) * conjugate;
+        const Quad a = loadVector<Quad>(z + 2 * k);
+        const Quad b = reversed(loadVector<Quad>(z + 2 * m)) * conjugate;
         const Quad s = half * (a + b);
         const Quad d = half * (a - b);
-        const Quad c = loadQuad(wr + 2 * k);
-        const Quad w = loadQuad(wi + 2 * k);
+        const Quad c = loadVector<Quad>(wr + 2 * k);
+        const Quad w = loadVector<Quad>(wi + 2 * k);
         const Quad t = d * c + swapParts(d) * w * -conjugate;
         x.four(k, s + swapParts(t) * conjugate);
         x.four(m, reversed(s * conjugate - swapParts(t)));
@@ -445,13 +430,13 @@ void joinHalvesOf(float* x, const float* wr, const float* wi, int n)
     float* odd = x + n;
     for (int k = 0; k < n / 2; k += 4)
     {
-        const Quad e = loadQuad(x + 2 * k);
-        const Quad o = loadQuad(odd + 2 * k);
-        const Quad c = loadQuad(wr + 2 * k);
-        const Quad w = loadQuad(wi + 2 * k);
+        const Quad e = loadVector<Quad>(x + 2 * k);
+        const Quad o = loadVector<Quad>(odd + 2 * k);
+        const Quad c = loadVector<Quad>(wr + 2 * k);
+        const Quad w = loadVector<Quad>(wi + 2 * k);
         const Quad t = o * c + swapParts(o) * w * -conjugate;
-        storeQuad(x + 2 * k, e + t);
-        storeQuad(odd + 2 * k, e - t);
+        storeVector(x + 2 * k, e + t);
+        storeVector(odd + 2 * k, e - t);
     }
 }
 
@@ -486,11 +471,11 @@ void unsplitBins(const Complex* x, const float* wr, const float* wi, int n, int 
         const Quad b = reversed(loadFromDoubles(x + m)) * conjugate;
         const Quad s = a + b;
         const Quad d = a - b;
-        const Quad c = loadQuad(wr + 2 * k);
-        const Quad w = loadQuad(wi + 2 * k);
+        const Quad c = loadVector<Quad>(wr + 2 * k);
+        const Quad w = loadVector<Quad>(wi + 2 * k);
         const Quad t = d * c + swapParts(d) * w * conjugate;
-        storeQuad(z + 2 * k, (s - swapParts(t) * conjugate) * conjugate);
-        storeQuad(z + 2 * m, reversed((s * conjugate + swapParts(t)) * conjugate));
+        storeVector(z + 2 * k, (s - swapParts(t) * conjugate) * conjugate);
+        storeVector(z + 2 * m, reversed((s * conjugate + swapParts(t)) * conjugate));
     }
     for (; k < last; ++k)
     {

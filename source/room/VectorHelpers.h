@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// What the vector loops of the room's DSP share. Their helpers take GCC vector types by
+// reference and return them by value, and must be inlined even without optimisation: a
+// target clone (AVX and up) and a baseline helper disagree on how a 32- or 64-byte vector is
+// passed, which GCC's -Wpsabi warns about and a debug build turns into a crash.
+#pragma GCC diagnostic ignored "-Wpsabi"
+#define HALVANE_VECTOR_HELPER inline __attribute__((always_inline))
+
+// A vector from the elements at p, which need no alignment.
+template <class Vector, class Element>
+HALVANE_VECTOR_HELPER Vector loadVector(const Element* p)
+{
+    Vector v;
+    __builtin_memcpy(&v, p, sizeof v);
+    return v;
+}
+
+template <class Vector, class Element>
+HALVANE_VECTOR_HELPER void storeVector(Element* p, const Vector& v)
+{
+    __builtin_memcpy(static_cast<void*>(p), &v, sizeof v);
+}
