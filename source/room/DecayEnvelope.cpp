@@ -41,7 +41,22 @@ void CDecayEnvelope::set(Curve curve, double a, double fs)
 
 namespace
 {
-// fs / d_i for the denominators d_i = n k_i + fs, from one division of their product.
+// fs / d_i for the denominators d_i = n k_i + fs of tap n, from one division of their
+// product, in the precision of T. Inlined into each loop and clone below.
+template <class T>
+inline __attribute__((always_inline)) void threeOverDenominators(T n, T fs, T k0, T k1, T k2,
+                                                                 T& w0, T& w1, T& w2)
+{
+    const T d0 = n * k0 + fs;
+    const T d1 = n * k1 + fs;
+    const T d2 = n * k2 + fs;
+    const T d12 = d1 * d2;
+    const T q = fs / (d0 * d12);
+    w0 = q * d12;
+    w1 = q * (d0 * d2);
+    w2 = q * (d0 * d1);
+}
+
 HALVANE_ENVELOPE_CLONES
 void hyperbolicTogether(int envelopes, double fs, double k0, double k1, double k2, int firstTap,
                         int count, double* __restrict v0, double* __restrict v1,
@@ -49,17 +64,8 @@ void hyperbolicTogether(int envelopes, double fs, double k0, double k1, double k
 {
     if (envelopes == 3)
         for (int i = 0; i < count; ++i)
-        {
-            const double n = static_cast<double>(firstTap + i);
-            const double d0 = n * k0 + fs;
-            const double d1 = n * k1 + fs;
-            const double d2 = n * k2 + fs;
-            const double d12 = d1 * d2;
-            const double q = fs / (d0 * d12);
-            v0[i] = q * d12;
-            v1[i] = q * (d0 * d2);
-            v2[i] = q * (d0 * d1);
-        }
+            threeOverDenominators(static_cast<double>(firstTap + i), fs, k0, k1, k2, v0[i], v1[i],
+                                  v2[i]);
     else
         for (int i = 0; i < count; ++i)
         {
@@ -91,15 +97,10 @@ void hyperbolicSum(double fs, double k0, double k1, double k2, const double* __r
     const float h2 = static_cast<float>(g2);
     for (int i = 0; i < count; ++i)
     {
-        const float n = static_cast<float>(firstTap + i);
-        const float d0 = n * s0 + rate;
-        const float d1 = n * s1 + rate;
-        const float d2 = n * s2 + rate;
-        const float d12 = d1 * d2;
-        const float q = rate / (d0 * d12);
-        out[i] = q * d12 * h0 * static_cast<float>(x0[i]) +
-                 q * (d0 * d2) * h1 * static_cast<float>(x1[i]) +
-                 q * (d0 * d1) * h2 * static_cast<float>(x2[i]);
+        float e0, e1, e2;
+        threeOverDenominators(static_cast<float>(firstTap + i), rate, s0, s1, s2, e0, e1, e2);
+        out[i] = e0 * h0 * static_cast<float>(x0[i]) + e1 * h1 * static_cast<float>(x1[i]) +
+                 e2 * h2 * static_cast<float>(x2[i]);
     }
 }
 
