@@ -34,7 +34,7 @@ std::vector<double> defaultRoomResponse(int ear)
     {
         CDecayEnvelope envelope;
         envelope.set(CDecayEnvelope::kHyperbolic, kAbsorption, kRate);
-        const double* taps = set->responseFor(0, axis, ear);
+        const CResponseTaps taps = set->responseFor(0, axis, ear);
         for (int n = 0; n < layout.naturalLength; ++n)
             response[static_cast<size_t>(n)] += envelope.at(n) * taps[n];
     }

@@ -85,10 +85,11 @@ namespace
 // the sum in one pass, so the values never go through memory. In single precision, as the
 // response transform takes the taps: twice the taps per vector, while a control moves this
 // is a good part of the work, and each tap stays within a few parts in 1e7.
-HALVANE_ENVELOPE_CLONES
-void hyperbolicSum(double fs, double k0, double k1, double k2, const double* __restrict x0,
-                   const double* __restrict x1, const double* __restrict x2, double g0, double g1,
-                   double g2, int firstTap, int count, float* __restrict out)
+template <class S>
+HALVANE_ENVELOPE_CLONES void hyperbolicSum(double fs, double k0, double k1, double k2,
+                                           const S* __restrict x0, const S* __restrict x1,
+                                           const S* __restrict x2, double g0, double g1, double g2,
+                                           int firstTap, int count, float* __restrict out)
 {
     const float rate = static_cast<float>(fs);
     const float s0 = static_cast<float>(k0), s1 = static_cast<float>(k1);
@@ -106,11 +107,11 @@ void hyperbolicSum(double fs, double k0, double k1, double k2, const double* __r
 
 // One pass over a run of taps summing the terms in the order given. Restrict pointers as
 // parameters: otherwise the compiler must assume the stores may change the samples.
-HALVANE_ENVELOPE_CLONES
-void sumTerms(float* __restrict out, int count, int terms, const double* __restrict e0,
-              const double* __restrict e1, const double* __restrict e2,
-              const double* __restrict x0, const double* __restrict x1,
-              const double* __restrict x2, double g0, double g1, double g2)
+template <class S>
+HALVANE_ENVELOPE_CLONES void
+sumTerms(float* __restrict out, int count, int terms, const double* __restrict e0,
+         const double* __restrict e1, const double* __restrict e2, const S* __restrict x0,
+         const S* __restrict x1, const S* __restrict x2, double g0, double g1, double g2)
 {
     switch (terms)
     {
@@ -135,12 +136,13 @@ void sumTerms(float* __restrict out, int count, int terms, const double* __restr
 }
 } // namespace
 
-void CDecayEnvelope::weightedSum(const CDecayEnvelope* const envelopes[], int envelopeCount,
-                                 const double* const samples[], const double gains[],
-                                 int firstTap, int count, float* out)
+template <class S>
+void CDecayEnvelope::weightedSumOf(const CDecayEnvelope* const envelopes[], int envelopeCount,
+                                   const S* const samples[], const double gains[], int firstTap,
+                                   int count, float* out)
 {
     const int terms = std::clamp(envelopeCount, 0, 3);
-    const double* x[3] = {};
+    const S* x[3] = {};
     double g[3] = {};
     for (int e = 0; e < terms; ++e)
     {
@@ -169,6 +171,46 @@ void CDecayEnvelope::weightedSum(const CDecayEnvelope* const envelopes[], int en
         fillEach(envelopes, terms, firstTap + t, run, values);
         sumTerms(out + t, run, terms, env[0], env[1], env[2], x[0] ? x[0] + t : nullptr,
                  x[1] ? x[1] + t : nullptr, x[2] ? x[2] + t : nullptr, g[0], g[1], g[2]);
+    }
+}
+
+void CDecayEnvelope::weightedSum(const CDecayEnvelope* const envelopes[], int envelopeCount,
+                                 const double* const samples[], const double gains[], int firstTap,
+                                 int count, float* out)
+{
+    weightedSumOf(envelopes, envelopeCount, samples, gains, firstTap, count, out);
+}
+
+void CDecayEnvelope::weightedSum(const CDecayEnvelope* const envelopes[], int envelopeCount,
+                                 const double* const samples[], const float* const floatSamples[],
+                                 const double gains[], int firstTap, int count, float* out)
+{
+    const int terms = std::clamp(envelopeCount, 0, 3);
+    int floats = 0;
+    for (int e = 0; e < terms; ++e)
+        floats += floatSamples[e] != nullptr;
+    if (floats == 0) return weightedSumOf(envelopes, terms, samples, gains, firstTap, count, out);
+    if (floats == terms)
+        return weightedSumOf(envelopes, terms, floatSamples, gains, firstTap, count, out);
+    // A mix, rare enough (a convolver's load racing with its reads) to go through doubles.
+    constexpr int kRun = 64;
+    double copies[3][kRun];
+    for (int t = 0; t < count; t += kRun)
+    {
+        const int run = std::min(kRun, count - t);
+        const double* taps[3] = {};
+        for (int e = 0; e < terms; ++e)
+        {
+            if (!floatSamples[e])
+            {
+                taps[e] = samples[e] ? samples[e] + t : nullptr;
+                continue;
+            }
+            for (int i = 0; i < run; ++i)
+                copies[e][i] = floatSamples[e][t + i];
+            taps[e] = copies[e];
+        }
+        weightedSumOf(envelopes, terms, taps, gains, firstTap + t, run, out + t);
     }
 }
 

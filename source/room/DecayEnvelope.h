@@ -38,8 +38,18 @@ public:
     static void weightedSum(const CDecayEnvelope* const envelopes[], int envelopeCount,
                             const double* const samples[], const double gains[], int firstTap,
                             int count, float* out);
+    // The same with each envelope's samples as floats where floatSamples[e] is not null, else
+    // as doubles: floats sum exactly as the doubles that hold the same values.
+    static void weightedSum(const CDecayEnvelope* const envelopes[], int envelopeCount,
+                            const double* const samples[], const float* const floatSamples[],
+                            const double gains[], int firstTap, int count, float* out);
 
 private:
+    template <class S>
+    static void weightedSumOf(const CDecayEnvelope* const envelopes[], int envelopeCount,
+                              const S* const samples[], const double gains[], int firstTap,
+                              int count, float* out);
+
     Curve kind = kUnset;
     double absorption = 0.0;
     double sampleRate = 44100.0;

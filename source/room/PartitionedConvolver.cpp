@@ -83,25 +83,37 @@ void CPartitionedConvolver::loadPosition(int position)
     if (position < 0 || position >= 33) position = 0;
     if (position >= ResponseBank::kPositions) return;
     const CResponseSet* set = responseSet.load();
-    const double* responses[kSlotCount];
+    CResponseTaps taps[kSlotCount];
     for (int e = 0; e < 2; ++e)
         for (int axis = 0; axis < kAxisCount; ++axis)
-            responses[e * kAxisCount + axis] = set ? set->responseFor(position, axis, e)
-                                                   : ResponseBank::responseFor(position, axis, e);
+            taps[e * kAxisCount + axis] = set ? set->responseFor(position, axis, e)
+                                              : ResponseBank::responseFor(position, axis, e);
     // The bank's and a response set's samples never change: the same position again changes
     // nothing, however often a host sends it.
     bool same = true;
     for (int i = 0; i < kSlotCount; ++i)
-        same = same && irSlots[i].samples.load(std::memory_order_relaxed) == responses[i];
-    if (!same) loadResponses(responses);
+        same = same && irSlots[i].samples.load(std::memory_order_relaxed) == taps[i].doubles &&
+               irSlots[i].floats.load(std::memory_order_relaxed) == taps[i].floats;
+    if (!same) loadTaps(taps);
 }
 
 void CPartitionedConvolver::loadResponses(const double* const responses[kSlotCount])
 {
+    CResponseTaps taps[kSlotCount];
+    for (int i = 0; i < kSlotCount; ++i)
+        taps[i] = CResponseTaps(responses[i]);
+    loadTaps(taps);
+}
+
+void CPartitionedConvolver::loadTaps(const CResponseTaps taps[kSlotCount])
+{
     // Release: a caller's own arrays, filled on another thread, must be complete before the
     // audio thread reads through the new pointer.
     for (int i = 0; i < kSlotCount; ++i)
-        irSlots[i].samples.store(responses[i], std::memory_order_release);
+    {
+        irSlots[i].floats.store(taps[i].floats, std::memory_order_release);
+        irSlots[i].samples.store(taps[i].doubles, std::memory_order_release);
+    }
     settingsChanged();
 }
 
@@ -194,7 +206,9 @@ void CPartitionedConvolver::beginPartition()
     for (ActiveAxis& a : active)
     {
         const AxisSettings& s = settings[a.axis];
-        a.samples = irSlots[ear * kAxisCount + a.axis].samples.load(std::memory_order_acquire);
+        const CIrSlot& slot = irSlots[ear * kAxisCount + a.axis];
+        a.floats = slot.floats.load(std::memory_order_acquire);
+        a.samples = a.floats ? nullptr : slot.samples.load(std::memory_order_acquire);
         a.gain = s.gain.load(std::memory_order_relaxed);
         a.envelope.set(static_cast<CDecayEnvelope::Curve>(s.curve.load(std::memory_order_relaxed)),
                        s.absorption.load(std::memory_order_relaxed),
@@ -247,29 +261,35 @@ void CPartitionedConvolver::shapeTaps(int first, int end)
     // Axes without samples add nothing; the others keep their order in active[]. Written
     // straight into the response transform's input, as the single-precision floats it reads.
     const CDecayEnvelope* envelopes[kAxisCount] = {};
-    const double* samples[kAxisCount] = {};
     const double* x[kAxisCount] = {};
+    const float* xf[kAxisCount] = {};
     double g[kAxisCount] = {};
     int axes = 0;
     for (const ActiveAxis& a : active)
-        if (a.samples)
+        if (a.samples || a.floats)
         {
             envelopes[axes] = &a.envelope;
-            samples[axes] = a.samples;
-            x[axes] = a.samples + irReadPos + first;
+            if (a.floats)
+                xf[axes] = a.floats + irReadPos + first;
+            else
+                x[axes] = a.samples + irReadPos + first;
             g[axes] = a.gain;
             ++axes;
         }
-    CDecayEnvelope::weightedSum(envelopes, axes, x, g, irReadPos + first, end - first,
+    const int count = end - first;
+    CDecayEnvelope::weightedSum(envelopes, axes, x, xf, g, irReadPos + first, count,
                                 irTransform.input() + first);
     // A response's samples are read once a round, so they come from memory: the taps the
     // next call reads (as many again) are fetched now, to be in cache by then.
-    constexpr int kLine = 64 / sizeof(double);
-    const int from = irReadPos + end;
-    const int stop = std::min(from + (end - first), irLength);
+    const int taps = std::min(count, irLength - (irReadPos + end));
     for (int k = 0; k < axes; ++k)
-        for (int tap = from; tap < stop; tap += kLine)
-            __builtin_prefetch(samples[k] + tap);
+    {
+        const char* next = xf[k] ? reinterpret_cast<const char*>(xf[k] + count)
+                                 : reinterpret_cast<const char*>(x[k] + count);
+        const int bytes = taps * static_cast<int>(xf[k] ? sizeof(float) : sizeof(double));
+        for (int at = 0; at < bytes; at += 64)
+            __builtin_prefetch(next + at);
+    }
 }
 
 void CPartitionedConvolver::processRun(const double* x, int count)

@@ -15,11 +15,13 @@
 #include <vector>
 
 // One embedded response the convolver reads from; points into the response bank (or a
-// caller's array), nothing is copied.
+// caller's array), nothing is copied. A resampled response set's taps are floats: floats
+// then points into the set, and is read instead of samples.
 struct CIrSlot
 {
     int length = 0;
     std::atomic<const double*> samples{nullptr};
+    std::atomic<const float*> floats{nullptr};
 };
 
 // Uniformly partitioned overlap-add convolution, one sample per call, of a stream with one
@@ -103,6 +105,7 @@ public:
     int latency() const { return 2 * blockSize - 1 + outputLag; }
     int segmentBegin() const { return segmentStart; }
     const double* slot(int index) const { return irSlots[index].samples.load(); }
+    const float* floatSlot(int index) const { return irSlots[index].floats.load(); }
     // The envelope of an axis at an absolute tap under the current settings.
     double envelope(int axis, int tap) const;
     CDecayEnvelope::Curve curve(int axis) const;
@@ -129,6 +132,7 @@ private:
     {
         int axis = kFB;
         const double* samples = nullptr;
+        const float* floats = nullptr; // read instead of samples when set
         double gain = 0.0;
         CDecayEnvelope envelope;
     };
@@ -137,6 +141,7 @@ private:
     static constexpr int kShapeRun = 128; // taps shaped per call, where the block has them
 
     void setDecay(int axis, double absorption, int sampleRate, int hyperbolic);
+    void loadTaps(const CResponseTaps taps[kSlotCount]);
     void beginPartition();
     void settingsChanged();
     void beginBlockFade();

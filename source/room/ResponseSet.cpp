@@ -58,7 +58,7 @@ bool CResponseSet::resample()
     if (sampleRate <= 0 || sampleRate > kMaxRate || responseLength < natural) return false;
     try
     {
-        samples.assign(static_cast<size_t>(responseLength) * ResponseBank::kResponses, 0.0);
+        samples.assign(static_cast<size_t>(responseLength) * ResponseBank::kResponses, 0.0f);
     }
     catch (const std::bad_alloc&)
     {
@@ -70,13 +70,6 @@ bool CResponseSet::resample()
     const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_HQ, SOXR_LINEAR_PHASE);
     // One thread: a host's own threads need the cores more than a set-up does.
     const soxr_runtime_spec_t runtime = soxr_runtime_spec(1);
-    std::vector<const double*> in(ResponseBank::kResponses);
-    std::vector<double*> out(ResponseBank::kResponses);
-    for (int place = 0; place < ResponseBank::kResponses; ++place)
-    {
-        in[place] = ResponseBank::data() + static_cast<size_t>(place) * ResponseBank::kResponseLength;
-        out[place] = samples.data() + static_cast<size_t>(place) * responseLength;
-    }
     soxr_error_t error = nullptr;
     soxr_t resampler = soxr_create(kBankRate, sampleRate, ResponseBank::kResponses, &error, &io,
                                    &quality, &runtime);
@@ -87,29 +80,39 @@ bool CResponseSet::resample()
     }
     // Fed a slice at a time: handed the whole bank at once, the resampler grows its buffers by
     // reallocation, which costs time quadratic in the rate under an allocator that always moves.
+    // Its output comes a slice at a time through doubles, each rounded once to float, so that
+    // no more than a slice of the set is ever held twice.
     constexpr size_t kSlice = 8192;
     const size_t total = ResponseBank::kResponseLength;
     const size_t wanted = static_cast<size_t>(natural);
-    size_t consumed = 0;
-    size_t produced = 0;
+    std::vector<double> made(kSlice * ResponseBank::kResponses);
     std::vector<const double*> inAt(ResponseBank::kResponses);
     std::vector<double*> outAt(ResponseBank::kResponses);
+    size_t consumed = 0;
+    size_t produced = 0;
     while (!error && produced < wanted)
     {
         const size_t slice = std::min(kSlice, total - consumed);
         for (int place = 0; place < ResponseBank::kResponses; ++place)
         {
-            inAt[place] = in[place] + consumed;
-            outAt[place] = out[place] + produced;
+            inAt[place] = ResponseBank::data() +
+                          static_cast<size_t>(place) * ResponseBank::kResponseLength + consumed;
+            outAt[place] = made.data() + static_cast<size_t>(place) * kSlice;
         }
         size_t taken = 0;
-        size_t made = 0;
+        size_t count = 0;
         // No input left means flush what the filter still holds.
         error = soxr_process(resampler, slice ? inAt.data() : nullptr, slice, &taken, outAt.data(),
-                             wanted - produced, &made);
+                             std::min(kSlice, wanted - produced), &count);
+        for (int place = 0; place < ResponseBank::kResponses; ++place)
+        {
+            float* to = samples.data() + static_cast<size_t>(place) * responseLength + produced;
+            for (size_t i = 0; i < count; ++i)
+                to[i] = static_cast<float>(outAt[place][i]);
+        }
         consumed += taken;
-        produced += made;
-        if (taken == 0 && made == 0) break;
+        produced += count;
+        if (taken == 0 && count == 0) break;
     }
     soxr_delete(resampler);
     if (error || produced == 0)
@@ -120,7 +123,7 @@ bool CResponseSet::resample()
     return true;
 }
 
-const double* CResponseSet::responseFor(int position, int axis, int ear) const
+CResponseTaps CResponseSet::responseFor(int position, int axis, int ear) const
 {
     if (samples.empty()) return ResponseBank::responseFor(position, axis, ear);
     const int place = ResponseBank::placeOf(position, axis, ear);
