@@ -353,9 +353,10 @@ void CPartitionedConvolver::doWork()
             {
                 irPending = true;
                 irStepsDone = 0;
+                irNextStepAt = 0;
             }
         }
-        if (irPending) transformResponse(to);
+        if (irPending && to >= irNextStepAt) transformResponse(to);
     }
 
     // The previous block's input spectrum is computed over the samples up to inputSpread
@@ -405,6 +406,9 @@ void CPartitionedConvolver::transformResponse(int to)
     while (irStepsDone < due)
         irTransform.forwardStep(irStepsDone++, rows);
     irPending = irStepsDone < steps;
+    // The first sample at which the next step is due: the work calls in between skip this
+    // function, which costs a division per call.
+    irNextStepAt = irGatherEnd - lead + ((irStepsDone + 1) * span + steps - 1) / steps;
 }
 
 void CPartitionedConvolver::accumulateBins(int count)

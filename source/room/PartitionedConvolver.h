@@ -196,6 +196,7 @@ private:
     int irReady = 0;
     int irGatherEnd;
     int irStepsDone = 0;
+    int irNextStepAt = 0; // the block's sample from which the next step is due
     int irShaped = 0; // taps of the partition shaped so far
     bool irPending = false;
     // Short blocks run each input, faded-input and output transform whole (wholeTransform), at
