@@ -333,9 +333,8 @@ void CPlugIn::prepareSmoothing()
         prepareSmoother(joystickY, joystickY.smoothTimeMs, sampleRate, joystickY.directValue);
 }
 
-void CPlugIn::smoothControls()
+void CPlugIn::stepSmoothers()
 {
-    if (!smoothingInUse) return;
     for (uint32_t position = 0; position < controlCount; ++position)
     {
         CControlDescriptor* control = controlIndex[position];

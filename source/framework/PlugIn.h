@@ -67,7 +67,11 @@ public:
     // be stored.
     static float valueAfterSetting(const CControlDescriptor& control, float value, bool normalized);
     void prepareSmoothing();
-    void smoothControls();
+    // Inline: it runs every frame, and most effects smooth nothing.
+    void smoothControls()
+    {
+        if (smoothingInUse) stepSmoothers();
+    }
     void setJoystickX(float value, bool rotated);
     void setJoystickY(float value, bool rotated);
     void getJoystickValues(float* x, float* y) const;
@@ -97,6 +101,7 @@ public:
     CControlList controlList;
 
 private:
+    void stepSmoothers();
     void notifyJoystick();
     // Whether any control or joystick axis smooths, as of the last index build or smoothing
     // set-up: smoothControls runs every frame, and most effects smooth nothing.

@@ -317,12 +317,8 @@ float CHalvane::renderEar(int ear, float x, float gain)
     return toSample(y) * gain;
 }
 
-void CHalvane::renderRun(const float x[2])
+void CHalvane::renderWholeRun()
 {
-    for (int ear = 0; ear < 2; ++ear)
-        runInputs[ear][runFill] = x[ear];
-    if (++runFill < kRun) return;
-    runFill = 0;
     for (int ear = 0; ear < 2; ++ear)
     {
         double* y = runOutputs[ear];

@@ -89,8 +89,17 @@ private:
     bool earUsesSecond(int ear) const;
     float renderEar(int ear, float x, float gain);
     // The ears' inputs of one frame; with a whole run of frames in, the stages process it and
-    // leave the outputs up to their next work in runOutputs.
-    void renderRun(const float x[2]);
+    // leave the outputs up to their next work in runOutputs. Inline: it runs every frame, and
+    // all but one frame of a run only store.
+    void renderRun(const float x[2])
+    {
+        runInputs[0][runFill] = x[0];
+        runInputs[1][runFill] = x[1];
+        if (++runFill < kRun) return;
+        runFill = 0;
+        renderWholeRun();
+    }
+    void renderWholeRun();
     // The input an ear hears: the first or second channel, mixed while a switch glides.
     float earInput(int ear, float first, float second, bool useSecond);
 

@@ -309,11 +309,15 @@ void CPartitionedConvolver::processRun(const double* x, int count)
 
 void CPartitionedConvolver::addOutputs(double* y, int count) const
 {
-    for (int i = 0; i < count; ++i)
-    {
-        const int at = blockPos + i - outputLag;
-        y[i] += outputBlock[static_cast<size_t>(at >= 0 ? at : blockSize + at)];
-    }
+    // In two stretches, the one still in the lag and the rest, each a plain loop that
+    // vectorises: a lookup per sample would not.
+    const int at = blockPos - outputLag;
+    const int lagged = std::clamp(-at, 0, count);
+    const double* out = outputBlock.data();
+    for (int i = 0; i < lagged; ++i)
+        y[i] += out[blockSize + at + i];
+    for (int i = lagged; i < count; ++i)
+        y[i] += out[at + i];
 }
 
 void CPartitionedConvolver::scheduleWork()
