@@ -49,12 +49,18 @@ void ratioLine(const char* name, double measured, double target)
     std::printf("\n");
 }
 
+// Where in the room's schedule the worst warm block starts, in frames.
+long cyclePoint(const RunResult& r, int frames)
+{
+    return r.worstWarmIndex * frames % Workload::kScheduleFrames;
+}
+
 void blockLine(const char* name, const RunResult& r, int frames)
 {
     const double budget = frames / Workload::kSampleRate;
     std::printf("  %-20s %8.1f %8.1f %9.1f %8.1f%% %6ld %10.1f %10.1f\n", name,
                 1e6 * r.averageBlock, 1e6 * r.worstWarmBlock, r.worstWarmBlock / r.averageBlock,
-                100.0 * r.worstWarmBlock / budget, r.worstWarmIndex % 64, 1e6 * r.worstBlock,
+                100.0 * r.worstWarmBlock / budget, cyclePoint(r, frames), 1e6 * r.worstBlock,
                 1e6 * r.rawWorstBlock);
 }
 
@@ -64,7 +70,7 @@ void blockTable(const char* title, int frames, const RunResult* const rows[],
     std::printf("%d-frame host blocks, %s (each block's fastest pass; budget %.0f us)\n", frames,
                 title, 1e6 * frames / Workload::kSampleRate);
     std::printf("  %-20s %8s %8s %9s %9s %6s %10s %10s\n", "", "avg us", "worst us", "worst/avg",
-                "budget", "mod 64", "cold first", "raw worst");
+                "budget", "at", "cold start", "raw worst");
     for (int i = 0; i < count; ++i)
         blockLine(names[i], *rows[i], frames);
 }
@@ -161,7 +167,7 @@ void printReport(const Results& r)
         std::printf("  %-52s %8.5f %7.0f%%   worst/avg %.1f at %ld\n", name.c_str(),
                     s.result.cpuPerSecond, share(s.result.cpuPerSecond),
                     s.result.worstWarmBlock / s.result.averageBlock,
-                    s.result.worstWarmIndex % 64);
+                    cyclePoint(s.result, Workload::kHostBlock));
         rest -= s.result.cpuPerSecond;
     }
     std::printf("  %-52s %8.5f %7.0f%%\n", "per-sample overhead outside the stages", rest,
@@ -194,11 +200,11 @@ void printReport(const Results& r)
         const char* smallNames[] = {"bundle, static", "direct, static"};
         blockTable("wall clock", Workload::kSmallBlock, small, smallNames, 2);
     }
-    std::printf("  (mod 64: where the worst block falls in the 4096-frame cycle of the longest\n"
-                "   blocks, in 64-frame blocks; each pass's first block is left out of worst, as it\n"
-                "   starts with the caches the other contenders filled; cold first: the worst\n"
-                "   block with it; raw worst: slowest block of any pass, time slices lost to other\n"
-                "   processes included)\n");
+    std::printf("  (at: the frame where the worst block starts in the room's 4096-frame schedule;\n"
+                "   each pass's first 4096 frames are left out of worst, as they start with the\n"
+                "   caches the other contenders filled, and the same points of the schedule come\n"
+                "   again later in the pass; cold start: the worst block with them; raw worst:\n"
+                "   slowest block of any pass, time slices lost to other processes included)\n");
     ratioLine("worst/avg, 64 frames (bundle)", r.bundleStatic.worstWarmBlock / r.bundleStatic.averageBlock,
               kWorstPerAverageTarget);
     ratioLine("worst/avg, 64 frames (direct)", r.directStatic.worstWarmBlock / r.directStatic.averageBlock,

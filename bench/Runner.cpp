@@ -58,9 +58,13 @@ std::vector<RunResult> Runner::run(const std::vector<Contender>& contenders) con
             timePass(contenders[k], static_cast<long>(tallies[k].fastest.size()), tallies[k]);
 
     std::vector<RunResult> results;
-    for (Tally& t : tallies)
+    for (size_t k = 0; k < tallies.size(); ++k)
     {
+        Tally& t = tallies[k];
         RunResult& r = t.result;
+        // At least the first block, whatever the contender's block size.
+        const size_t cold = static_cast<size_t>(
+            std::max(1L, (coldStart + contenders[k].blockFrames - 1) / contenders[k].blockFrames));
         r.cpuPerSecond = t.bestCpu / (static_cast<double>(passFrames) / rate);
         double sum = 0.0;
         for (size_t i = 0; i < t.fastest.size(); ++i)
@@ -71,7 +75,7 @@ std::vector<RunResult> Runner::run(const std::vector<Contender>& contenders) con
                 r.worstBlock = t.fastest[i];
                 r.worstIndex = static_cast<long>(i);
             }
-            if (i > 0 && t.fastest[i] > r.worstWarmBlock)
+            if (i >= cold && t.fastest[i] > r.worstWarmBlock)
             {
                 r.worstWarmBlock = t.fastest[i];
                 r.worstWarmIndex = static_cast<long>(i);

@@ -14,9 +14,10 @@ struct RunResult
     double averageBlock = 0.0; // wall seconds per block
     double worstBlock = 0.0;   // wall seconds of the slowest block
     long worstIndex = 0;       // its place in the pass
-    // The same without each pass's first block, which follows the other contenders' passes
-    // and so starts with caches they filled: a cost of the bench's turn-taking, not a burst
-    // of the code under test.
+    // The same without the blocks of each pass's cold start: a pass follows the other
+    // contenders' passes and so starts with caches they filled, which costs its first blocks
+    // a cost of the bench's turn-taking, not a burst of the code under test. The cold start
+    // is a whole cycle of the work, so every point of the cycle is still timed later on.
     double worstWarmBlock = 0.0;
     long worstWarmIndex = 0;
     double rawWorstBlock = 0.0; // slowest block of any pass, preemptions included
@@ -40,8 +41,10 @@ struct Contender
 class Runner
 {
 public:
-    Runner(long framesPerPass, int passes, long warmUpFrames, double sampleRate)
-        : passFrames(framesPerPass), passCount(passes), warmUp(warmUpFrames), rate(sampleRate)
+    // coldFrames: the span at the start of each pass left out of worstWarmBlock.
+    Runner(long framesPerPass, int passes, long warmUpFrames, long coldFrames, double sampleRate)
+        : passFrames(framesPerPass), passCount(passes), warmUp(warmUpFrames), coldStart(coldFrames),
+          rate(sampleRate)
     {
     }
 
@@ -51,6 +54,7 @@ private:
     long passFrames;
     int passCount;
     long warmUp;
+    long coldStart;
     double rate;
 };
 

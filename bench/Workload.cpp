@@ -19,7 +19,7 @@ Workload::Workload(double secondsPerPass, int passes)
 Runner Workload::runner() const
 {
     // Two cycles of warm-up: the 69632-tap history fills and the bank is paged in.
-    return Runner(cycles * kCycleFrames, passCount, 2 * kCycleFrames, kSampleRate);
+    return Runner(cycles * kCycleFrames, passCount, 2 * kCycleFrames, kScheduleFrames, kSampleRate);
 }
 
 double Workload::automation(long hostBlock)

@@ -19,6 +19,9 @@ public:
     // The smallest block hosts commonly use; spikes hurt most there.
     static constexpr int kSmallBlock = 32;
     static constexpr int kCycleFrames = 65536;
+    // The room's schedule repeats every two of its longest (2048-sample) blocks: a pass's cold
+    // start is left out of its worst block for that long (the same points come again later).
+    static constexpr int kScheduleFrames = 4096;
 
     // secondsPerPass is rounded up to whole cycles.
     Workload(double secondsPerPass, int passes);

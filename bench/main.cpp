@@ -109,7 +109,8 @@ void measureRates(const Options& options, Results& r)
     }
     const long passFrames = static_cast<long>(std::lround(workload.secondsPerPass() *
                                                           Workload::kSampleRate));
-    const Runner runner(passFrames, workload.passes(), 6L * Workload::kCycleFrames, 1.0);
+    // CPU only: no block times are read.
+    const Runner runner(passFrames, workload.passes(), 6L * Workload::kCycleFrames, 0, 1.0);
     const std::vector<RunResult> times = runner.run(contenders);
     for (size_t k = 0; k < contenders.size(); ++k)
     {
