@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <random>
+#include <utility>
 #include <vector>
 
 namespace
@@ -368,13 +369,17 @@ TEST(WholeRealFft, ForwardAndInverseMatchTheDftToSinglePrecision)
 // they give at once, and a forward transform after an inverse one on the same object as well.
 TEST(SteppedRealFft, StepsMatchTheDftToSinglePrecisionBothWays)
 {
-    for (int size : {256, 4096, 8192})
+    // Quarters at 4096 and 8192 points, one call at 256 and, asked for, at 4096, next to a
+    // transform of the same size in quarters.
+    const int oneCall = CSteppedRealFft::kOneCallUpTo;
+    for (const auto& [size, upTo] : {std::pair{256, oneCall}, std::pair{4096, oneCall},
+                                     std::pair{4096, 4096}, std::pair{8192, oneCall}})
     {
         const int n = size / 2;
         const auto [x, want, peak] = paddedBlock(size, 51u);
 
-        CSteppedRealFft stepped(size);
-        CSteppedRealFft atOnce(size);
+        CSteppedRealFft stepped(size, upTo);
+        CSteppedRealFft atOnce(size, upTo);
         CSteppedRealFft other(size);
         ASSERT_GE(stepped.steps(), 6) << size;
         const std::vector<double> noise = randomBlock(size, 52u);

@@ -9,7 +9,7 @@ CSlicedRealFft::CSlicedRealFft(int size, int width)
         whole = std::make_unique<CWholeRealFft>(size);
         return;
     }
-    sliced = std::make_unique<CSteppedRealFft>(size);
+    sliced = std::make_unique<CSteppedRealFft>(size, kOneCallUpTo);
 }
 
 void CSlicedRealFft::forward(const double* samples, float* rows)

@@ -36,6 +36,9 @@ public:
 
     static constexpr int kWholeUpTo = CWholeRealFft::kUpTo;
     static constexpr int kSliceSteps = 8;
+    // Up to this size the complex transform is one FFTW call, not quarters: a sixth less time
+    // at 4096 points (none at 8192), spent only while a control moves.
+    static constexpr int kOneCallUpTo = 4096;
 
 private:
     int realSize;

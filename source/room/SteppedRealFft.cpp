@@ -11,6 +11,7 @@
 #include <cmath>
 #include <map>
 #include <new>
+#include <utility>
 #include <vector>
 
 namespace
@@ -100,10 +101,10 @@ void weighSteps(CSteppedRealFft::Tables& t, int n)
 class TableCache
 {
 public:
-    std::shared_ptr<const CSteppedRealFft::Tables> forSize(int n)
+    std::shared_ptr<const CSteppedRealFft::Tables> forSize(int n, bool oneCall)
     {
         std::lock_guard<std::mutex> guard(fftwPlannerLock());
-        auto found = built.find(n);
+        auto found = built.find({n, oneCall});
         if (found != built.end()) return found->second;
         auto t = std::make_shared<CSteppedRealFft::Tables>();
         // Estimated, not measured: the same plans, hence the same rounding, in every run.
@@ -111,7 +112,7 @@ public:
         CAlignedBuffer<float> b(static_cast<size_t>(2 * n));
         auto* signal = reinterpret_cast<fftwf_complex*>(a.data());
         auto* middle = reinterpret_cast<fftwf_complex*>(b.data());
-        if (2 * n <= CSteppedRealFft::kOneCallUpTo)
+        if (oneCall)
             t->whole = fftwf_plan_dft_1d(n, middle, signal, FFTW_FORWARD, FFTW_ESTIMATE);
         else
             t->quarter = fftwf_plan_dft_1d(n / 4, middle, signal, FFTW_FORWARD, FFTW_ESTIMATE);
@@ -136,7 +137,7 @@ public:
             }
         }
         weighSteps(*t, n);
-        built.emplace(n, t);
+        built.emplace(std::make_pair(n, oneCall), t);
         return t;
     }
 
@@ -147,15 +148,15 @@ public:
     }
 
 private:
-    std::map<int, std::shared_ptr<const CSteppedRealFft::Tables>> built;
+    std::map<std::pair<int, bool>, std::shared_ptr<const CSteppedRealFft::Tables>> built;
 };
 
 TableCache tableCache;
 
 } // namespace
 
-CSteppedRealFft::CSteppedRealFft(int size)
-    : realSize(size), n(size / 2), tables(tableCache.forSize(size / 2)),
+CSteppedRealFft::CSteppedRealFft(int size, int oneCallUpTo)
+    : realSize(size), n(size / 2), tables(tableCache.forSize(size / 2, size <= oneCallUpTo)),
       signal(static_cast<size_t>(size)), middle(static_cast<size_t>(size))
 {
     // Where the samples go in natural order (see input()) and the split's inverse puts the

@@ -23,11 +23,11 @@
 class CSteppedRealFft
 {
 public:
-    // realSize = 2N, a power of two, at least kSmallestSize.
-    explicit CSteppedRealFft(int realSize);
+    // realSize = 2N, a power of two, at least kSmallestSize. Up to oneCallUpTo the complex
+    // transform is one FFTW call rather than quarters.
+    explicit CSteppedRealFft(int realSize, int oneCallUpTo = kOneCallUpTo);
     static constexpr int kSmallestSize = 256;
-    // Up to this real size the complex transform is one FFTW call rather than quarters:
-    // transforms this short are run whole anyway, and one call takes less time.
+    // Transforms this short are run whole anyway, and one call takes less time.
     static constexpr int kOneCallUpTo = 2048;
     ~CSteppedRealFft();
 
