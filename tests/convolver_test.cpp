@@ -953,44 +953,56 @@ TEST(DecayEnvelope, FillStaysWithinUlpsOfTheFormulaFromAnyStart)
     EXPECT_EQ(v[0] + v[1] + v[2], 0.0);
 }
 
-// The convolver shapes its partitions with weightedSum: whichever way it takes (all hyperbolic
-// in one pass in single precision, or envelope runs then sums in doubles), each tap must be the
-// sum of its terms to single precision, from any start and over runs longer than its own.
-TEST(DecayEnvelope, WeightedSumIsTheSumOfTheTermsInTheirOrder)
+// What the weighted sums below are tried on: runs longer than the sums' own, three gains, and
+// every mix of the two curves over one to three envelopes from three starts.
+constexpr int kSumTaps = 150;
+constexpr double kSumGains[3] = {0.8, 0.35, 1.0};
+
+template <class Check> void forEachWeightedSum(Check check)
 {
-    constexpr double kRateHz = 48000.0;
-    constexpr int kTaps = 150;
     const double abs[3] = {2.5, 7.0, 13.0};
-    const double gains[3] = {0.8, 0.35, 1.0};
-    const std::vector<double> x[3] = {noise(kTaps, 91u), noise(kTaps, 92u), noise(kTaps, 93u)};
-    const double* samples[3] = {x[0].data(), x[1].data(), x[2].data()};
     for (int curves = 0; curves < 8; ++curves)
         for (int count = 1; count <= 3; ++count)
             for (int start : {0, 31, 40000})
             {
                 CDecayEnvelope three[3];
-                setCurves(three, curves, abs, kRateHz);
+                setCurves(three, curves, abs, 48000.0);
                 const CDecayEnvelope* envelopes[3] = {&three[0], &three[1], &three[2]};
-                std::vector<float> out(kTaps);
-                CDecayEnvelope::weightedSum(envelopes, count, samples, gains, start, kTaps,
-                                            out.data());
-                double v[3][kTaps];
-                double* const values[3] = {v[0], v[1], v[2]};
-                CDecayEnvelope::fillEach(envelopes, count, start, kTaps, values);
-                for (int i = 0; i < kTaps; ++i)
-                {
-                    double sum = 0.0, size = 0.0;
-                    for (int k = 0; k < count; ++k)
-                    {
-                        const double term = v[k][i] * gains[k] * x[k][i];
-                        sum += term;
-                        size += std::fabs(term);
-                    }
-                    // A few roundings of single precision, about 6e-8 each.
-                    ASSERT_NEAR(out[i], sum, 5e-7 * size)
-                        << curves << " " << count << " " << start + i;
-                }
+                SCOPED_TRACE(testing::Message() << curves << " " << count << " " << start);
+                check(envelopes, count, start);
             }
+}
+
+// The convolver shapes its partitions with weightedSum: whichever way it takes (all hyperbolic
+// in one pass in single precision, or envelope runs then sums in doubles), each tap must be the
+// sum of its terms to single precision, from any start and over runs longer than its own.
+TEST(DecayEnvelope, WeightedSumIsTheSumOfTheTermsInTheirOrder)
+{
+    const std::vector<double> x[3] = {noise(kSumTaps, 91u), noise(kSumTaps, 92u),
+                                      noise(kSumTaps, 93u)};
+    const double* samples[3] = {x[0].data(), x[1].data(), x[2].data()};
+    forEachWeightedSum(
+        [&](const CDecayEnvelope* const envelopes[3], int count, int start)
+        {
+            std::vector<float> out(kSumTaps);
+            CDecayEnvelope::weightedSum(envelopes, count, samples, kSumGains, start, kSumTaps,
+                                        out.data());
+            double v[3][kSumTaps];
+            double* const values[3] = {v[0], v[1], v[2]};
+            CDecayEnvelope::fillEach(envelopes, count, start, kSumTaps, values);
+            for (int i = 0; i < kSumTaps; ++i)
+            {
+                double sum = 0.0, size = 0.0;
+                for (int k = 0; k < count; ++k)
+                {
+                    const double term = v[k][i] * kSumGains[k] * x[k][i];
+                    sum += term;
+                    size += std::fabs(term);
+                }
+                // A few roundings of single precision, about 6e-8 each.
+                ASSERT_NEAR(out[i], sum, 5e-7 * size) << start + i;
+            }
+        });
 }
 
 // Resampled responses are kept as floats: whichever of the envelopes' taps come as floats, the
@@ -998,45 +1010,36 @@ TEST(DecayEnvelope, WeightedSumIsTheSumOfTheTermsInTheirOrder)
 // precision never changes the sound. Runs longer than the mixed way's own cross its seams.
 TEST(DecayEnvelope, FloatSamplesSumAsTheDoublesThatHoldThem)
 {
-    constexpr double kRateHz = 48000.0;
-    constexpr int kTaps = 150;
-    const double abs[3] = {2.5, 7.0, 13.0};
-    const double gains[3] = {0.8, 0.35, 1.0};
     std::vector<float> f[3];
     std::vector<double> d[3];
     for (int k = 0; k < 3; ++k)
-        for (double v : noise(kTaps, 94u + static_cast<unsigned>(k)))
+        for (double v : noise(kSumTaps, 94u + static_cast<unsigned>(k)))
         {
             f[k].push_back(static_cast<float>(v));
             d[k].push_back(static_cast<float>(v));
         }
-    for (int curves = 0; curves < 8; ++curves)
-        for (int count = 1; count <= 3; ++count)
-            for (int start : {0, 31, 40000})
+    const double* doubles[3] = {d[0].data(), d[1].data(), d[2].data()};
+    forEachWeightedSum(
+        [&](const CDecayEnvelope* const envelopes[3], int count, int start)
+        {
+            std::vector<float> expected(kSumTaps);
+            CDecayEnvelope::weightedSum(envelopes, count, doubles, kSumGains, start, kSumTaps,
+                                        expected.data());
+            for (int asFloats = 1; asFloats < (1 << count); ++asFloats)
             {
-                CDecayEnvelope three[3];
-                setCurves(three, curves, abs, kRateHz);
-                const CDecayEnvelope* envelopes[3] = {&three[0], &three[1], &three[2]};
-                const double* doubles[3] = {d[0].data(), d[1].data(), d[2].data()};
-                std::vector<float> expected(kTaps);
-                CDecayEnvelope::weightedSum(envelopes, count, doubles, gains, start, kTaps,
-                                            expected.data());
-                for (int asFloats = 1; asFloats < (1 << count); ++asFloats)
+                const double* x[3] = {};
+                const float* xf[3] = {};
+                for (int k = 0; k < count; ++k)
                 {
-                    const double* x[3] = {};
-                    const float* xf[3] = {};
-                    for (int k = 0; k < count; ++k)
-                    {
-                        if ((asFloats >> k) & 1)
-                            xf[k] = f[k].data();
-                        else
-                            x[k] = d[k].data();
-                    }
-                    std::vector<float> out(kTaps, -1.0f);
-                    CDecayEnvelope::weightedSum(envelopes, count, x, xf, gains, start, kTaps,
-                                                out.data());
-                    ASSERT_EQ(out, expected)
-                        << curves << " " << count << " " << start << " " << asFloats;
+                    if ((asFloats >> k) & 1)
+                        xf[k] = f[k].data();
+                    else
+                        x[k] = d[k].data();
                 }
+                std::vector<float> out(kSumTaps, -1.0f);
+                CDecayEnvelope::weightedSum(envelopes, count, x, xf, kSumGains, start, kSumTaps,
+                                            out.data());
+                ASSERT_EQ(out, expected) << asFloats;
             }
+        });
 }
