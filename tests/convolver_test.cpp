@@ -219,6 +219,53 @@ TEST(SpectralRing, WholeChunksOfBinsPairLikeTheSlotLayout)
     }
 }
 
+// A long ring takes its blocks in pairs, the second block's older sums read with the first's.
+// Over whole rounds, with responses replaced with and without a fade in either block of a pair
+// (partition 0 among them), every block's sums must be those of a ring taking blocks one by one.
+TEST(SpectralRing, PairedBlocksGiveTheSumsOfSingleOnes)
+{
+    constexpr int kChunk = CSpectralRing::kChunk;
+    constexpr int kBlock = 2 * kChunk;
+    constexpr int kPartitions = 20;
+    constexpr int kSize = kPartitions * kBlock;
+    std::mt19937 rng(17u);
+    std::uniform_real_distribution<double> value(-1.0, 1.0);
+    CSpectralRing single(kSize, kBlock);
+    CSpectralRing paired(kSize, kBlock);
+    std::vector<float> carry(2 * kBlock);
+    for (int block = 0; block < 3 * kPartitions + 1; ++block)
+    {
+        // Fresh responses in two blocks of three, faded from the second round on.
+        const bool fresh = block % 3 != 2;
+        const bool fade = fresh && block >= kPartitions && (block / 2) % 2 == 0;
+        for (int first = 0; first < kBlock; first += kChunk)
+        {
+            Complex u[kChunk];
+            float h[2 * kChunk];
+            float f[2 * kChunk];
+            for (int i = 0; i < kChunk; ++i)
+                u[i] = {value(rng), value(rng)};
+            for (float& v : h)
+                v = static_cast<float>(value(rng));
+            for (float& v : f)
+                v = static_cast<float>(value(rng));
+            const int index = (block % kPartitions) * kBlock + first;
+            Complex want[kChunk];
+            Complex got[kChunk];
+            single.accumulateRows(index, kChunk, u, fresh ? h : nullptr, want, fade ? f : nullptr);
+            paired.accumulatePairedRows(index, u, fresh ? h : nullptr, got, fade ? f : nullptr,
+                                        carry.data(), block % 2 == 1);
+            for (int i = 0; i < kChunk; ++i)
+            {
+                ASSERT_NEAR(got[i].re, want[i].re, kRingRounding * kPartitions)
+                    << block << " " << first + i;
+                ASSERT_NEAR(got[i].im, want[i].im, kRingRounding * kPartitions)
+                    << block << " " << first + i;
+            }
+        }
+    }
+}
+
 TEST(SpectralRing, RunsOfBinsGiveTheSameSumsAsSingleBins)
 {
     constexpr int kSize = 256;

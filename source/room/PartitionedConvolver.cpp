@@ -21,19 +21,22 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
                                              int lag)
     : irLength(length), partitionCount(segmentLength / block), blockSize(block), fftSize(2 * block),
       irReadPos(start), segmentStart(start), segmentEnd(start + (segmentLength / block) * block),
-      ear(earIndex),
-      outputBlock(static_cast<size_t>(fftSize)),
+      ear(earIndex), outputBlock(static_cast<size_t>(fftSize)),
       inputBlocks{std::vector<double>(static_cast<size_t>(fftSize)),
                   std::vector<double>(static_cast<size_t>(fftSize))},
       overlap(static_cast<size_t>(block)),
       // The inverse reads bins 0..N only.
       productSpectra{std::vector<Complex>(static_cast<size_t>(block + 1)), {}},
-      outputLag(std::clamp(lag, 0, block / 2)),
-      irSpectra{CAlignedBuffer<float>(static_cast<size_t>(fftSize)),
-                CAlignedBuffer<float>(static_cast<size_t>(fftSize))},
+      outputLag(std::clamp(lag, 0, block / 2)), irSpectra{CAlignedBuffer<float>(
+                                                              static_cast<size_t>(fftSize)),
+                                                          CAlignedBuffer<float>(
+                                                              static_cast<size_t>(fftSize))},
       irTransform(fftSize, CSpectralRing::rowWidthFor(block)), irGatherEnd((block + 1) / 2),
       inputBins(static_cast<size_t>(block + 1)), fadeRows(static_cast<size_t>(fftSize)),
       ring(segmentLength, block),
+      // A ring that does not fit the caches is read once for two blocks' sums.
+      pairedRing(segmentLength / block >= kPairedFrom && block >= CSpectralRing::kChunk),
+      carryRows(static_cast<size_t>(pairedRing ? fftSize : CSpectralRing::kChunk)),
       partitionVersion(static_cast<size_t>(segmentLength / block), kNeverGathered),
       fadeNeighbour{0.25 * std::cos(kPi / fftSize), 0.25 * std::sin(kPi / fftSize)}
 {
@@ -435,7 +438,11 @@ void CPartitionedConvolver::accumulateBins(int count)
     std::vector<Complex>& productSpectrum = productSpectra[productIndex];
     Complex* sums = productSpectrum.data() + first;
     const int index = first + (irReadPos - segmentStart);
-    ring.accumulateRows(index, count, input + first, irRows, sums, faded);
+    if (pairedRing)
+        ring.accumulatePairedRows(index, input + first, irRows, sums, faded, carryRows.data(),
+                                  lateBlock);
+    else
+        ring.accumulateRows(index, count, input + first, irRows, sums, faded);
     if (first == 0)
     {
         const Complex s = sums[0];
@@ -488,6 +495,7 @@ void CPartitionedConvolver::finishBlock()
     }
     fadeActive = fadeNext;
     fadeNext = false;
+    lateBlock = pairedRing && !lateBlock;
 
     // Nothing needs clearing: the next block overwrites bins 0..N of productSpectrum, the
     // first half of its input buffer and all of overlap, and the second halves of the input

@@ -214,6 +214,12 @@ private:
     std::vector<Complex> inputBins;
     std::vector<float> fadeRows;
     CSpectralRing ring;
+    // From this many partitions the ring's sums are taken for two blocks at a time (see
+    // CSpectralRing::accumulatePairedRows); lateBlock is the second of the pair.
+    static constexpr int kPairedFrom = 16;
+    bool pairedRing;
+    bool lateBlock = false;
+    CAlignedBuffer<float> carryRows;
     CIrSlot irSlots[kSlotCount];
     std::atomic<const CResponseSet*> responseSet{nullptr};
     AxisSettings settings[kAxisCount];

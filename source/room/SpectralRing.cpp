@@ -78,6 +78,36 @@ HALVANE_VECTOR_HELPER void sumChunk(const float* base, size_t slotStride, int P,
     }
 }
 
+// sumChunk, and from the same loads the next block's sum without its newest input: each input
+// meets response k now and response k + 1 a block later. A long ring's sums wait for memory
+// rather than for the products, so the second sum costs little.
+HALVANE_VECTOR_HELPER void sumChunkPaired(const float* base, size_t slotStride, int P, int in,
+                                          int ir, Lanes& re, Lanes& im, Lanes& nextRe,
+                                          Lanes& nextIm)
+{
+    re = Lanes{};
+    im = Lanes{};
+    nextRe = Lanes{};
+    nextIm = Lanes{};
+    const float* h = base + static_cast<size_t>(ir) * slotStride + 2 * kWidth;
+    Lanes hr = loadVector<Lanes>(h), hi = loadVector<Lanes>(h + kWidth);
+    for (int k = 0; k < P; ++k)
+    {
+        const float* u = base + static_cast<size_t>(in) * slotStride;
+        const Lanes ur = loadVector<Lanes>(u), ui = loadVector<Lanes>(u + kWidth);
+        re += ur * hr - ui * hi;
+        im += ur * hi + ui * hr;
+        if (k + 1 == P) break;
+        in = in == 0 ? P - 1 : in - 1;
+        ir = ir + 1 == P ? 0 : ir + 1;
+        const float* g = base + static_cast<size_t>(ir) * slotStride + 2 * kWidth;
+        hr = loadVector<Lanes>(g);
+        hi = loadVector<Lanes>(g + kWidth);
+        nextRe += ur * hr - ui * hi;
+        nextIm += ur * hi + ui * hr;
+    }
+}
+
 #if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__ELF__) &&         \
     !defined(HALVANE_NO_FUNCTION_CLONES)
 #define HALVANE_WIDE_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
@@ -145,7 +175,7 @@ void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Comp
         if (firstBin == 0)
         {
             // Bin 0 is (DC, Nyquist): each part on its own, the fade's too.
-            Complex dc = packedSum(slot, firstResponse);
+            Complex dc = packedSum(slot, firstResponse, P);
             if (fading)
             {
                 dc.re += fr[0] * dr[0];
@@ -244,7 +274,7 @@ void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Comp
         }
         sums[c] = {re, im};
     }
-    if (firstBin == 0) sums[0] = packedSum(slot, firstResponse);
+    if (firstBin == 0) sums[0] = packedSum(slot, firstResponse, P);
     if (fading)
         for (int c = 0; c < count; ++c)
         {
@@ -253,15 +283,133 @@ void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Comp
         }
 }
 
-Complex CSpectralRing::packedSum(int slot, int firstResponse)
+HALVANE_WIDE_CLONES
+void CSpectralRing::accumulatePairedBins(int slot, int firstBin, const Complex* inputBins,
+                                         const float* irRows, Complex* sums, const float* fadeRows,
+                                         float* carryRows, bool late)
+{
+    const int P = partitions;
+    const int firstResponse = 1;
+    const size_t slotStride = this->slotStride();
+    const bool fading = fadeRows && irRows;
+    float* const inRe = binAt(slot, firstBin);
+    float* const inIm = inRe + kChunk;
+    float* const irRe = inRe + 2 * kChunk;
+    float* const irIm = inRe + 3 * kChunk;
+    float* const carryRe = carryRows + 2 * firstBin;
+    float* const carryIm = carryRe + kChunk;
+    // The replaced partition's old spectrum minus its new one, as the single path has it.
+    Lanes dr = {}, di = {}, fr = {}, fi = {};
+    if (irRows)
+    {
+        const Lanes hr = loadVector<Lanes>(irRows);
+        const Lanes hi = loadVector<Lanes>(irRows + kChunk);
+        dr = loadVector<Lanes>(irRe) - hr;
+        di = loadVector<Lanes>(irIm) - hi;
+        if (fading)
+        {
+            fr = loadVector<Lanes>(fadeRows);
+            fi = loadVector<Lanes>(fadeRows + kChunk);
+        }
+        storeVector(irRe, hr);
+        storeVector(irIm, hi);
+    }
+    Lanes ur, ui;
+    loadParts(inputBins, ur, ui);
+    storeVector(inRe, ur);
+    storeVector(inIm, ui);
+    Lanes re, im;
+    // Bin 0 is (DC, Nyquist): each part on its own, in the same order as the vectors.
+    Complex dc;
+    if (!late)
+    {
+        Lanes nextRe, nextIm;
+        sumChunkPaired(binAt(0, firstBin), slotStride, P, slot, firstResponse, re, im, nextRe,
+                       nextIm);
+        storeVector(carryRe, nextRe);
+        storeVector(carryIm, nextIm);
+        if (firstBin == 0)
+        {
+            dc = packedSum(slot, firstResponse, P);
+            const Complex next = packedSum(slot, firstResponse + 1, P - 1);
+            carryRe[0] = static_cast<float>(next.re);
+            carryIm[0] = static_cast<float>(next.im);
+        }
+    }
+    else
+    {
+        // The newest input with partition 0, and what the block before summed of the others.
+        // The partition replaced now met its input block (input slot 1) there with its old
+        // spectrum: the difference is added, unless it is partition 0 itself.
+        const float* h = binAt(firstResponse, firstBin) + 2 * kChunk;
+        const Lanes hr = loadVector<Lanes>(h), hi = loadVector<Lanes>(h + kChunk);
+        const Lanes cr = loadVector<Lanes>(carryRe), ci = loadVector<Lanes>(carryIm);
+        re = ur * hr - ui * hi;
+        im = ur * hi + ui * hr;
+        re += cr;
+        im += ci;
+        const bool olderReplaced = irRows && slot != firstResponse;
+        Lanes xr = {}, xi = {};
+        if (olderReplaced)
+        {
+            const float* x = binAt(firstResponse, firstBin);
+            xr = loadVector<Lanes>(x);
+            xi = loadVector<Lanes>(x + kChunk);
+            re -= xr * dr - xi * di;
+            im -= xr * di + xi * dr;
+        }
+        if (firstBin == 0)
+        {
+            dc = {ur[0] * hr[0], ui[0] * hi[0]};
+            dc.re += cr[0];
+            dc.im += ci[0];
+            if (olderReplaced)
+            {
+                dc.re -= xr[0] * dr[0];
+                dc.im -= xi[0] * di[0];
+            }
+        }
+    }
+    if (fading)
+    {
+        re += fr * dr - fi * di;
+        im += fr * di + fi * dr;
+    }
+    storeParts(sums, re, im);
+    if (firstBin == 0)
+    {
+        if (fading)
+        {
+            dc.re += fr[0] * dr[0];
+            dc.im += fi[0] * di[0];
+        }
+        sums[0] = dc;
+    }
+}
+
+void CSpectralRing::accumulatePairedRows(int index, const Complex* inputBins, const float* irRows,
+                                         Complex* sums, const float* fadeRows, float* carryRows,
+                                         bool late)
+{
+    if (index < 0 || index >= ringSize)
+    {
+        index %= ringSize;
+        if (index < 0) index += ringSize;
+    }
+    accumulatePairedBins(index >> blockShift, index & (blockSize - 1), inputBins, irRows, sums,
+                         fadeRows, carryRows, late);
+    sum = sums[kChunk - 1];
+}
+
+Complex CSpectralRing::packedSum(int slot, int firstResponse, int terms)
 {
     // Bin 0: (DC, Nyquist) pairs, each part multiplied on its own.
     const int P = partitions;
     const int W = chunk;
     double re = 0.0, im = 0.0;
     int in = slot;
-    int ir = firstResponse;
-    for (int k = 0; k < P; ++k)
+    int ir = firstResponse % P;
+    for (int k = 0; k < terms; ++k)
     {
         const float* u = binAt(in, 0);
         const float* h = binAt(ir, 0) + 2 * W;

@@ -46,18 +46,28 @@ public:
     // with a few vector copies.
     void accumulateRows(int index, int count, const Complex* inputBins, const float* irRows,
                         Complex* sums, const float* fadeRows);
+    // accumulateRows for one whole chunk of kChunk bins (index a multiple of it) of a ring of
+    // at least two partitions and blocks of at least kChunk, its blocks taken in pairs: the
+    // first of a pair (late false) also leaves in carryRows what the second's sums need of its
+    // older inputs, read from the same memory, so that the second (late true) reads only its
+    // newest input, partition 0 and those rows. The sums are those of accumulateRows to
+    // single precision. carryRows: 2N floats, kept between the two blocks, rows as above.
+    void accumulatePairedRows(int index, const Complex* inputBins, const float* irRows,
+                              Complex* sums, const float* fadeRows, float* carryRows, bool late);
+    static constexpr int kChunk = 16;
     // Bins per chunk for a block size.
     static int rowWidthFor(int blockSize) { return blockSize < kChunk ? blockSize : kChunk; }
     int rowWidth() const { return chunk; }
 
 private:
-    static constexpr int kChunk = 16;
-
     // Runs within one slot.
     void accumulateBins(int slot, int firstBin, int count, const Complex* inputBins,
                         const float* irRows, Complex* sums, const float* fadeRows);
-    // Bin 0's sum over the partitions, from input slot `slot` and response slot firstResponse.
-    Complex packedSum(int slot, int firstResponse);
+    void accumulatePairedBins(int slot, int firstBin, const Complex* inputBins, const float* irRows,
+                              Complex* sums, const float* fadeRows, float* carryRows, bool late);
+    // Bin 0's sum over `terms` partitions, from input slot `slot` and response slot
+    // firstResponse (mod P) on.
+    Complex packedSum(int slot, int firstResponse, int terms);
     // Slot s holds N bins in chunks of `chunk` neighbours; each chunk keeps the input's real
     // parts, its imaginary parts, the response's real and imaginary parts, one after the
     // other, so that a run of bins reads few places per slot. The same chunk of every slot
