@@ -105,7 +105,6 @@ public:
     int latency() const { return 2 * blockSize - 1 + outputLag; }
     int segmentBegin() const { return segmentStart; }
     const double* slot(int index) const { return irSlots[index].samples.load(); }
-    const float* floatSlot(int index) const { return irSlots[index].floats.load(); }
     // The envelope of an axis at an absolute tap under the current settings.
     double envelope(int axis, int tap) const;
     CDecayEnvelope::Curve curve(int axis) const;

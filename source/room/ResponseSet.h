@@ -16,10 +16,6 @@ struct CResponseTaps
     CResponseTaps(const double* d) : doubles(d) {}
     CResponseTaps(const float* f) : floats(f) {}
     double operator[](size_t i) const { return floats ? floats[i] : doubles[i]; }
-    bool operator==(const CResponseTaps& o) const
-    {
-        return doubles == o.doubles && floats == o.floats;
-    }
 };
 
 // The response bank as the convolvers read it at one sample rate: at the bank's own rate the
