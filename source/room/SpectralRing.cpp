@@ -58,6 +58,61 @@ HALVANE_VECTOR_HELPER void storeParts(Complex* c, const Lanes& re, const Lanes& 
     }
 }
 
+// A whole chunk of one slot takes its new input bins (ur, ui) and, given one, its new response;
+// dr, di: the response it held minus the new one, and fr, fi: the faded input a replaced
+// response hands over (each zero without).
+struct ChunkFade
+{
+    Lanes dr = {}, di = {}, fr = {}, fi = {};
+};
+
+HALVANE_VECTOR_HELPER void storeChunk(float* inRe, const Complex* inputBins, const float* irRows,
+                                      const float* fadeRows, Lanes& ur, Lanes& ui, ChunkFade& f)
+{
+    float* const irRe = inRe + 2 * kWidth;
+    float* const irIm = inRe + 3 * kWidth;
+    f = ChunkFade{};
+    if (irRows && fadeRows)
+    {
+        f.fr = loadVector<Lanes>(fadeRows);
+        f.fi = loadVector<Lanes>(fadeRows + kWidth);
+    }
+    if (irRows)
+    {
+        const Lanes hr = loadVector<Lanes>(irRows);
+        const Lanes hi = loadVector<Lanes>(irRows + kWidth);
+        f.dr = loadVector<Lanes>(irRe) - hr;
+        f.di = loadVector<Lanes>(irIm) - hi;
+        storeVector(irRe, hr);
+        storeVector(irIm, hi);
+    }
+    loadParts(inputBins, ur, ui);
+    storeVector(inRe, ur);
+    storeVector(inRe + kWidth, ui);
+}
+
+// The sums with the fade's (old - new) x faded input added, in single precision: whoever reads
+// the sums rounds them to it, and the sum of two floats rounds alike either way. Bin 0 of the
+// first chunk is (DC, Nyquist), each part on its own, the fade's too: dc, given, is its sum.
+HALVANE_VECTOR_HELPER void storeSums(Complex* sums, Lanes re, Lanes im, const ChunkFade& f,
+                                     bool fading, const Complex* dc)
+{
+    if (fading)
+    {
+        re += f.fr * f.dr - f.fi * f.di;
+        im += f.fr * f.di + f.fi * f.dr;
+    }
+    storeParts(sums, re, im);
+    if (!dc) return;
+    Complex first = *dc;
+    if (fading)
+    {
+        first.re += f.fr[0] * f.dr[0];
+        first.im += f.fi[0] * f.di[0];
+    }
+    sums[0] = first;
+}
+
 // The sums over the partitions of a whole chunk of bins: input slot `in` pairs with response
 // slot `ir`, then each steps on, the input back and the response forward.
 HALVANE_VECTOR_HELPER void sumChunk(const float* base, size_t slotStride, int P, int in, int ir,
@@ -137,52 +192,14 @@ void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Comp
     if (W == kChunk && count == kChunk && (firstBin & (kChunk - 1)) == 0)
     {
         // One whole chunk, as the convolver asks for them: every step a vector of bins.
-        float* const inRe = binAt(slot, firstBin);
-        float* const inIm = inRe + kChunk;
-        float* const irRe = inRe + 2 * kChunk;
-        float* const irIm = inRe + 3 * kChunk;
         // As the general path below: the fade is old minus new as stored, times the faded
         // input.
-        Lanes dr = {}, di = {}, fr = {}, fi = {};
-        if (irRows)
-        {
-            const Lanes hr = loadVector<Lanes>(irRows);
-            const Lanes hi = loadVector<Lanes>(irRows + kChunk);
-            if (fading)
-            {
-                dr = loadVector<Lanes>(irRe) - hr;
-                di = loadVector<Lanes>(irIm) - hi;
-                fr = loadVector<Lanes>(fadeRows);
-                fi = loadVector<Lanes>(fadeRows + kChunk);
-            }
-            storeVector(irRe, hr);
-            storeVector(irIm, hi);
-        }
-        Lanes ur, ui;
-        loadParts(inputBins, ur, ui);
-        storeVector(inRe, ur);
-        storeVector(inIm, ui);
-        Lanes re, im;
+        Lanes ur, ui, re, im;
+        ChunkFade f;
+        storeChunk(binAt(slot, firstBin), inputBins, irRows, fadeRows, ur, ui, f);
         sumChunk(binAt(0, firstBin), slotStride, P, slot, firstResponse, re, im);
-        // Added in single precision: whoever reads the sums rounds them to it, and the sum of
-        // two floats rounds alike either way.
-        if (fading)
-        {
-            re += fr * dr - fi * di;
-            im += fr * di + fi * dr;
-        }
-        storeParts(sums, re, im);
-        if (firstBin == 0)
-        {
-            // Bin 0 is (DC, Nyquist): each part on its own, the fade's too.
-            Complex dc = packedSum(slot, firstResponse, P);
-            if (fading)
-            {
-                dc.re += fr[0] * dr[0];
-                dc.im += fi[0] * di[0];
-            }
-            sums[0] = dc;
-        }
+        const Complex dc = firstBin == 0 ? packedSum(slot, firstResponse, P) : Complex{};
+        storeSums(sums, re, im, f, fading, firstBin == 0 ? &dc : nullptr);
         return;
     }
     // The outgoing partition's share of the faded input, added once the sums are stored. In
@@ -291,34 +308,12 @@ void CSpectralRing::accumulatePairedBins(int slot, int firstBin, const Complex* 
     const int P = partitions;
     const int firstResponse = 1;
     const size_t slotStride = this->slotStride();
-    const bool fading = fadeRows && irRows;
-    float* const inRe = binAt(slot, firstBin);
-    float* const inIm = inRe + kChunk;
-    float* const irRe = inRe + 2 * kChunk;
-    float* const irIm = inRe + 3 * kChunk;
     float* const carryRe = carryRows + 2 * firstBin;
     float* const carryIm = carryRe + kChunk;
     // The replaced partition's old spectrum minus its new one, as the single path has it.
-    Lanes dr = {}, di = {}, fr = {}, fi = {};
-    if (irRows)
-    {
-        const Lanes hr = loadVector<Lanes>(irRows);
-        const Lanes hi = loadVector<Lanes>(irRows + kChunk);
-        dr = loadVector<Lanes>(irRe) - hr;
-        di = loadVector<Lanes>(irIm) - hi;
-        if (fading)
-        {
-            fr = loadVector<Lanes>(fadeRows);
-            fi = loadVector<Lanes>(fadeRows + kChunk);
-        }
-        storeVector(irRe, hr);
-        storeVector(irIm, hi);
-    }
-    Lanes ur, ui;
-    loadParts(inputBins, ur, ui);
-    storeVector(inRe, ur);
-    storeVector(inIm, ui);
-    Lanes re, im;
+    Lanes ur, ui, re, im;
+    ChunkFade f;
+    storeChunk(binAt(slot, firstBin), inputBins, irRows, fadeRows, ur, ui, f);
     // Bin 0 is (DC, Nyquist): each part on its own, in the same order as the vectors.
     Complex dc;
     if (!late)
@@ -355,8 +350,8 @@ void CSpectralRing::accumulatePairedBins(int slot, int firstBin, const Complex* 
             const float* x = binAt(firstResponse, firstBin);
             xr = loadVector<Lanes>(x);
             xi = loadVector<Lanes>(x + kChunk);
-            re -= xr * dr - xi * di;
-            im -= xr * di + xi * dr;
+            re -= xr * f.dr - xi * f.di;
+            im -= xr * f.di + xi * f.dr;
         }
         if (firstBin == 0)
         {
@@ -365,26 +360,12 @@ void CSpectralRing::accumulatePairedBins(int slot, int firstBin, const Complex* 
             dc.im += ci[0];
             if (olderReplaced)
             {
-                dc.re -= xr[0] * dr[0];
-                dc.im -= xi[0] * di[0];
+                dc.re -= xr[0] * f.dr[0];
+                dc.im -= xi[0] * f.di[0];
             }
         }
     }
-    if (fading)
-    {
-        re += fr * dr - fi * di;
-        im += fr * di + fi * dr;
-    }
-    storeParts(sums, re, im);
-    if (firstBin == 0)
-    {
-        if (fading)
-        {
-            dc.re += fr[0] * dr[0];
-            dc.im += fi[0] * di[0];
-        }
-        sums[0] = dc;
-    }
+    storeSums(sums, re, im, f, fadeRows && irRows, firstBin == 0 ? &dc : nullptr);
 }
 
 void CSpectralRing::accumulatePairedRows(int index, const Complex* inputBins, const float* irRows,
