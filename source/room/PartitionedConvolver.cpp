@@ -343,10 +343,11 @@ void CPartitionedConvolver::doWork()
         irShaped = 0;
     }
 
-    // Two taps per sample, so the partition is complete halfway through the block (the
-    // transform pads it with zeros); its transform is spread over the second half. The taps
-    // are shaped kShapeRun at a time: every call has its set-up.
-    if (gathering)
+    // A long block's partition takes two taps per sample, so it is complete halfway through the
+    // block (the transform pads it with zeros); its transform is spread over the second half.
+    // The taps are shaped kShapeRun at a time: every call has its set-up. A short block's is
+    // gathered with its input transform, below.
+    if (gathering && !wholeTransform)
     {
         if (from < irGatherEnd)
         {
@@ -372,7 +373,17 @@ void CPartitionedConvolver::doWork()
     // sample.
     if (wholeTransform)
     {
-        if (!inputTransformed && to >= wholeInputAt) transformInputWhole();
+        if (!inputTransformed && to >= wholeInputAt)
+        {
+            transformInputWhole();
+            // A short block's partition is shaped and transformed right after its input, whose
+            // transform has just brought the same code and tables into the caches.
+            if (gathering)
+            {
+                shapeTaps(0, n);
+                irTransform.forwardStep(0, irSpectra[irReady ^ 1].data());
+            }
+        }
     }
     else if (from < inputSpread && to > inputStart)
     {

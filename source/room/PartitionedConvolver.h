@@ -189,7 +189,8 @@ private:
     std::vector<double> inverseBlock; // where a spread inverse lands
     // Response spectra, double-buffered: the ring reads one while the partition
     // gathered in the first half of the block is transformed into the other, its steps spread
-    // over the second half; the two ears' steps fall at different points of it.
+    // over the second half; the two ears' steps fall at different points of it. A short block
+    // gathers and transforms its partition at once, right after its input transform.
     CAlignedBuffer<float> irSpectra[2]; // bins 0..N-1 as the ring's rows
     CSlicedRealFft irTransform;
     int irReady = 0;
