@@ -50,8 +50,9 @@ public:
     // at least two partitions and blocks of at least kChunk, its blocks taken in pairs: the
     // first of a pair (late false) also leaves in carryRows what the second's sums need of its
     // older inputs, read from the same memory, so that the second (late true) reads only its
-    // newest input, partition 0 and those rows. The sums are those of accumulateRows to
-    // single precision. carryRows: 2N floats, kept between the two blocks, rows as above.
+    // newest input, partition 0 and those rows, and for a partition replaced meanwhile its old
+    // spectrum and the input block it meets. The sums are those of accumulateRows to single
+    // precision. carryRows: 2N floats, kept between the two blocks, rows as above.
     void accumulatePairedRows(int index, const Complex* inputBins, const float* irRows,
                               Complex* sums, const float* fadeRows, float* carryRows, bool late);
     static constexpr int kChunk = 16;
