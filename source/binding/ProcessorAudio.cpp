@@ -16,6 +16,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
+
+#if defined(__x86_64__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
 
 namespace Steinberg
 {
@@ -43,6 +48,26 @@ bool hasChannels(const AudioBusBuffers* buses, int32 busCount, uint32 channels)
 }
 
 constexpr float kBypassFadeSeconds = 0.005f;
+
+// One frame on. The plug-in copies the record right after this, reading the position and the
+// time with one 16-byte load: stored as one, they are forwarded to it, where two 8-byte stores
+// make it wait until both have reached the cache, on every frame.
+void advanceTime(HostTimeInfo& info, double reciprocalRate)
+{
+    const uint64_t position = info.samplePosition + 1;
+    const double seconds = static_cast<double>(position) * reciprocalRate;
+#if defined(__x86_64__) || defined(_M_X64)
+    static_assert(offsetof(HostTimeInfo, samplePosition) == 0 &&
+                      offsetof(HostTimeInfo, timeInSeconds) == 8,
+                  "position and time side by side");
+    const __m128i both = _mm_unpacklo_epi64(_mm_cvtsi64_si128(static_cast<long long>(position)),
+                                            _mm_castpd_si128(_mm_set_sd(seconds)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(&info), both);
+#else
+    info.samplePosition = position;
+    info.timeInSeconds = seconds;
+#endif
+}
 
 // Output channels the block does not write would otherwise keep whatever the host left in
 // them: zero every channel from `written` on, on every output bus.
@@ -233,8 +258,17 @@ tresult Processor::processBlock(ProcessData& data)
     Event event{};
     bool pending = eventCount > 0 && events->getEvent(0, event) == kResultOk;
 
-    const int32 lastFrame = data.numSamples - 1;
-    for (int32 i = 0; i < data.numSamples; ++i)
+    // Read once: the calls into the plug-in below would make the compiler load them again
+    // every frame.
+    const bool audioIn = !plugIn->noAudioInput;
+    const float* in0 = audioIn ? data.inputs[0].channelBuffers32[0] : nullptr;
+    const float* in1 = audioIn && moved == 2 ? data.inputs[0].channelBuffers32[1] : nullptr;
+    float* out0 = data.outputs[0].channelBuffers32[0];
+    float* out1 = moved == 2 ? data.outputs[0].channelBuffers32[1] : nullptr;
+    const bool timed = data.processContext != nullptr;
+    const int32 frames = data.numSamples;
+    const int32 lastFrame = frames - 1;
+    for (int32 i = 0; i < frames; ++i)
     {
         if (auxActive)
         {
@@ -256,10 +290,10 @@ tresult Processor::processBlock(ProcessData& data)
             pending = eventIndex < eventCount && events->getEvent(eventIndex, event) == kResultOk;
         }
 
-        if (!plugIn->noAudioInput)
+        if (audioIn)
         {
-            inFrame[0] = data.inputs[0].channelBuffers32[0][i];
-            if (moved == 2) inFrame[1] = data.inputs[0].channelBuffers32[1][i];
+            inFrame[0] = in0[i];
+            if (in1) inFrame[1] = in1[i];
         }
         plugIn->processFrame(inFrame, outFrame, moved, moved);
         // The room keeps running while bypassed, so leaving bypass plays what it heard
@@ -273,14 +307,10 @@ tresult Processor::processBlock(ProcessData& data)
                                   ? inFrame[c]
                                   : outFrame[c] * (1.0f - bypassMix) + inFrame[c] * bypassMix;
         }
-        data.outputs[0].channelBuffers32[0][i] = outFrame[0];
-        if (moved == 2) data.outputs[0].channelBuffers32[1][i] = outFrame[1];
+        out0[i] = outFrame[0];
+        if (out1) out1[i] = outFrame[1];
 
-        if (data.processContext)
-        {
-            timeInfo.samplePosition += 1;
-            timeInfo.timeInSeconds = static_cast<double>(timeInfo.samplePosition) * reciprocalRate;
-        }
+        if (timed) advanceTime(timeInfo, reciprocalRate);
         plugIn->receiveHostInfo(kHostInfoTime, &timeRecord);
     }
 
