@@ -72,6 +72,8 @@ public:
     {
         if (smoothingInUse) stepSmoothers();
     }
+    // Whether smoothControls has anything to do.
+    bool smoothsControls() const { return smoothingInUse; }
     void setJoystickX(float value, bool rotated);
     void setJoystickY(float value, bool rotated);
     void getJoystickValues(float* x, float* y) const;

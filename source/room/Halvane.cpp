@@ -50,12 +50,6 @@ void setUpJoystickAxis(CControlDescriptor& axis, uint32_t id, const char* name, 
     for (double& v : axis.presetValues)
         v = 0.0;
 }
-
-// The sum of two stages can exceed what a float holds; clip rather than hand out infinity.
-float toSample(double y)
-{
-    return static_cast<float>(std::clamp(y, -double(FLT_MAX), double(FLT_MAX)));
-}
 } // namespace
 
 CHalvane::CHalvane()
@@ -219,14 +213,6 @@ void CHalvane::settleGlides()
     }
 }
 
-bool CHalvane::earUsesSecond(int ear) const
-{
-    // Stereo feeds each ear its own side; mono feeds both the side Left/Right picks.
-    const bool mono = m_fStereoMono != 0;
-    const bool useRight = m_fLeftRight != 0;
-    return ear == 0 ? mono && useRight : !mono || useRight;
-}
-
 bool CHalvane::onCreated()
 {
     rebuild();
@@ -333,7 +319,16 @@ void CHalvane::renderWholeRun()
     }
 }
 
-bool CHalvane::processFrame(const float* in, float* out, uint32_t inChannels, uint32_t outChannels)
+bool CHalvane::finishRun(float* out, uint32_t outChannels)
+{
+    runFill = 0;
+    renderWholeRun();
+    writeOutputs(out, outChannels);
+    return true;
+}
+
+bool CHalvane::processAnyFrame(const float* in, float* out, uint32_t inChannels,
+                               uint32_t outChannels)
 {
     smoothControls();
     if (outChannels == 0) return true;

@@ -8,6 +8,8 @@
 #include "ValueGlide.h"
 #include "framework/PlugIn.h"
 
+#include <algorithm>
+#include <cfloat>
 #include <cstdint>
 #include <memory>
 
@@ -41,8 +43,27 @@ public:
     ~CHalvane() override;
 
     bool prepare() override;
+    // Nearly every frame nothing smooths or glides and the stages take whole runs: that frame
+    // is a few stores, inline, and everything else goes out of line, so that this path saves
+    // no registers.
     bool processFrame(const float* in, float* out, uint32_t inChannels,
-                      uint32_t outChannels) override;
+                      uint32_t outChannels) override
+    {
+        const bool second0 = earUsesSecond(0);
+        const bool second1 = earUsesSecond(1);
+        if (smoothsControls() || outChannels == 0 || !running || !runsInBatches ||
+            !gainGlide.restsAt(m_fGain) || !routeGlides[0].restsAt(second0 ? 1.0f : 0.0f) ||
+            !routeGlides[1].restsAt(second1 ? 1.0f : 0.0f))
+            return processAnyFrame(in, out, inChannels, outChannels);
+        const float first = inChannels > 0 ? in[0] : 0.0f;
+        // A single input channel is the source whichever side Left/Right picks.
+        const float second = inChannels > 1 ? in[1] : first;
+        runInputs[0][runFill] = second0 ? second : first;
+        runInputs[1][runFill] = second1 ? second : first;
+        if (++runFill == kRun) return finishRun(out, outChannels);
+        writeOutputs(out, outChannels);
+        return true;
+    }
     bool controlChanged(uint32_t controlId) override;
     bool onCreated() override;
     bool processSpare(const float* source, float* destination, uint32_t, uint32_t,
@@ -86,7 +107,13 @@ private:
     void rebuild();
     void settleGlides();
     // Whether an ear hears the second input channel under the current routing controls.
-    bool earUsesSecond(int ear) const;
+    bool earUsesSecond(int ear) const
+    {
+        // Stereo feeds each ear its own side; mono feeds both the side Left/Right picks.
+        const bool mono = m_fStereoMono != 0;
+        const bool useRight = m_fLeftRight != 0;
+        return ear == 0 ? mono && useRight : !mono || useRight;
+    }
     float renderEar(int ear, float x, float gain);
     // The ears' inputs of one frame; with a whole run of frames in, the stages process it and
     // leave the outputs up to their next work in runOutputs. Inline: it runs every frame, and
@@ -100,6 +127,23 @@ private:
         renderWholeRun();
     }
     void renderWholeRun();
+    // Every frame the inline path of processFrame leaves out: smoothing, gliding, the first
+    // frame after a rebuild, stages that do not run in batches.
+    [[gnu::noinline]] bool processAnyFrame(const float* in, float* out, uint32_t inChannels,
+                                           uint32_t outChannels);
+    // The frame that completes a run: the run through the stages, then the frame's outputs.
+    [[gnu::noinline]] bool finishRun(float* out, uint32_t outChannels);
+    void writeOutputs(float* out, uint32_t outChannels) const
+    {
+        const float gain = gainGlide.value();
+        out[0] = toSample(runOutputs[0][runFill]) * gain;
+        if (outChannels > 1) out[1] = toSample(runOutputs[1][runFill]) * gain;
+    }
+    // The sum of two stages can exceed what a float holds; clip rather than hand out infinity.
+    static float toSample(double y)
+    {
+        return static_cast<float>(std::clamp(y, -double(FLT_MAX), double(FLT_MAX)));
+    }
     // The input an ear hears: the first or second channel, mixed while a switch glides.
     float earInput(int ear, float first, float second, bool useSecond);
 

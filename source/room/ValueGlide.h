@@ -20,6 +20,9 @@ public:
         return advance(target);
     }
     bool settled() const { return step >= length; }
+    // Whether next(target) would return the value unchanged.
+    bool restsAt(float target) const { return target == to && step >= length; }
+    float value() const { return current; }
 
 private:
     float advance(float target);
