@@ -66,6 +66,7 @@ public:
         out[0] = in[0] * 2.0f;
         if (outChannels == 2) out[1] = in[1] * 2.0f;
         ++frame;
+        timesSeen.push_back({hostTimeInfo.samplePosition, hostTimeInfo.timeInSeconds});
         return true;
     }
 
@@ -110,6 +111,7 @@ public:
     void* eventList = nullptr;
     std::vector<uint32_t> changed;
     std::vector<std::pair<uint32_t, long>> notes;
+    std::vector<std::pair<uint64_t, double>> timesSeen; // at each frame
 
 private:
     void addControl(uint32_t id, const char* name, uint32_t type, float minValue, float maxValue,
@@ -319,8 +321,15 @@ TEST_F(BindingTest, ProjectTimeKeepsAllSixtyFourBits)
     context = &transport;
     const int64 start = (int64(1) << 40) + 5; // some 300 days in at 44.1 kHz
     transport.projectTimeSamples = start;
+    plugIn->timesSeen.clear();
     run();
-    // The position advances frame by frame through the block.
+    // The position advances frame by frame through the block, and every frame sees its own.
+    ASSERT_EQ(plugIn->timesSeen.size(), size_t(kBlock));
+    for (int i = 0; i < kBlock; ++i)
+    {
+        ASSERT_EQ(plugIn->timesSeen[size_t(i)].first, uint64_t(start + i)) << i;
+        ASSERT_DOUBLE_EQ(plugIn->timesSeen[size_t(i)].second, double(start + i) / 44100.0) << i;
+    }
     EXPECT_EQ(plugIn->hostTimeInfo.samplePosition, uint64_t(start + kBlock));
     EXPECT_DOUBLE_EQ(plugIn->hostTimeInfo.timeInSeconds, double(start + kBlock) / 44100.0);
 
