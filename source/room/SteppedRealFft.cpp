@@ -326,43 +326,21 @@ HALVANE_VECTOR_HELPER Quad swapParts(const Quad& v)
 
 typedef float Half __attribute__((vector_size(16)));
 
-// The halves joined and split by shuffles: built element by element, they cost a dozen
+// The halves are joined and split by shuffles: built element by element, they cost a dozen
 // inserts and extracts per vector, more than the arithmetic around them.
-#if defined(__clang__) || __GNUC__ >= 12
-#define HALVANE_JOIN_HALVES(l, h) __builtin_shufflevector(l, h, 0, 1, 2, 3, 4, 5, 6, 7)
-#define HALVANE_LOW_HALF(v) __builtin_shufflevector(v, v, 0, 1, 2, 3)
-#define HALVANE_HIGH_HALF(v) __builtin_shufflevector(v, v, 4, 5, 6, 7)
-#else
-#define HALVANE_JOIN_HALVES(l, h)                                                                  \
-    Quad                                                                                           \
-    {                                                                                              \
-        l[0], l[1], l[2], l[3], h[0], h[1], h[2], h[3]                                             \
-    }
-#define HALVANE_LOW_HALF(v)                                                                        \
-    Half                                                                                           \
-    {                                                                                              \
-        v[0], v[1], v[2], v[3]                                                                     \
-    }
-#define HALVANE_HIGH_HALF(v)                                                                       \
-    Half                                                                                           \
-    {                                                                                              \
-        v[4], v[5], v[6], v[7]                                                                     \
-    }
-#endif
-
 HALVANE_VECTOR_HELPER Quad loadFromDoubles(const Complex* p)
 {
     const Pair lo = loadVector<Pair>(p);
     const Pair hi = loadVector<Pair>(p + 2);
     const Half l = __builtin_convertvector(lo, Half);
     const Half h = __builtin_convertvector(hi, Half);
-    return HALVANE_JOIN_HALVES(l, h);
+    return __builtin_shufflevector(l, h, 0, 1, 2, 3, 4, 5, 6, 7);
 }
 
 HALVANE_VECTOR_HELPER void storeAsDoubles(Complex* p, const Quad& v)
 {
-    const Half l = HALVANE_LOW_HALF(v);
-    const Half h = HALVANE_HIGH_HALF(v);
+    const Half l = __builtin_shufflevector(v, v, 0, 1, 2, 3);
+    const Half h = __builtin_shufflevector(v, v, 4, 5, 6, 7);
     const Pair lo = __builtin_convertvector(l, Pair);
     const Pair hi = __builtin_convertvector(h, Pair);
     storeVector(p, lo);
@@ -396,13 +374,8 @@ struct ToRows
                 one(k + j, v[2 * j], v[2 * j + 1]);
             return;
         }
-#if defined(__clang__) || __GNUC__ >= 12
         const Four re = __builtin_shufflevector(v, v, 0, 2, 4, 6);
         const Four im = __builtin_shufflevector(v, v, 1, 3, 5, 7);
-#else
-        const Four re{v[0], v[2], v[4], v[6]};
-        const Four im{v[1], v[3], v[5], v[7]};
-#endif
         float* r = at(k);
         storeVector(r, re);
         storeVector(r + width, im);
