@@ -406,6 +406,29 @@ TEST(SteppedRealFft, StepsMatchTheDftToSinglePrecisionBothWays)
             ASSERT_EQ(bins[k].im, whole[k].im);
         }
 
+        // Into rows, the ring's layout, step by step and at once: the very floats of the bins.
+        for (int width : {8, 16, 32})
+        {
+            std::vector<float> rows(static_cast<size_t>(size));
+            std::vector<float> rowsAtOnce(static_cast<size_t>(size), -1.0f);
+            for (int i = 0; i < n; ++i)
+                stepped.input()[i] = atOnce.input()[i] = static_cast<float>(x[i]);
+            stepped.startForwardToRows(rows.data(), width);
+            for (int s = 1; s <= stepped.steps(); ++s)
+                stepped.advanceTo(s);
+            atOnce.startForwardToRows(rowsAtOnce.data(), width);
+            atOnce.finish();
+            ASSERT_EQ(rows, rowsAtOnce) << size << " " << width;
+            for (int k = 0; k < n; ++k)
+            {
+                const size_t at = static_cast<size_t>(2 * (k / width) * width + k % width);
+                const Complex bin = k == 0 ? Complex{whole[0].re, whole[n].re} : whole[k];
+                ASSERT_EQ(rows[at], static_cast<float>(bin.re)) << size << " " << width << " " << k;
+                ASSERT_EQ(rows[at + width], static_cast<float>(bin.im))
+                    << size << " " << width << " " << k;
+            }
+        }
+
         // Back from the exact spectrum, whose bins 0 and N carry imaginary parts to ignore.
         std::vector<Complex> exact(want.begin(), want.begin() + n + 1);
         exact[0].im = 3.0;

@@ -42,6 +42,9 @@ struct CSteppedRealFft::Tables
     // the split's vectors of complex values want them.
     std::vector<float> splitCos;
     std::vector<float> splitSin;
+    // The same once each, for eight neighbouring pairs' real and imaginary parts apart.
+    std::vector<float> pairCos;
+    std::vector<float> pairSin;
 
     ~Tables()
     {
@@ -135,6 +138,11 @@ public:
                 t->splitCos.push_back(static_cast<float>(std::cos(theta)));
                 t->splitSin.push_back(static_cast<float>(std::sin(theta)));
             }
+        }
+        for (size_t k = 0; 2 * k < t->splitCos.size(); ++k)
+        {
+            t->pairCos.push_back(t->splitCos[2 * k]);
+            t->pairSin.push_back(t->splitSin[2 * k]);
         }
         weighSteps(*t, n);
         built.emplace(std::make_pair(n, oneCall), t);
@@ -231,6 +239,21 @@ void CSteppedRealFft::advanceToShare(double share)
 
 void CSteppedRealFft::finish()
 {
+    // Run at once, the split and its inverse go in one call each rather than in steps: for the
+    // short transforms, four calls' set-up cost as much as the split itself.
+    const int pairs = n / 2 + 1;
+    if (inverse && next == 0)
+    {
+        unsplit(0, pairs);
+        next = kSplitSteps;
+    }
+    const int firstSplit = steps() - kSplitSteps;
+    if (!inverse && next <= firstSplit)
+    {
+        advanceTo(firstSplit);
+        split(0, pairs);
+        next = steps();
+    }
     advanceTo(steps());
 }
 
@@ -452,12 +475,62 @@ void splitBins(const float* z, const float* wr, const float* wi, int n, int firs
     splitInto(z, wr, wi, n, first, last, sink);
 }
 
+// Pairs [g, g + 8) of splitInto() at once, g a multiple of eight from 8 on, g + 8 <= n/2, for
+// rows at least eight bins wide: the parts apart, as the rows keep them, where splitInto()'s
+// interleaved vectors cost a shuffle per store and scatter the mirrors over two chunks. The lower
+// bins fill their eight places. The mirrors n - g - 7 .. n - g fill the eight places from
+// n - g - 8 but for the first, the mirror of pair g + 8, which that pair writes later over what
+// lands there, and bin n - g goes alone.
+HALVANE_VECTOR_HELPER void splitEight(const float* z, const float* wr, const float* wi, int n,
+                                      int g, const ToRows& x)
+{
+    const Quad half{0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f};
+    const Quad a0 = loadVector<Quad>(z + 2 * g);
+    const Quad a1 = loadVector<Quad>(z + 2 * g + 8);
+    const Quad ar = __builtin_shufflevector(a0, a1, 0, 2, 4, 6, 8, 10, 12, 14);
+    const Quad ai = __builtin_shufflevector(a0, a1, 1, 3, 5, 7, 9, 11, 13, 15);
+    // Z[n - g - j] in lane j.
+    const float* q = z + 2 * (n - g - 7);
+    const Quad b0 = loadVector<Quad>(q);
+    const Quad b1 = loadVector<Quad>(q + 8);
+    const Quad br = __builtin_shufflevector(b0, b1, 14, 12, 10, 8, 6, 4, 2, 0);
+    const Quad bi = __builtin_shufflevector(b0, b1, 15, 13, 11, 9, 7, 5, 3, 1);
+    const Quad sr = half * (ar + br);
+    const Quad si = half * (ai - bi);
+    const Quad dr = half * (ar - br);
+    const Quad di = half * (ai + bi);
+    const Quad c = loadVector<Quad>(wr + g);
+    const Quad w = loadVector<Quad>(wi + g);
+    const Quad tr = c * dr - w * di;
+    const Quad ti = c * di + w * dr;
+    float* low = x.at(g);
+    storeVector(low, sr + ti);
+    storeVector(low + x.width, si - tr);
+    const Quad mr = sr - ti;
+    const Quad mi = -(si + tr);
+    float* high = x.at(n - g - 8);
+    storeVector(high, __builtin_shufflevector(mr, mr, 0, 7, 6, 5, 4, 3, 2, 1));
+    storeVector(high + x.width, __builtin_shufflevector(mi, mi, 0, 7, 6, 5, 4, 3, 2, 1));
+    float* top = x.at(n - g);
+    top[0] = mr[0];
+    top[x.width] = mi[0];
+}
+
+// splitInto() for rows: eight pairs at a time where they lie whole in [first, last) below n/2,
+// the pairs before and after them as splitInto() does, those after last so that they write
+// over the bin the last eight leave.
 HALVANE_SPLIT_CLONES
-void splitRows(const float* z, const float* wr, const float* wi, int n, int first, int last,
-               float* rows, int width)
+void splitRows(const float* z, const float* wr, const float* wi, const float* pr, const float* pi,
+               int n, int first, int last, float* rows, int width)
 {
     ToRows sink{rows, width};
-    splitInto(z, wr, wi, n, first, last, sink);
+    const int end = std::min(last, n / 2);
+    int g = std::max((first + 7) & ~7, 8);
+    if (width < 8 || g + 8 > end) return splitInto(z, wr, wi, n, first, last, sink);
+    splitInto(z, wr, wi, n, first, g, sink);
+    for (; g + 8 <= end; g += 8)
+        splitEight(z, pr, pi, n, g, sink);
+    splitInto(z, wr, wi, n, g, last, sink);
 }
 
 // Z[k] = (X[k] + conj X[n-k]) + i conj(W^k) (X[k] - conj X[n-k]) and Z[n-k] likewise, for k
@@ -540,8 +613,8 @@ void CSteppedRealFft::split(int first, int last)
         first = 1;
     }
     if (forwardRows)
-        splitRows(z, tables->splitCos.data(), tables->splitSin.data(), n, first, last, forwardRows,
-                  rowWidth);
+        splitRows(z, tables->splitCos.data(), tables->splitSin.data(), tables->pairCos.data(),
+                  tables->pairSin.data(), n, first, last, forwardRows, rowWidth);
     else
         splitBins(z, tables->splitCos.data(), tables->splitSin.data(), n, first, last,
                   forwardBins);
