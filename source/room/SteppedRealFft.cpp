@@ -239,8 +239,8 @@ void CSteppedRealFft::advanceToShare(double share)
 
 void CSteppedRealFft::finish()
 {
-    // Run at once, the split and its inverse go in one call each rather than in steps: for the
-    // short transforms, four calls' set-up cost as much as the split itself.
+    // Run at once, the split and its inverse go in one call each rather than in steps: in a
+    // short transform, four calls' set-up cost a third of the split.
     const int pairs = n / 2 + 1;
     if (inverse && next == 0)
     {
