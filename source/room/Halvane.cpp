@@ -348,8 +348,7 @@ bool CHalvane::processAnyFrame(const float* in, float* out, uint32_t inChannels,
         const float x[2] = {earInput(0, first, second, earUsesSecond(0)),
                             earInput(1, first, second, earUsesSecond(1))};
         renderRun(x);
-        out[0] = toSample(runOutputs[0][runFill]) * gain;
-        if (outChannels > 1) out[1] = toSample(runOutputs[1][runFill]) * gain;
+        writeOutputs(out, outChannels);
         return true;
     }
     out[0] = renderEar(0, earInput(0, first, second, earUsesSecond(0)), gain);

@@ -21,7 +21,7 @@ public:
     }
     bool settled() const { return step >= length; }
     // Whether next(target) would return the value unchanged.
-    bool restsAt(float target) const { return target == to && step >= length; }
+    bool restsAt(float target) const { return target == to && settled(); }
     float value() const { return current; }
 
 private:
