@@ -56,6 +56,7 @@ struct Results
         int block = 0;
         int lag = 0;
         RunResult result;
+        RunResult automated; // "Abs L-R" moved every host block
     };
     std::vector<Stage> stages;
     int fftwPartitions = 0;

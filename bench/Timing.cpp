@@ -23,6 +23,9 @@ struct StereoBuffer
     std::vector<float> right;
     float* out[2] = {left.data(), right.data()};
 };
+
+// The top of the room's "Abs L-R" range.
+constexpr double kMaxAbsorption = 14.0;
 } // namespace
 
 Contender roomContender(const Workload& workload, RoomUnderTest& room, Absorption absorption,
@@ -68,7 +71,7 @@ Contender fftwContender(const Workload& workload, FftwConvolver& left, FftwConvo
             }};
 }
 
-Contender stageContender(const Workload& workload, StageShape shape)
+Contender stageContender(const Workload& workload, StageShape shape, Absorption absorption)
 {
     constexpr int kFrames = Workload::kHostBlock;
     const int rate = static_cast<int>(Workload::kSampleRate);
@@ -86,11 +89,17 @@ Contender stageContender(const Workload& workload, StageShape shape)
     }
     auto buffer = std::make_shared<StereoBuffer>(kFrames);
     // The lambda holds the set: the convolvers read it in place.
-    return {kFrames, [&workload, left = ears[0], right = ears[1], set, buffer](long block)
+    const bool moving = absorption == Absorption::kMoving;
+    return {kFrames,
+            [&workload, left = ears[0], right = ears[1], set, buffer, rate, moving](long block)
             {
                 const long frame = block * kFrames;
                 const float* in[2] = {workload.left(frame), workload.right(frame)};
                 CPartitionedConvolver* stage[2] = {left.get(), right.get()};
+                // What the room's "Abs L-R" takes for the same automation.
+                if (moving)
+                    for (CPartitionedConvolver* ear : stage)
+                        ear->setDecayLR(kMaxAbsorption * Workload::automation(block), rate, 1);
                 for (int ear = 0; ear < 2; ++ear)
                     for (int i = 0; i < kFrames; ++i)
                     {

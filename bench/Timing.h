@@ -27,7 +27,8 @@ Contender zitaContender(const Workload& workload, ZitaPair& zita);
 Contender fftwContender(const Workload& workload, FftwConvolver& left, FftwConvolver& right);
 
 // One stage of the room on its own (a CPartitionedConvolver per ear at the default
-// settings), to show where the room's time goes.
+// settings), to show where the room's time goes; with kMoving, "Abs L-R" follows the room's
+// automation, to show where a moving control's cost goes.
 struct StageShape
 {
     int segmentLength;
@@ -36,6 +37,7 @@ struct StageShape
     int responseLength;
     int outputLag;
 };
-Contender stageContender(const Workload& workload, StageShape shape);
+Contender stageContender(const Workload& workload, StageShape shape,
+                         Absorption absorption = Absorption::kStatic);
 
 } // namespace bench

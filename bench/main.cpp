@@ -170,9 +170,10 @@ Results measure(const Options& options)
     for (int i = 0; i < layout.stageCount; ++i)
     {
         const CRoomStage& s = layout.stages[i];
-        r.stages.push_back({s.start, s.length / s.block, s.block, s.lag, {}});
-        contenders.push_back(stageContender(
-            workload, {s.length, s.block, s.start, layout.responseLength, s.lag}));
+        r.stages.push_back({s.start, s.length / s.block, s.block, s.lag, {}, {}});
+        const StageShape shape{s.length, s.block, s.start, layout.responseLength, s.lag};
+        contenders.push_back(stageContender(workload, shape));
+        contenders.push_back(stageContender(workload, shape, Absorption::kMoving));
     }
     for (auto& zita : zitas)
         contenders.push_back(zitaContender(workload, *zita));
@@ -186,7 +187,10 @@ Results measure(const Options& options)
     for (RunResult* target : targets)
         *target = times[k++];
     for (Results::Stage& stage : r.stages)
+    {
         stage.result = times[k++];
+        stage.automated = times[k++];
+    }
     for (ZitaCandidate& c : r.zita)
         c.result = times[k++];
 
