@@ -42,6 +42,12 @@ void DirectRoom::setAbsorption(double normalized)
     room.setControlNormalized(CHalvane::kAbsLR, static_cast<float>(normalized), true);
 }
 
+double DirectRoom::absorptionTop() const
+{
+    const CControlDescriptor* control = room.controlAt(CHalvane::kAbsLR);
+    return control ? control->maxValue : 0.0;
+}
+
 void DirectRoom::setPosition(int position)
 {
     room.setControlValue(CHalvane::kPosition, static_cast<float>(position));

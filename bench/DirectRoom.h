@@ -15,6 +15,8 @@ public:
     explicit DirectRoom(uint32_t sampleRate);
 
     void setAbsorption(double normalized) override;
+    // What "Abs L-R" takes at normalized 1.
+    double absorptionTop() const;
     void setPosition(int position) override;
     void process(const float* const in[2], float* const out[2], int frames) override;
 

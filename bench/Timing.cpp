@@ -23,9 +23,6 @@ struct StereoBuffer
     std::vector<float> right;
     float* out[2] = {left.data(), right.data()};
 };
-
-// The top of the room's "Abs L-R" range.
-constexpr double kMaxAbsorption = 14.0;
 } // namespace
 
 Contender roomContender(const Workload& workload, RoomUnderTest& room, Absorption absorption,
@@ -71,7 +68,8 @@ Contender fftwContender(const Workload& workload, FftwConvolver& left, FftwConvo
             }};
 }
 
-Contender stageContender(const Workload& workload, StageShape shape, Absorption absorption)
+Contender stageContender(const Workload& workload, StageShape shape, Absorption absorption,
+                         double absorptionTop)
 {
     constexpr int kFrames = Workload::kHostBlock;
     const int rate = static_cast<int>(Workload::kSampleRate);
@@ -90,16 +88,15 @@ Contender stageContender(const Workload& workload, StageShape shape, Absorption 
     auto buffer = std::make_shared<StereoBuffer>(kFrames);
     // The lambda holds the set: the convolvers read it in place.
     const bool moving = absorption == Absorption::kMoving;
-    return {kFrames,
-            [&workload, left = ears[0], right = ears[1], set, buffer, rate, moving](long block)
+    return {kFrames, [&workload, left = ears[0], right = ears[1], set, buffer, rate, moving,
+                      absorptionTop](long block)
             {
                 const long frame = block * kFrames;
                 const float* in[2] = {workload.left(frame), workload.right(frame)};
                 CPartitionedConvolver* stage[2] = {left.get(), right.get()};
-                // What the room's "Abs L-R" takes for the same automation.
                 if (moving)
                     for (CPartitionedConvolver* ear : stage)
-                        ear->setDecayLR(kMaxAbsorption * Workload::automation(block), rate, 1);
+                        ear->setDecayLR(absorptionTop * Workload::automation(block), rate, 1);
                 for (int ear = 0; ear < 2; ++ear)
                     for (int i = 0; i < kFrames; ++i)
                     {

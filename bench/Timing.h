@@ -28,7 +28,8 @@ Contender fftwContender(const Workload& workload, FftwConvolver& left, FftwConvo
 
 // One stage of the room on its own (a CPartitionedConvolver per ear at the default
 // settings), to show where the room's time goes; with kMoving, "Abs L-R" follows the room's
-// automation, to show where a moving control's cost goes.
+// automation over 0 .. absorptionTop (the room's range), to show where a moving control's
+// cost goes.
 struct StageShape
 {
     int segmentLength;
@@ -38,6 +39,6 @@ struct StageShape
     int outputLag;
 };
 Contender stageContender(const Workload& workload, StageShape shape,
-                         Absorption absorption = Absorption::kStatic);
+                         Absorption absorption = Absorption::kStatic, double absorptionTop = 0.0);
 
 } // namespace bench

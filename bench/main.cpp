@@ -173,7 +173,8 @@ Results measure(const Options& options)
         r.stages.push_back({s.start, s.length / s.block, s.block, s.lag, {}, {}});
         const StageShape shape{s.length, s.block, s.start, layout.responseLength, s.lag};
         contenders.push_back(stageContender(workload, shape));
-        contenders.push_back(stageContender(workload, shape, Absorption::kMoving));
+        contenders.push_back(
+            stageContender(workload, shape, Absorption::kMoving, directStatic.absorptionTop()));
     }
     for (auto& zita : zitas)
         contenders.push_back(zitaContender(workload, *zita));
