@@ -10,7 +10,8 @@ namespace
 // Block size and end tap of each stage at the bank's rate; the last runs to the response's
 // end. Each later stage starts at twice its block, so it always has room for its latency.
 // Measured: a fourth stage of longer blocks saves products but costs more in transforms
-// and per-sample work than it saves.
+// and per-sample work than it saves. So does, at 88.2 and 96 kHz, a last block of eight or sixteen
+// times the middle one's with the middle stage running on to twice it.
 struct StagePlan
 {
     int block;
