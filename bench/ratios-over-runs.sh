@@ -39,7 +39,11 @@ for ((i = 1; i <= runs; ++i)); do
                     for (j = 2; j < i; ++j) name = name " " $j
                     print name "\t" $i "\t" $(i + 2) "\t" ($(i + 3) == "MISSED" ? 1 : 0)
                 }
-        }' >>"$lines"
+        }' >>"$lines" || {
+        # Its messages were left out to keep the summary clean: say where to look.
+        echo "ratios-over-runs: run $i: the bench failed; run $bench${*:+ $*} to see why" >&2
+        exit 1
+    }
 done
 
 if [[ ! -s $lines ]]; then

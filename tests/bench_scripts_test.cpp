@@ -34,8 +34,8 @@ protected:
     void TearDown() override { fs::remove_all(dir); }
 
     // A bench that prints the n-th of `reports` on its n-th run (counted in a file), with the
-    // arguments it was given on a line of their own.
-    void standInBench(const std::vector<std::string>& reports)
+    // arguments it was given on a line of their own, and exits with exitCode.
+    void standInBench(const std::vector<std::string>& reports, int exitCode = 0)
     {
         for (size_t i = 0; i < reports.size(); ++i)
             std::ofstream(dir / ("report" + std::to_string(i + 1))) << reports[i];
@@ -46,7 +46,8 @@ protected:
                << "echo $n > count\n"
                << "echo \"args: $*\"\n"
                << "echo 'halvane-bench: measuring' >&2\n"
-               << "cat report$n\n";
+               << "cat report$n\n"
+               << "exit " << exitCode << "\n";
         script.close();
         fs::permissions(dir / "bench", fs::perms::owner_all);
     }
@@ -120,6 +121,10 @@ TEST_F(RatiosOverRuns, FailsWhenThereIsNothingToSummarise)
     standInBench({"halvane-bench: cannot load the bundle\n"});
     EXPECT_EQ(run("1").code, 1);
     EXPECT_EQ(run("0").code, 2);
+    // A bench that fails stops the runs, even when it printed ratios first.
+    standInBench({report("1.25", "met", "2.40")}, 3);
+    fs::remove(dir / "count");
+    EXPECT_EQ(run("2").code, 1);
     fs::remove(dir / "bench");
     EXPECT_EQ(run("1").code, 2);
 }
