@@ -82,8 +82,23 @@ public:
         return true;
     }
 
+    bool processFrames(const float* const in[2], float* const out[2], uint32_t channels,
+                       uint32_t frames) override
+    {
+        if (!takesRuns) return false;
+        runs.push_back(frames);
+        for (uint32_t i = 0; i < frames; ++i)
+        {
+            out[0][i] = in[0][i] * 2.0f;
+            if (channels == 2) out[1][i] = in[1][i] * 2.0f;
+        }
+        frame += frames;
+        return true;
+    }
+
     void receiveHostInfo(uint32_t kind, HostInfoRecord* record) override
     {
+        if (kind == kHostInfoTime) ++timeDeliveries;
         CPlugIn::receiveHostInfo(kind, record);
         if (kind == kHostInfoMidiEventList && record) eventList = record->midiEventList;
     }
@@ -108,6 +123,9 @@ public:
     long frame = 0;
     long blockLength = 1;
     int wholeBufferCalls = 0;
+    bool takesRuns = false;
+    std::vector<uint32_t> runs;
+    int timeDeliveries = 0;
     void* eventList = nullptr;
     std::vector<uint32_t> changed;
     std::vector<std::pair<uint32_t, long>> notes;
@@ -337,6 +355,42 @@ TEST_F(BindingTest, ProjectTimeKeepsAllSixtyFourBits)
     transport.projectTimeSamples = -1000;
     run();
     EXPECT_EQ(plugIn->hostTimeInfo.samplePosition, uint64_t(kBlock));
+}
+
+TEST_F(BindingTest, RunsOfPlainFramesGoToAPlugInThatTakesThemWithTheTimeAtTheirEnd)
+{
+    ProcessContext transport{};
+    context = &transport;
+    const int64 start = 1000;
+    transport.projectTimeSamples = start;
+    plugIn->takesRuns = true;
+    plugIn->timeDeliveries = 0;
+    events.addNoteOn(5, 0, 60, 1.0f);
+    run();
+    // The event's frame goes on its own, between the two runs around it.
+    ASSERT_EQ(plugIn->runs, (std::vector<uint32_t>{5u, uint32_t(kBlock - 6)}));
+    ASSERT_EQ(plugIn->notes.size(), 1u);
+    EXPECT_EQ(plugIn->notes[0], std::make_pair(60u, 5L));
+    ASSERT_EQ(plugIn->timesSeen.size(), 1u);
+    EXPECT_EQ(plugIn->timesSeen[0].first, uint64_t(start + 5));
+    for (int c = 0; c < 2; ++c)
+        for (int i = 0; i < kBlock; ++i)
+            ASSERT_EQ(out[c][size_t(i)], 1.0f) << c << " " << i;
+    // Once at the block's start, after each run and after the lone frame; where the frames
+    // one by one would have left it.
+    EXPECT_EQ(plugIn->timeDeliveries, 4);
+    EXPECT_EQ(plugIn->hostTimeInfo.samplePosition, uint64_t(start + kBlock));
+    EXPECT_DOUBLE_EQ(plugIn->hostTimeInfo.timeInSeconds, double(start + kBlock) / 44100.0);
+
+    // One channel: the second is left alone.
+    plugIn->runs.clear();
+    SpeakerArrangement mono = SpeakerArr::kMono;
+    processor->setActive(false);
+    ASSERT_EQ(processor->setBusArrangements(&mono, 1, &mono, 1), kResultTrue);
+    run(kBlock, 1);
+    EXPECT_EQ(plugIn->runs, std::vector<uint32_t>{uint32_t(kBlock)});
+    EXPECT_EQ(out[0][kBlock - 1], 1.0f);
+    EXPECT_EQ(out[1][0], -1.0f);
 }
 
 TEST_F(BindingTest, ParameterFlushWithoutBuffersStillApplies)

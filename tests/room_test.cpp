@@ -279,6 +279,49 @@ TEST(Halvane, GainGlidesFromTheVeryNextFrameAndThenActsExactly)
     EXPECT_NE(a->m_fGain, b->m_fGain);
 }
 
+TEST(Halvane, RunsOfFramesGiveWhatFramesOneByOneGive)
+{
+    // Stretches of every length around the room's run of 32, with glides, smoothing-free
+    // switches and a mono bus among them; each stretch starts with the settings changed.
+    const uint32_t lengths[] = {1, 31, 32, 33, 5, 64, 100, 7, 257, 2, 30, 1024, 3, 96};
+    for (uint32_t channels : {2u, 1u})
+    {
+        SCOPED_TRACE(testing::Message() << channels << " channels");
+        auto frames = makeRoom(48000);
+        auto runs = makeRoom(48000);
+        const Stereo in = noise(12000, 31u);
+        size_t t = 0;
+        int k = 0;
+        while (t < in.left.size())
+        {
+            const uint32_t n = std::min<uint32_t>(lengths[k % 14], uint32_t(in.left.size() - t));
+            for (CHalvane* room : {frames.get(), runs.get()})
+            {
+                if (k == 3) room->setControlValue(CHalvane::kGain, 0.3f);
+                if (k == 6) room->setControlValue(CHalvane::kStereoMono, 1.0f);
+                if (k == 9) room->setControlValue(CHalvane::kLeftRight, 1.0f);
+                if (k == 12) room->setControlValue(CHalvane::kStereoMono, 0.0f);
+                if (k == 20) room->setControlValue(CHalvane::kAbsLR, 2.0f);
+            }
+            std::vector<float> out[2] = {std::vector<float>(n, -9.0f),
+                                         std::vector<float>(n, -9.0f)};
+            const float* const ins[2] = {&in.left[t], channels > 1 ? &in.right[t] : nullptr};
+            float* const outs[2] = {out[0].data(), out[1].data()};
+            ASSERT_TRUE(runs->processFrames(ins, outs, channels, n));
+            for (uint32_t i = 0; i < n; ++i)
+            {
+                const float frame[2] = {in.left[t + i], in.right[t + i]};
+                float o[2] = {-9.0f, -9.0f};
+                frames->processFrame(frame, o, channels, channels);
+                ASSERT_EQ(out[0][i], o[0]) << "frame " << t + i;
+                ASSERT_EQ(out[1][i], o[1]) << "frame " << t + i;
+            }
+            t += n;
+            ++k;
+        }
+    }
+}
+
 TEST(Halvane, PositionTenPointsEveryConvolverAtTheR90Arrays)
 {
     auto room = makeRoom();

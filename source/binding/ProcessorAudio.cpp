@@ -49,12 +49,12 @@ bool hasChannels(const AudioBusBuffers* buses, int32 busCount, uint32 channels)
 
 constexpr float kBypassFadeSeconds = 0.005f;
 
-// One frame on. The plug-in copies the record right after this, reading the position and the
+// `frames` on. The plug-in copies the record right after this, reading the position and the
 // time with one 16-byte load: stored as one, they are forwarded to it, where two 8-byte stores
 // make it wait until both have reached the cache, on every frame.
-void advanceTime(HostTimeInfo& info, double reciprocalRate)
+void advanceTime(HostTimeInfo& info, uint64_t frames, double reciprocalRate)
 {
-    const uint64_t position = info.samplePosition + 1;
+    const uint64_t position = info.samplePosition + frames;
     const double seconds = static_cast<double>(position) * reciprocalRate;
 #if defined(__x86_64__) || defined(_M_X64)
     static_assert(offsetof(HostTimeInfo, samplePosition) == 0 &&
@@ -86,6 +86,18 @@ void runPlainFrames(CPlugIn* plugIn, FrameChannels c, uint32 moved, int32 first,
                     float* inFrame, float* outFrame, HostTimeInfo* timeInfo,
                     HostInfoRecord* timeRecord, double reciprocalRate)
 {
+    if (c.in0 && last > first)
+    {
+        const float* const in[2] = {c.in0 + first, c.in1 ? c.in1 + first : nullptr};
+        float* const out[2] = {c.out0 + first, c.out1 ? c.out1 + first : nullptr};
+        const auto frames = static_cast<uint32>(last - first);
+        if (plugIn->processFrames(in, out, moved, frames))
+        {
+            if (timeInfo) advanceTime(*timeInfo, frames, reciprocalRate);
+            plugIn->receiveHostInfo(kHostInfoTime, timeRecord);
+            return;
+        }
+    }
     for (int32 i = first; i < last; ++i)
     {
         if (c.in0)
@@ -96,7 +108,7 @@ void runPlainFrames(CPlugIn* plugIn, FrameChannels c, uint32 moved, int32 first,
         plugIn->processFrame(inFrame, outFrame, moved, moved);
         c.out0[i] = outFrame[0];
         if (c.out1) c.out1[i] = outFrame[1];
-        if (timeInfo) advanceTime(*timeInfo, reciprocalRate);
+        if (timeInfo) advanceTime(*timeInfo, 1, reciprocalRate);
         plugIn->receiveHostInfo(kHostInfoTime, timeRecord);
     }
 }
@@ -352,7 +364,7 @@ tresult Processor::processBlock(ProcessData& data)
         out0[i] = outFrame[0];
         if (out1) out1[i] = outFrame[1];
 
-        if (timed) advanceTime(timeInfo, reciprocalRate);
+        if (timed) advanceTime(timeInfo, 1, reciprocalRate);
         plugIn->receiveHostInfo(kHostInfoTime, &timeRecord);
     }
 

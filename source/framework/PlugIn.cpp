@@ -202,6 +202,11 @@ bool CPlugIn::reservedHook()
     return true;
 }
 
+bool CPlugIn::processFrames(const float* const[2], float* const[2], uint32_t, uint32_t)
+{
+    return false;
+}
+
 void CPlugIn::buildControlIndex()
 {
     delete[] controlIndex;

@@ -49,6 +49,13 @@ public:
     virtual intptr_t handleEditorMessage(EditorMessage* message);
     virtual bool processAuxInput(void* auxInfo);
     virtual bool reservedHook();
+    // Frames [0, frames) of the channels in `in` (one or two; a null second channel means
+    // one) to `out`, as processFrame would have run them one by one, with nothing else due
+    // between them: no MIDI, no side-chain, no bypass fade. The host binding then delivers
+    // the time at the last frame once instead of after every frame. False, touching nothing,
+    // for an effect that wants every frame on its own (the base).
+    virtual bool processFrames(const float* const in[2], float* const out[2], uint32_t channels,
+                               uint32_t frames);
 
     // Table services.
     void buildControlIndex();

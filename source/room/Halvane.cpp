@@ -357,6 +357,57 @@ bool CHalvane::processAnyFrame(const float* in, float* out, uint32_t inChannels,
     return true;
 }
 
+bool CHalvane::processFrames(const float* const in[2], float* const out[2], uint32_t channels,
+                             uint32_t frames)
+{
+    if (channels == 0 || !in[0] || !out[0]) return false;
+    // A single input channel is the source whichever side Left/Right picks.
+    const float* const second = channels > 1 && in[1] ? in[1] : in[0];
+    float* const outSecond = channels > 1 ? out[1] : nullptr;
+    for (uint32_t i = 0; i < frames;)
+    {
+        if (!restsInRuns())
+        {
+            const float frame[2] = {in[0][i], second[i]};
+            float result[2];
+            processAnyFrame(frame, result, channels, channels);
+            out[0][i] = result[0];
+            if (outSecond) outSecond[i] = result[1];
+            ++i;
+            continue;
+        }
+        // Up to the frame that completes the run: each frame reads the outputs one place on,
+        // and the completing one the first of the run just rendered.
+        const uint32_t n = std::min(frames - i, static_cast<uint32_t>(kRun - runFill));
+        const float* const ear0 = earUsesSecond(0) ? second : in[0];
+        const float* const ear1 = earUsesSecond(1) ? second : in[0];
+        const float gain = gainGlide.value();
+        const bool completes = runFill + static_cast<int>(n) == kRun;
+        const uint32_t plain = completes ? n - 1 : n;
+        for (uint32_t j = 0; j < n; ++j)
+        {
+            runInputs[0][runFill + j] = ear0[i + j];
+            runInputs[1][runFill + j] = ear1[i + j];
+        }
+        for (uint32_t j = 0; j < plain; ++j)
+            out[0][i + j] = toSample(runOutputs[0][runFill + 1 + j]) * gain;
+        if (outSecond)
+            for (uint32_t j = 0; j < plain; ++j)
+                outSecond[i + j] = toSample(runOutputs[1][runFill + 1 + j]) * gain;
+        i += plain;
+        runFill += static_cast<int>(plain);
+        if (completes)
+        {
+            float result[2];
+            finishRun(result, channels);
+            out[0][i] = result[0];
+            if (outSecond) outSecond[i] = result[1];
+            ++i;
+        }
+    }
+    return true;
+}
+
 bool CHalvane::processSpare(const float* source, float* destination, uint32_t, uint32_t,
                             uint32_t frames)
 {
