@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -370,6 +371,32 @@ TEST(Halvane, NonFiniteInputLeavesTheOutputFinite)
         ASSERT_TRUE(std::isfinite(od[0]) && std::isfinite(od[1])) << t;
         ASSERT_EQ(od[0], oc[0]) << t;
         ASSERT_EQ(od[1], oc[1]) << t;
+    }
+}
+
+TEST(Halvane, TheLoudestFiniteInputLeavesTheOutputFiniteAtEveryRate)
+{
+    // Single-precision spectra of samples near the float limit overflowed, and the NaN stayed
+    // in the ring for a whole round of every stage.
+    for (uint32_t rate : {44100u, 192000u})
+    {
+        auto room = makeRoom(rate);
+        room->setControlValue(CHalvane::kGain, 1.0f);
+        for (uint32_t axis : {CHalvane::kAbsLR, CHalvane::kAbsFB, CHalvane::kAbsCF})
+            room->setControlValue(axis, 0.0f);
+        const size_t frames = rate / 2;
+        bool heard = false;
+        for (size_t t = 0; t < frames; ++t)
+        {
+            // Square waves at the limit, then silence with the tail ringing.
+            const float x = t > frames / 2 ? 0.0f : (t / 7) % 2 ? FLT_MAX : -FLT_MAX;
+            const float in[2] = {x, t % 2 ? x : -x};
+            float out[2];
+            room->processFrame(in, out, 2, 2);
+            ASSERT_TRUE(std::isfinite(out[0]) && std::isfinite(out[1])) << rate << " " << t;
+            heard = heard || std::fabs(out[0]) > 1e15f;
+        }
+        EXPECT_TRUE(heard) << rate;
     }
 }
 

@@ -3,10 +3,10 @@
 
 #include "AlignedBuffer.h"
 #include "DecayEnvelope.h"
-#include "SteppedRealFft.h"
 #include "ResponseSet.h"
 #include "SlicedRealFft.h"
 #include "SpectralRing.h"
+#include "SteppedRealFft.h"
 #include "WholeRealFft.h"
 
 #include <atomic>
@@ -74,12 +74,21 @@ public:
     // Non-finite gains count as 0.
     void setGains(double gainFB, double gainLR, double gainCF);
 
-    // Consumes one sample; non-finite samples enter as 0. The work the samples call for is
-    // done a few samples at a time, which keeps the per-sample path to a store and a test.
+    // Consumes one sample; non-finite samples enter as 0, and beyond +-kLoudestInput as that.
+    // The work the samples call for is done a few samples at a time, which keeps the
+    // per-sample path to a store and a test.
     void process(double x)
     {
-        inputBlocks[inputFill][blockPos] = std::isfinite(x) ? x : 0.0;
+        inputBlocks[inputFill][blockPos] = usableInput(x);
         if (++blockPos == workDue) doWork();
+    }
+    // Far beyond any audio (+400 dB), and low enough that no single-precision spectrum of it
+    // overflows: larger finite samples would turn the output into NaN for a whole ring.
+    static constexpr double kLoudestInput = 1e20;
+    static double usableInput(double x)
+    {
+        if (!std::isfinite(x)) return 0.0;
+        return x < -kLoudestInput ? -kLoudestInput : x > kLoudestInput ? kLoudestInput : x;
     }
     double output() const
     {
@@ -198,7 +207,7 @@ private:
     int irGatherEnd;
     int irStepsDone = 0;
     int irNextStepAt = 0; // the block's sample from which the next step is due
-    int irShaped = 0; // taps of the partition shaped so far
+    int irShaped = 0;     // taps of the partition shaped so far
     bool irPending = false;
     // Short blocks run each input, faded-input and output transform whole (wholeTransform), at
     // points of the block that differ between the ears; longer ones spread each transform's
@@ -238,5 +247,5 @@ private:
     // along a raised cosine: one period of a cosine over the 2N points, so its spectrum is
     // three neighbouring bins of the input's, weighted by these (no transform of its own).
     bool roundStartBlock = false; // this block's input is the one handed over
-    Complex fadeNeighbour;         // 0.25 e^(i pi / 2N): weight of bin k - 1; conjugate: k + 1
+    Complex fadeNeighbour;        // 0.25 e^(i pi / 2N): weight of bin k - 1; conjugate: k + 1
 };
