@@ -369,8 +369,7 @@ void widen(const float* __restrict from, double* __restrict to, uint32_t count)
 
 void narrow(const double* __restrict from, float* __restrict to, uint32_t count, float gain)
 {
-    // As toSample: clipped rather than infinite.
-    // Clipped after rounding, which gives the same floats as before it.
+    // Clipped as toSample clips, after rounding rather than before: the same floats.
     for (uint32_t j = 0; j < count; ++j)
     {
         const float y = static_cast<float>(from[j]);
