@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cfloat>
+#include <cmath>
 #include <cstdint>
 #include <memory>
 
@@ -146,6 +147,10 @@ private:
         out[0] = toSample(runOutputs[0][runFill]) * gain;
         if (outChannels > 1) out[1] = toSample(runOutputs[1][runFill]) * gain;
     }
+    // Far beyond any audio (+400 dB), and low enough that no stage's single-precision spectra
+    // overflow: larger finite samples turned the output into NaN for a whole ring.
+    static constexpr double kLoudestInput = 1e20;
+    static void clipLoudest(double* x, int count);
     // The sum of two stages can exceed what a float holds; clip rather than hand out infinity.
     static float toSample(double y)
     {

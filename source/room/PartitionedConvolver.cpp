@@ -302,7 +302,7 @@ void CPartitionedConvolver::processRun(const double* x, int count)
         const int n = std::min(count, workDue - blockPos);
         double* to = inputBlocks[inputFill].data() + blockPos;
         for (int i = 0; i < n; ++i)
-            to[i] = usableInput(x[i]);
+            to[i] = std::isfinite(x[i]) ? x[i] : 0.0;
         blockPos += n;
         x += n;
         count -= n;

@@ -74,21 +74,14 @@ public:
     // Non-finite gains count as 0.
     void setGains(double gainFB, double gainLR, double gainCF);
 
-    // Consumes one sample; non-finite samples enter as 0, and beyond +-kLoudestInput as that.
-    // The work the samples call for is done a few samples at a time, which keeps the
-    // per-sample path to a store and a test.
+    // Consumes one sample; non-finite samples enter as 0. Finite ones far beyond any audio
+    // (about 1e30) overflow the single-precision spectra: the caller keeps them out. The work
+    // the samples call for is done a few samples at a time, which keeps the per-sample path
+    // to a store and a test.
     void process(double x)
     {
-        inputBlocks[inputFill][blockPos] = usableInput(x);
+        inputBlocks[inputFill][blockPos] = std::isfinite(x) ? x : 0.0;
         if (++blockPos == workDue) doWork();
-    }
-    // Far beyond any audio (+400 dB), and low enough that no single-precision spectrum of it
-    // overflows: larger finite samples would turn the output into NaN for a whole ring.
-    static constexpr double kLoudestInput = 1e20;
-    static double usableInput(double x)
-    {
-        if (!std::isfinite(x)) return 0.0;
-        return x < -kLoudestInput ? -kLoudestInput : x > kLoudestInput ? kLoudestInput : x;
     }
     double output() const
     {
