@@ -74,10 +74,10 @@ public:
     // Non-finite gains count as 0.
     void setGains(double gainFB, double gainLR, double gainCF);
 
-    // Consumes one sample; non-finite samples enter as 0. Finite ones far beyond any audio
-    // (about 1e30) overflow the single-precision spectra: the caller keeps them out. The work
-    // the samples call for is done a few samples at a time, which keeps the per-sample path
-    // to a store and a test.
+    // Consumes one sample; non-finite samples enter as 0. Finite ones near the float limit
+    // overflow the single-precision spectra: the caller keeps them out. The work the samples
+    // call for is done a few samples at a time, which keeps the per-sample path to a store
+    // and a test.
     void process(double x)
     {
         inputBlocks[inputFill][blockPos] = std::isfinite(x) ? x : 0.0;
