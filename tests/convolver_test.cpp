@@ -45,8 +45,7 @@ std::unique_ptr<CPartitionedConvolver> makeConvolver(const Stage& s, int ear)
 void setCurves(CDecayEnvelope (&three)[3], int curves, const double abs[3], double rate)
 {
     for (int k = 0; k < 3; ++k)
-        three[k].set((curves >> k) & 1 ? CDecayEnvelope::kHyperbolic
-                                       : CDecayEnvelope::kExponential,
+        three[k].set((curves >> k) & 1 ? CDecayEnvelope::kHyperbolic : CDecayEnvelope::kExponential,
                      abs[k], rate);
 }
 
@@ -222,15 +221,17 @@ TEST(SpectralRing, WholeChunksOfBinsPairLikeTheSlotLayout)
 // A long ring takes its blocks in pairs, the second block's older sums read with the first's.
 // Over whole rounds, with responses replaced with and without a fade in either block of a pair
 // (partition 0 among them), every block's sums must be those of a ring taking blocks one by one.
+// Whole blocks go in with one call, as several chunks, against one call per chunk.
 TEST(SpectralRing, PairedBlocksGiveTheSumsOfSingleOnes)
 {
     constexpr int kChunk = CSpectralRing::kChunk;
-    constexpr int kBlock = 2 * kChunk;
+    constexpr int kBlock = 4 * kChunk;
     constexpr int kPartitions = 20;
     constexpr int kSize = kPartitions * kBlock;
     std::mt19937 rng(17u);
     std::uniform_real_distribution<double> value(-1.0, 1.0);
     CSpectralRing single(kSize, kBlock);
+    CSpectralRing whole(kSize, kBlock);
     CSpectralRing paired(kSize, kBlock);
     std::vector<float> carry(2 * kBlock);
     for (int block = 0; block < 3 * kPartitions + 1; ++block)
@@ -238,30 +239,31 @@ TEST(SpectralRing, PairedBlocksGiveTheSumsOfSingleOnes)
         // Fresh responses in two blocks of three, faded from the second round on.
         const bool fresh = block % 3 != 2;
         const bool fade = fresh && block >= kPartitions && (block / 2) % 2 == 0;
+        Complex u[kBlock];
+        float h[2 * kBlock];
+        float f[2 * kBlock];
+        for (Complex& v : u)
+            v = {value(rng), value(rng)};
+        for (float& v : h)
+            v = static_cast<float>(value(rng));
+        for (float& v : f)
+            v = static_cast<float>(value(rng));
+        const int index = (block % kPartitions) * kBlock;
+        Complex want[kBlock];
+        Complex all[kBlock];
+        Complex got[kBlock];
         for (int first = 0; first < kBlock; first += kChunk)
+            single.accumulateRows(index + first, kChunk, u + first, fresh ? h + 2 * first : nullptr,
+                                  want + first, fade ? f + 2 * first : nullptr);
+        whole.accumulateRows(index, kBlock, u, fresh ? h : nullptr, all, fade ? f : nullptr);
+        paired.accumulatePairedRows(index, kBlock, u, fresh ? h : nullptr, got, fade ? f : nullptr,
+                                    carry.data(), block % 2 == 1);
+        for (int i = 0; i < kBlock; ++i)
         {
-            Complex u[kChunk];
-            float h[2 * kChunk];
-            float f[2 * kChunk];
-            for (int i = 0; i < kChunk; ++i)
-                u[i] = {value(rng), value(rng)};
-            for (float& v : h)
-                v = static_cast<float>(value(rng));
-            for (float& v : f)
-                v = static_cast<float>(value(rng));
-            const int index = (block % kPartitions) * kBlock + first;
-            Complex want[kChunk];
-            Complex got[kChunk];
-            single.accumulateRows(index, kChunk, u, fresh ? h : nullptr, want, fade ? f : nullptr);
-            paired.accumulatePairedRows(index, u, fresh ? h : nullptr, got, fade ? f : nullptr,
-                                        carry.data(), block % 2 == 1);
-            for (int i = 0; i < kChunk; ++i)
-            {
-                ASSERT_NEAR(got[i].re, want[i].re, kRingRounding * kPartitions)
-                    << block << " " << first + i;
-                ASSERT_NEAR(got[i].im, want[i].im, kRingRounding * kPartitions)
-                    << block << " " << first + i;
-            }
+            ASSERT_EQ(all[i].re, want[i].re) << block << " " << i;
+            ASSERT_EQ(all[i].im, want[i].im) << block << " " << i;
+            ASSERT_NEAR(got[i].re, want[i].re, kRingRounding * kPartitions) << block << " " << i;
+            ASSERT_NEAR(got[i].im, want[i].im, kRingRounding * kPartitions) << block << " " << i;
         }
     }
 }

@@ -189,17 +189,24 @@ void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Comp
     const int firstResponse = P > 1 ? 1 : 0;
     const size_t slotStride = this->slotStride();
     const bool fading = fadeRows && irRows;
-    if (W == kChunk && count == kChunk && (firstBin & (kChunk - 1)) == 0)
+    if (W == kChunk && count % kChunk == 0 && (firstBin & (kChunk - 1)) == 0)
     {
-        // One whole chunk, as the convolver asks for them: every step a vector of bins.
-        // As the general path below: the fade is old minus new as stored, times the faded
-        // input.
-        Lanes ur, ui, re, im;
-        ChunkFade f;
-        storeChunk(binAt(slot, firstBin), inputBins, irRows, fadeRows, ur, ui, f);
-        sumChunk(binAt(0, firstBin), slotStride, P, slot, firstResponse, re, im);
-        const Complex dc = firstBin == 0 ? packedSum(slot, firstResponse, P) : Complex{};
-        storeSums(sums, re, im, f, fading, firstBin == 0 ? &dc : nullptr);
+        // Whole chunks, as the convolver asks for them: every step a vector of bins, and one
+        // call for the chunks of a work step, where a call each cost a short ring a good part
+        // of its sums. As the general path below: the fade is old minus new as stored, times
+        // the faded input.
+        for (int done = 0; done < count; done += kChunk)
+        {
+            const int bin = firstBin + done;
+            const size_t rows = static_cast<size_t>(2 * done);
+            Lanes ur, ui, re, im;
+            ChunkFade f;
+            storeChunk(binAt(slot, bin), inputBins + done, irRows ? irRows + rows : nullptr,
+                       fadeRows ? fadeRows + rows : nullptr, ur, ui, f);
+            sumChunk(binAt(0, bin), slotStride, P, slot, firstResponse, re, im);
+            const Complex dc = bin == 0 ? packedSum(slot, firstResponse, P) : Complex{};
+            storeSums(sums + done, re, im, f, fading, bin == 0 ? &dc : nullptr);
+        }
         return;
     }
     // The outgoing partition's share of the faded input, added once the sums are stored. In
@@ -219,9 +226,8 @@ void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Comp
         float* const irIm = inRe + 3 * W;
         const Complex* const input = inputBins + done;
         // The same bins of the rows handed over.
-        const size_t row =
-            static_cast<size_t>(2 * ((bin >> chunkShift) - (firstBin >> chunkShift)) * W +
-                                (bin & (W - 1)));
+        const size_t row = static_cast<size_t>(
+            2 * ((bin >> chunkShift) - (firstBin >> chunkShift)) * W + (bin & (W - 1)));
         if (fading)
         {
             const float* const newRe = irRows + row;
@@ -301,9 +307,24 @@ void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Comp
 }
 
 HALVANE_WIDE_CLONES
-void CSpectralRing::accumulatePairedBins(int slot, int firstBin, const Complex* inputBins,
-                                         const float* irRows, Complex* sums, const float* fadeRows,
-                                         float* carryRows, bool late)
+void CSpectralRing::accumulatePairedBins(int slot, int firstBin, int count,
+                                         const Complex* inputBins, const float* irRows,
+                                         Complex* sums, const float* fadeRows, float* carryRows,
+                                         bool late)
+{
+    for (int done = 0; done < count; done += kChunk)
+    {
+        const size_t rows = static_cast<size_t>(2 * done);
+        accumulatePairedChunk(slot, firstBin + done, inputBins + done,
+                              irRows ? irRows + rows : nullptr, sums + done,
+                              fadeRows ? fadeRows + rows : nullptr, carryRows, late);
+    }
+}
+
+HALVANE_VECTOR_HELPER
+void CSpectralRing::accumulatePairedChunk(int slot, int firstBin, const Complex* inputBins,
+                                          const float* irRows, Complex* sums, const float* fadeRows,
+                                          float* carryRows, bool late)
 {
     const int P = partitions;
     const int firstResponse = 1;
@@ -368,18 +389,19 @@ void CSpectralRing::accumulatePairedBins(int slot, int firstBin, const Complex* 
     storeSums(sums, re, im, f, fadeRows && irRows, firstBin == 0 ? &dc : nullptr);
 }
 
-void CSpectralRing::accumulatePairedRows(int index, const Complex* inputBins, const float* irRows,
-                                         Complex* sums, const float* fadeRows, float* carryRows,
-                                         bool late)
+void CSpectralRing::accumulatePairedRows(int index, int count, const Complex* inputBins,
+                                         const float* irRows, Complex* sums, const float* fadeRows,
+                                         float* carryRows, bool late)
 {
+    if (count <= 0) return;
     if (index < 0 || index >= ringSize)
     {
         index %= ringSize;
         if (index < 0) index += ringSize;
     }
-    accumulatePairedBins(index >> blockShift, index & (blockSize - 1), inputBins, irRows, sums,
-                         fadeRows, carryRows, late);
-    sum = sums[kChunk - 1];
+    accumulatePairedBins(index >> blockShift, index & (blockSize - 1), count, inputBins, irRows,
+                         sums, fadeRows, carryRows, late);
+    sum = sums[count - 1];
 }
 
 Complex CSpectralRing::packedSum(int slot, int firstResponse, int terms)

@@ -46,14 +46,14 @@ public:
     // with a few vector copies.
     void accumulateRows(int index, int count, const Complex* inputBins, const float* irRows,
                         Complex* sums, const float* fadeRows);
-    // accumulateRows for one whole chunk of kChunk bins (index a multiple of it) of a ring of
-    // at least two partitions and blocks of at least kChunk, its blocks taken in pairs: the
+    // accumulateRows for whole chunks of kChunk bins (index and count multiples of it) of a
+    // ring of at least two partitions and blocks of at least kChunk, its blocks taken in pairs: the
     // first of a pair (late false) also leaves in carryRows what the second's sums need of its
     // older inputs, read from the same memory, so that the second (late true) reads only its
     // newest input, partition 0 and those rows, and for a partition replaced meanwhile its old
     // spectrum and the input block it meets. The sums are those of accumulateRows to single
     // precision. carryRows: 2N floats, kept between the two blocks, rows as above.
-    void accumulatePairedRows(int index, const Complex* inputBins, const float* irRows,
+    void accumulatePairedRows(int index, int count, const Complex* inputBins, const float* irRows,
                               Complex* sums, const float* fadeRows, float* carryRows, bool late);
     static constexpr int kChunk = 16;
     // Bins per chunk for a block size.
@@ -64,8 +64,13 @@ private:
     // Runs within one slot.
     void accumulateBins(int slot, int firstBin, int count, const Complex* inputBins,
                         const float* irRows, Complex* sums, const float* fadeRows);
-    void accumulatePairedBins(int slot, int firstBin, const Complex* inputBins, const float* irRows,
-                              Complex* sums, const float* fadeRows, float* carryRows, bool late);
+    void accumulatePairedBins(int slot, int firstBin, int count, const Complex* inputBins,
+                              const float* irRows, Complex* sums, const float* fadeRows,
+                              float* carryRows, bool late);
+    // One chunk of it; inlined into each clone.
+    void accumulatePairedChunk(int slot, int firstBin, const Complex* inputBins,
+                               const float* irRows, Complex* sums, const float* fadeRows,
+                               float* carryRows, bool late);
     // Bin 0's sum over `terms` partitions, from input slot `slot` and response slot
     // firstResponse (mod P) on.
     Complex packedSum(int slot, int firstResponse, int terms);
