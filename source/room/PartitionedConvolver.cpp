@@ -409,6 +409,17 @@ void CPartitionedConvolver::doWork()
         workFrom = 0;
     }
     scheduleWork();
+    // A finished inverse joins the output as the reads reach it, up to the next work: all
+    // at once, in the step that finished it, it made the long stage's worst block. Until the
+    // lag's end the output reads only the previous block's last outputLag samples.
+    if (outputLag > 0 && inverseDone) completeUpTo(std::min(n - outputLag, workDue - outputLag));
+}
+
+void CPartitionedConvolver::completeUpTo(int last)
+{
+    if (last <= completed) return;
+    completeBlock(completed, last);
+    completed = last;
 }
 
 void CPartitionedConvolver::transformResponse(int to)
@@ -497,6 +508,9 @@ void CPartitionedConvolver::finishBlock()
     }
     else
     {
+        // Joined by now, as the block's reads went; the new inverse writes over its input.
+        if (inverseDone) completeUpTo(n - outputLag);
+        completed = 0;
         if (outputTransform)
             outputTransform->startInverse(productSpectrum.data(), 1.0 / fftSize,
                                           inverseBlock.data());
@@ -546,8 +560,6 @@ void CPartitionedConvolver::advanceInverse(int to)
             if (to >= outputLag) outputTransform->finish();
             inverseDone = outputTransform->finished();
         }
-        // Until the lag's end the output reads only the previous block's last outputLag samples.
-        if (inverseDone) completeBlock(0, n - outputLag);
     }
     if (to == outputLag)
     {

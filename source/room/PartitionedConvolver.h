@@ -159,6 +159,8 @@ private:
     void advanceInverse(int to);
     // Entries [first, last) of the block whose inverse has finished join the output.
     void completeBlock(int first, int last);
+    // Entries up to `last` of the first n - outputLag, from where the last call left off.
+    void completeUpTo(int last);
     // The previous input block's spectrum in one go.
     void transformInputWhole();
     // Bins [first, last) of the faded round input's spectrum, from the input's.
@@ -210,6 +212,7 @@ private:
     int wholeInverseAt = 0; // and a lagged block's inverse
     bool inputTransformed = false;
     bool inverseDone = false;
+    int completed = 0; // entries of the finished inverse that have joined the output
     std::unique_ptr<CSteppedRealFft> inputTransform;
     std::unique_ptr<CSteppedRealFft> outputTransform;
     // Bins 0..N of the previous input block; bins 0..N-1 of the faded input, as the ring's
