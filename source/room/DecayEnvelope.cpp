@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DecayEnvelope.h"
 
+#include "VectorHelpers.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -32,13 +34,6 @@ void CDecayEnvelope::set(Curve curve, double a, double fs)
     powersOf = ratio;
 }
 
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__ELF__) &&         \
-    !defined(HALVANE_NO_FUNCTION_CLONES)
-#define HALVANE_ENVELOPE_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
-#else
-#define HALVANE_ENVELOPE_CLONES
-#endif
-
 namespace
 {
 // fs / d_i for the denominators d_i = n k_i + fs of tap n, from one division of their
@@ -57,7 +52,7 @@ inline __attribute__((always_inline)) void threeOverDenominators(T n, T fs, T k0
     w2 = q * (d0 * d1);
 }
 
-HALVANE_ENVELOPE_CLONES
+HALVANE_WIDE_CLONES
 void hyperbolicTogether(int envelopes, double fs, double k0, double k1, double k2, int firstTap,
                         int count, double* __restrict v0, double* __restrict v1,
                         double* __restrict v2)
@@ -86,10 +81,10 @@ namespace
 // response transform takes the taps: twice the taps per vector, while a control moves this
 // is a good part of the work, and each tap stays within a few parts in 1e7.
 template <class S>
-HALVANE_ENVELOPE_CLONES void hyperbolicSum(double fs, double k0, double k1, double k2,
-                                           const S* __restrict x0, const S* __restrict x1,
-                                           const S* __restrict x2, double g0, double g1, double g2,
-                                           int firstTap, int count, float* __restrict out)
+HALVANE_WIDE_CLONES void hyperbolicSum(double fs, double k0, double k1, double k2,
+                                       const S* __restrict x0, const S* __restrict x1,
+                                       const S* __restrict x2, double g0, double g1, double g2,
+                                       int firstTap, int count, float* __restrict out)
 {
     const float rate = static_cast<float>(fs);
     const float s0 = static_cast<float>(k0), s1 = static_cast<float>(k1);
@@ -108,7 +103,7 @@ HALVANE_ENVELOPE_CLONES void hyperbolicSum(double fs, double k0, double k1, doub
 // One pass over a run of taps summing the terms in the order given. Restrict pointers as
 // parameters: otherwise the compiler must assume the stores may change the samples.
 template <class S>
-HALVANE_ENVELOPE_CLONES void
+HALVANE_WIDE_CLONES void
 sumTerms(float* __restrict out, int count, int terms, const double* __restrict e0,
          const double* __restrict e1, const double* __restrict e2, const S* __restrict x0,
          const S* __restrict x1, const S* __restrict x2, double g0, double g1, double g2)
@@ -237,7 +232,7 @@ void CDecayEnvelope::fillEach(const CDecayEnvelope* const envelopes[], int envel
                        values[shared[1]], v2);
 }
 
-HALVANE_ENVELOPE_CLONES
+HALVANE_WIDE_CLONES
 void CDecayEnvelope::fill(int firstTap, int count, double* values) const
 {
     if (kind == kHyperbolic)

@@ -285,18 +285,11 @@ float CHalvane::earInput(int ear, float first, float second, bool useSecond)
     return first + (second - first) * mix;
 }
 
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__ELF__) &&         \
-    !defined(HALVANE_NO_FUNCTION_CLONES)
-#define HALVANE_CLIP_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
-#else
-#define HALVANE_CLIP_CLONES
-#endif
-
 namespace
 {
 // Whether every sample lies within the limit, eight at a time with the sign masked off (NaN
 // fails too): a test per sample cost the room over a per cent.
-HALVANE_CLIP_CLONES bool withinLimit(const double* x, int count, double limit)
+HALVANE_WIDE_CLONES bool withinLimit(const double* x, int count, double limit)
 {
     typedef double Eight __attribute__((vector_size(64)));
     typedef long long EightBits __attribute__((vector_size(64)));

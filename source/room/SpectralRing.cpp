@@ -163,13 +163,6 @@ HALVANE_VECTOR_HELPER void sumChunkPaired(const float* base, size_t slotStride, 
     }
 }
 
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__ELF__) &&         \
-    !defined(HALVANE_NO_FUNCTION_CLONES)
-#define HALVANE_WIDE_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
-#else
-#define HALVANE_WIDE_CLONES
-#endif
-
 inline int wrap(int s, int p)
 {
     s %= p;
@@ -226,8 +219,9 @@ void CSpectralRing::accumulateBins(int slot, int firstBin, int count, const Comp
         float* const irIm = inRe + 3 * W;
         const Complex* const input = inputBins + done;
         // The same bins of the rows handed over.
-        const size_t row = static_cast<size_t>(
-            2 * ((bin >> chunkShift) - (firstBin >> chunkShift)) * W + (bin & (W - 1)));
+        const size_t row =
+            static_cast<size_t>(2 * ((bin >> chunkShift) - (firstBin >> chunkShift)) * W +
+                                (bin & (W - 1)));
         if (fading)
         {
             const float* const newRe = irRows + row;

@@ -8,6 +8,14 @@
 #pragma GCC diagnostic ignored "-Wpsabi"
 #define HALVANE_VECTOR_HELPER inline __attribute__((always_inline))
 
+// A loop's AVX-512, AVX2 and baseline versions, the best one chosen when the module loads.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__ELF__) &&         \
+    !defined(HALVANE_NO_FUNCTION_CLONES)
+#define HALVANE_WIDE_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
+#else
+#define HALVANE_WIDE_CLONES
+#endif
+
 // A vector from the elements at p, which need no alignment.
 template <class Vector, class Element>
 HALVANE_VECTOR_HELPER Vector loadVector(const Element* p)
