@@ -21,16 +21,16 @@ CPartitionedConvolver::CPartitionedConvolver(int position, int /*sampleRate*/, i
                                              int lag)
     : irLength(length), partitionCount(segmentLength / block), blockSize(block), fftSize(2 * block),
       irReadPos(start), segmentStart(start), segmentEnd(start + (segmentLength / block) * block),
-      ear(earIndex), outputBlock(static_cast<size_t>(fftSize)),
+      ear(earIndex),
+      outputBlock(static_cast<size_t>(fftSize)),
       inputBlocks{std::vector<double>(static_cast<size_t>(fftSize)),
                   std::vector<double>(static_cast<size_t>(fftSize))},
       overlap(static_cast<size_t>(block)),
       // The inverse reads bins 0..N only.
       productSpectra{std::vector<Complex>(static_cast<size_t>(block + 1)), {}},
-      outputLag(std::clamp(lag, 0, block / 2)), irSpectra{CAlignedBuffer<float>(
-                                                              static_cast<size_t>(fftSize)),
-                                                          CAlignedBuffer<float>(
-                                                              static_cast<size_t>(fftSize))},
+      outputLag(std::clamp(lag, 0, block / 2)),
+      irSpectra{CAlignedBuffer<float>(static_cast<size_t>(fftSize)),
+                CAlignedBuffer<float>(static_cast<size_t>(fftSize))},
       irTransform(fftSize, CSpectralRing::rowWidthFor(block)), irGatherEnd((block + 1) / 2),
       inputBins(static_cast<size_t>(block + 1)), fadeRows(static_cast<size_t>(fftSize)),
       ring(segmentLength, block),
@@ -240,9 +240,8 @@ void CPartitionedConvolver::fadeSpectrum(int first, int last)
     const Complex* x = inputBins.data();
     const Complex c = fadeNeighbour;
     const Complex d{c.re, -c.im};
-    const auto times = [](Complex a, Complex b) {
-        return Complex{a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re};
-    };
+    const auto times = [](Complex a, Complex b)
+    { return Complex{a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re}; };
     const auto put = [this, width](int k, double re, double im)
     {
         float* r = fadeRows.data() + binRowIndex(k, width);

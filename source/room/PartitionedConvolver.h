@@ -3,10 +3,10 @@
 
 #include "AlignedBuffer.h"
 #include "DecayEnvelope.h"
+#include "SteppedRealFft.h"
 #include "ResponseSet.h"
 #include "SlicedRealFft.h"
 #include "SpectralRing.h"
-#include "SteppedRealFft.h"
 #include "WholeRealFft.h"
 
 #include <atomic>
@@ -202,7 +202,7 @@ private:
     int irGatherEnd;
     int irStepsDone = 0;
     int irNextStepAt = 0; // the block's sample from which the next step is due
-    int irShaped = 0;     // taps of the partition shaped so far
+    int irShaped = 0; // taps of the partition shaped so far
     bool irPending = false;
     // Short blocks run each input, faded-input and output transform whole (wholeTransform), at
     // points of the block that differ between the ears; longer ones spread each transform's
@@ -243,5 +243,5 @@ private:
     // along a raised cosine: one period of a cosine over the 2N points, so its spectrum is
     // three neighbouring bins of the input's, weighted by these (no transform of its own).
     bool roundStartBlock = false; // this block's input is the one handed over
-    Complex fadeNeighbour;        // 0.25 e^(i pi / 2N): weight of bin k - 1; conjugate: k + 1
+    Complex fadeNeighbour;         // 0.25 e^(i pi / 2N): weight of bin k - 1; conjugate: k + 1
 };

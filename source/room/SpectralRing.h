@@ -47,9 +47,9 @@ public:
     void accumulateRows(int index, int count, const Complex* inputBins, const float* irRows,
                         Complex* sums, const float* fadeRows);
     // accumulateRows for whole chunks of kChunk bins (index and count multiples of it) of a
-    // ring of at least two partitions and blocks of at least kChunk, its blocks taken in pairs: the
-    // first of a pair (late false) also leaves in carryRows what the second's sums need of its
-    // older inputs, read from the same memory, so that the second (late true) reads only its
+    // ring of at least two partitions and blocks of at least kChunk, its blocks taken in pairs:
+    // the first of a pair (late false) also leaves in carryRows what the second's sums need of
+    // its older inputs, read from the same memory, so that the second (late true) reads only its
     // newest input, partition 0 and those rows, and for a partition replaced meanwhile its old
     // spectrum and the input block it meets. The sums are those of accumulateRows to single
     // precision. carryRows: 2N floats, kept between the two blocks, rows as above.
