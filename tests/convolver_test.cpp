@@ -1054,6 +1054,50 @@ TEST(DecayEnvelope, WeightedSumIsTheSumOfTheTermsInTheirOrder)
         });
 }
 
+// Far beyond what the controls reach (a steep slope deep in a long response, a huge gain) the
+// three hyperbolic terms over one denominator would overflow single precision: the sum must
+// stay finite and the sum of its terms however the envelopes are set.
+TEST(DecayEnvelope, WeightedSumOfExtremeSettingsIsTheSumOfItsTerms)
+{
+    const std::vector<double> noiseTaps[3] = {noise(kSumTaps, 94u), noise(kSumTaps, 95u),
+                                              noise(kSumTaps, 96u)};
+    std::vector<float> x[3];
+    for (int k = 0; k < 3; ++k)
+        x[k].assign(noiseTaps[k].begin(), noiseTaps[k].end());
+    const float* floats[3] = {x[0].data(), x[1].data(), x[2].data()};
+    const double* doubles[3] = {};
+    struct Extreme
+    {
+        double absorption[3];
+        double gains[3];
+        int start;
+    };
+    for (const Extreme& e : {Extreme{{1e12, 7.0, 14.0}, {1.0, 1.0, 1.0}, 300000},
+                             Extreme{{1e6, 1e6, 1e6}, {1.0, 0.5, 2.0}, 300000},
+                             Extreme{{7.0, 7.0, 7.0}, {1e30, 1.0, 1e-3}, 1000}})
+    {
+        CDecayEnvelope three[3];
+        for (int k = 0; k < 3; ++k)
+            three[k].set(CDecayEnvelope::kHyperbolic, e.absorption[k], 192000.0);
+        const CDecayEnvelope* envelopes[3] = {&three[0], &three[1], &three[2]};
+        std::vector<float> out(kSumTaps);
+        CDecayEnvelope::weightedSum(envelopes, 3, doubles, floats, e.gains, e.start, kSumTaps,
+                                    out.data());
+        for (int i = 0; i < kSumTaps; ++i)
+        {
+            double sum = 0.0, size = 0.0;
+            for (int k = 0; k < 3; ++k)
+            {
+                const double term = three[k].at(e.start + i) * e.gains[k] * x[k][i];
+                sum += term;
+                size += std::fabs(term);
+            }
+            ASSERT_TRUE(std::isfinite(out[i])) << e.absorption[0] << " " << i;
+            ASSERT_NEAR(out[i], sum, 5e-7 * size) << e.absorption[0] << " " << i;
+        }
+    }
+}
+
 // Resampled responses are kept as floats: whichever of the envelopes' taps come as floats, the
 // sum must be bit for bit the one of doubles that hold the same values, so that a response set's
 // precision never changes the sound. Runs longer than the mixed way's own cross its seams.

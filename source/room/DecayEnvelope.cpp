@@ -157,8 +157,17 @@ void CDecayEnvelope::weightedSumOf(const CDecayEnvelope* const envelopes[], int 
         const CDecayEnvelope& a = *envelopes[0];
         const CDecayEnvelope& b = *envelopes[1];
         const CDecayEnvelope& c = *envelopes[2];
+        // The common denominator is a cube of the taps' denominators: beyond these bounds
+        // (no control reaches them) it could overflow a float, and the general path takes them.
+        constexpr double kLargestDenominator = 1e9;
+        constexpr double kLargestWeight = 1e9;
+        const double farthest = static_cast<double>(firstTap) + count;
+        const double steepest = std::max({a.slope, b.slope, c.slope});
+        const double heaviest =
+            a.sampleRate * std::max({std::fabs(g[0]), std::fabs(g[1]), std::fabs(g[2])});
         if (a.kind == kHyperbolic && b.kind == kHyperbolic && c.kind == kHyperbolic &&
-            a.sampleRate == b.sampleRate && a.sampleRate == c.sampleRate)
+            a.sampleRate == b.sampleRate && a.sampleRate == c.sampleRate &&
+            farthest * steepest + a.sampleRate <= kLargestDenominator && heaviest <= kLargestWeight)
         {
             hyperbolicSum(a.sampleRate, a.slope, b.slope, c.slope, x[0], x[1], x[2], g[0], g[1],
                           g[2], firstTap, count, out);
