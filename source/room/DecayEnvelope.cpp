@@ -90,7 +90,7 @@ HALVANE_WIDE_CLONES void hyperbolicSum(double fs, double k0, double k1, double k
     const float s0 = static_cast<float>(k0), s1 = static_cast<float>(k1);
     const float s2 = static_cast<float>(k2);
     // fs folded into the gains, and the three terms over their common denominator: one
-    // division and a third fewer products than weighting each term by fs / d_i.
+    // division and a quarter fewer products than weighting each term by fs / d_i.
     const float h0 = static_cast<float>(fs * g0), h1 = static_cast<float>(fs * g1);
     const float h2 = static_cast<float>(fs * g2);
     for (int i = 0; i < count; ++i)
