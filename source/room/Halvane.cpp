@@ -400,25 +400,22 @@ bool CHalvane::processAnyFrame(const float* in, float* out, uint32_t inChannels,
 
 namespace
 {
-// Apart and restrict-qualified so that they vectorise: in line, the host's buffers might be
-// the room's own as far as the compiler knows, and the copies went a sample at a time.
+// Apart and restrict-qualified so that it vectorises, as narrow() is: in line, the host's buffers
+// might be the room's own as far as the compiler knows, and the copies went a sample at a time.
 void widen(const float* __restrict from, double* __restrict to, uint32_t count)
 {
     for (uint32_t j = 0; j < count; ++j)
         to[j] = from[j];
 }
 
-void narrow(const double* __restrict from, float* __restrict to, uint32_t count, float gain)
-{
-    // Clipped as toSample clips, after rounding rather than before: the same floats.
-    for (uint32_t j = 0; j < count; ++j)
-    {
-        const float y = static_cast<float>(from[j]);
-        const float above = -FLT_MAX > y ? -FLT_MAX : y;
-        to[j] = (FLT_MAX < above ? FLT_MAX : above) * gain;
-    }
-}
 } // namespace
+
+void CHalvane::narrow(const double* __restrict from, float* __restrict to, uint32_t count,
+                      float gain)
+{
+    for (uint32_t j = 0; j < count; ++j)
+        to[j] = toSample(from[j]) * gain;
+}
 
 bool CHalvane::processFrames(const float* const in[2], float* const out[2], uint32_t channels,
                              uint32_t frames)

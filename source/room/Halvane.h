@@ -152,9 +152,13 @@ private:
     static constexpr double kLoudestInput = 1e20;
     static void clipLoudest(double* x, int count);
     // The sum of two stages can exceed what a float holds; clip rather than hand out infinity.
+    // A run's outputs to the host's floats, at the gain.
+    static void narrow(const double* __restrict from, float* __restrict to, uint32_t count,
+                       float gain);
+    // Rounded, then clipped: the same floats as clipping first, in a form that vectorises.
     static float toSample(double y)
     {
-        return static_cast<float>(std::clamp(y, -double(FLT_MAX), double(FLT_MAX)));
+        return std::min(std::max(static_cast<float>(y), -FLT_MAX), FLT_MAX);
     }
     // The input an ear hears: the first or second channel, mixed while a switch glides.
     float earInput(int ear, float first, float second, bool useSecond);
